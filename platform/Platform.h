@@ -1,0 +1,77 @@
+#pragma once
+// The operating-system services that the file and version objects and the window rely on,
+// behind one small interface. WindowsPlatform calls the real narrow ("A") Win32 functions;
+// a test derives from it and overrides a single operation only where it needs a failure
+// that the real system cannot be made to give.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace korrimat {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // GetFullPathNameA: the absolute form of a path, or nothing when none can be formed.
+    virtual std::optional<std::string> FullPathOf(const std::string& path) const = 0;
+    // FindFirstFileA (the search closed again at once): the first matching entry, or nothing.
+    virtual std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const = 0;
+    // FileTimeToLocalFileTime, with the offset in force now; false on failure.
+    virtual bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const = 0;
+    // FileTimeToSystemTime; false on failure.
+    virtual bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const = 0;
+    // GetShortPathNameA: the 8.3 form of a path, or nothing.
+    virtual std::optional<std::string> ShortPathOf(const std::string& path) const = 0;
+    // GetCompressedFileSizeA: the low 32 bits (all bits set on failure), the high ones in `high`.
+    virtual DWORD CompressedSizeOf(const std::string& path, DWORD& high) const = 0;
+    // SHGetFileInfoA with SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME into a zero-filled record.
+    // The caller owns the icon handle in `info.hIcon`.
+    virtual DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const = 0;
+    // GetFileVersionInfoSizeA: the size of the version resource, 0 when there is none.
+    virtual DWORD VersionInfoSize(const std::string& path) const = 0;
+    // GetFileVersionInfoA into `image` (handle 0, the whole span's size).
+    virtual bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const = 0;
+    // VerQueryValueA on a resource image; `address` points into `image` when it succeeds.
+    virtual bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
+                                   const void*& address, UINT& length) const = 0;
+    // VerLanguageNameA: the language's name, never holding a NUL; empty when it has none.
+    virtual std::string LanguageName(DWORD languageId) const = 0;
+    // GetEnvironmentVariableA: the value, or empty text when the variable is not set.
+    virtual std::string Environment(const std::string& name) const = 0;
+    // GetLocaleInfoA for the user's default locale (regional settings read at each call).
+    virtual std::string LocaleText(LCTYPE type) const = 0;
+    // Upper case by the system's locale rules, whole characters of the active code page at a time.
+    virtual std::string UpperCase(const std::string& text) const = 0;
+    // DrawIcon at (x, y) on a device context.
+    virtual bool DrawIconAt(HDC surface, int x, int y, HICON icon) const = 0;
+};
+
+class WindowsPlatform : public Platform {
+public:
+    std::optional<std::string> FullPathOf(const std::string& path) const override;
+    std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
+    bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
+    bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
+    std::optional<std::string> ShortPathOf(const std::string& path) const override;
+    DWORD CompressedSizeOf(const std::string& path, DWORD& high) const override;
+    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override;
+    DWORD VersionInfoSize(const std::string& path) const override;
+    bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const override;
+    bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
+                           const void*& address, UINT& length) const override;
+    std::string LanguageName(DWORD languageId) const override;
+    std::string Environment(const std::string& name) const override;
+    std::string LocaleText(LCTYPE type) const override;
+    std::string UpperCase(const std::string& text) const override;
+    bool DrawIconAt(HDC surface, int x, int y, HICON icon) const override;
+};
+
+// The one real platform of the process.
+const Platform& SystemPlatform();
+
+} // namespace korrimat

@@ -1,0 +1,33 @@
+#pragma once
+// One helper for the "size, then fill" calls (GetFullPathNameA, GetShortPathNameA,
+// GetEnvironmentVariableA...): they return the count written, without the terminator, when the
+// text fits, and the size they need, terminator included, when it does not.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace korrimat {
+
+// `fill(buffer, capacity)` calls the platform with a buffer of `capacity` characters and returns
+// its count. Nothing is returned when the platform reports failure (0). The buffer grows to what
+// the platform asks for; a bounded number of rounds guards against a text that keeps growing.
+template <typename Fill>
+std::optional<std::string> FillSizedText(Fill fill, std::size_t capacity = 260)
+{
+    std::string buffer;
+    for (int round = 0; round < 4; ++round) {
+        buffer.assign(capacity, '\0');
+        const std::size_t count = fill(buffer.data(), capacity);
+        if (count == 0)
+            return std::nullopt;
+        if (count < capacity) {
+            buffer.resize(count);
+            return buffer;
+        }
+        capacity = count + 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace korrimat

@@ -1,0 +1,80 @@
+#pragma once
+// Move-only owners for the Windows handles Korrimat obtains. Each handle kind is one traits
+// struct naming its "empty" value and its close function, so no handle can be closed twice
+// or forgotten on an early return.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace korrimat {
+
+template <typename Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
+    {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Handle Get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != Traits::Empty(); }
+
+    Handle Release() noexcept { return std::exchange(handle_, Traits::Empty()); }
+
+    void Reset(Handle handle = Traits::Empty()) noexcept
+    {
+        Handle old = std::exchange(handle_, handle);
+        if (old != Traits::Empty())
+            Traits::Close(old);
+    }
+
+private:
+    Handle handle_ = Traits::Empty();
+};
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) noexcept { ::FindClose(handle); }
+};
+
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DestroyIcon(handle); }
+};
+
+template <typename GdiHandle>
+struct GdiObjectTraits {
+    using Handle = GdiHandle;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DeleteObject(handle); }
+};
+
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DestroyWindow(handle); }
+};
+
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
+
+} // namespace korrimat

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds Korrimat and starts it under Wine on the current display.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+"$root/scripts/setup.sh"
+configure_and_build "$build" mingw-x86_64.cmake korrimat
+if [ -z "${DISPLAY:-}" ]; then
+    echo "No display is set (DISPLAY is empty): Korrimat needs one to show its window." >&2
+    exit 1
+fi
+trap stop_wine EXIT
+ensure_wine_prefix
+# Started from its own folder, the program opens on drive Z: until it moves to the Windows drive.
+wine "$build/app/korrimat.exe"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine; starts Xvfb when no display is set.
+# Leaves nothing running behind it. Arguments go to ctest (for example -R fileinfo).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+if [ -z "${KORRIMAT_IN_XVFB:-}" ]; then
+    "$root/scripts/setup.sh"
+    if [ -z "${DISPLAY:-}" ]; then
+        # 24-bit colour so that drawn pixels can be compared exactly.
+        KORRIMAT_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    fi
+fi
+configure_and_build "$build" mingw-x86_64.cmake
+trap stop_wine EXIT
+ensure_wine_prefix
+ctest --test-dir "$build" --output-on-failure "$@"
