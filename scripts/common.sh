@@ -1,6 +1,7 @@
 # Shared by the run and test scripts: where things are, the build, and the private Wine prefix.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build"
+# KORRIMAT_BUILD_DIR lets several work trees of builds stand side by side (default: build/).
+build="${KORRIMAT_BUILD_DIR:-$root/build}"
 export root build
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all

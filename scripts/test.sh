@@ -10,7 +10,8 @@ if [ -z "${KORRIMAT_IN_XVFB:-}" ]; then
         KORRIMAT_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
     fi
 fi
-configure_and_build "$build" mingw-x86_64.cmake
+# KORRIMAT_TARGETS builds only the named targets (default: all).
+configure_and_build "$build" mingw-x86_64.cmake ${KORRIMAT_TARGETS:-}
 trap stop_wine EXIT
 ensure_wine_prefix
 ctest --test-dir "$build" --output-on-failure "$@"
