@@ -1,0 +1,154 @@
+#include "versioninfo/FileVersionInfo.h"
+
+#include "versioninfo/FixedVersionDecoding.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+namespace korrimat {
+namespace {
+
+// Where `address` lies inside `image`, or nothing when it is null or points elsewhere.
+std::optional<std::size_t> OffsetInImage(std::span<const BYTE> image, const void* address)
+{
+    if (address == nullptr)
+        return std::nullopt;
+    const auto begin = reinterpret_cast<std::uintptr_t>(image.data());
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    if (at < begin || at - begin >= image.size())
+        return std::nullopt;
+    return static_cast<std::size_t>(at - begin);
+}
+
+std::string HexByte(BYTE value)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    return {digits[value >> 4], digits[value & 0x0F]};
+}
+
+} // namespace
+
+CFileVersionInfo::CFileVersionInfo(const Platform& platform) : platform_(&platform) {}
+
+void CFileVersionInfo::SetFullPathName(const std::string& path)
+{
+    // The platform grows its buffer for a full path longer than 260 characters, so such a path
+    // is stored whole rather than cut.
+    const std::optional<std::string> full = platform_->FullPathOf(path);
+    if (!full)
+        return;
+    fullPathName_ = *full;
+    Refresh();
+}
+
+void CFileVersionInfo::Refresh()
+{
+    const DWORD size = platform_->VersionInfoSize(fullPathName_);
+    if (size == 0) {
+        available_ = false;
+        return;
+    }
+    // Set before anything is read: a resource that turns out damaged still counts as present.
+    available_ = true;
+
+    // One zero byte more than the resource, so that a string at its very end still ends.
+    std::vector<BYTE> image(size);
+    image.push_back(0);
+    platform_->ReadVersionInfo(fullPathName_, std::span<BYTE>(image.data(), size));
+
+    ReadFixedPart(image);
+    ReadStringTable(image);
+}
+
+void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)
+{
+    // A root query that fails or hands back less than a whole record leaves the record zero.
+    VS_FIXEDFILEINFO fixed{};
+    const void* address = nullptr;
+    UINT length = 0;
+    if (platform_->QueryVersionValue(image, "\\", address, length) && length >= sizeof(fixed)) {
+        const std::vector<BYTE> bytes = BytesFromPointer(image, address, sizeof(fixed));
+        if (bytes.size() == sizeof(fixed))
+            std::memcpy(&fixed, bytes.data(), sizeof(fixed));
+    }
+
+    FixedVersionTexts texts = DecodeFixedVersion(fixed);
+    verStructure_ = std::move(texts.VerStructure);
+    verFile_ = std::move(texts.VerFile);
+    verProduct_ = std::move(texts.VerProduct);
+    fileFlags_ = std::move(texts.FileFlags);
+    fileOS_ = std::move(texts.FileOS);
+    fileType_ = std::move(texts.FileType);
+    if (texts.FileSubType)
+        fileSubType_ = std::move(*texts.FileSubType);
+}
+
+void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
+{
+    const void* address = nullptr;
+    UINT length = 0;
+    if (!platform_->QueryVersionValue(image, "\\VarFileInfo\\Translation", address, length) || length == 0)
+        return;
+    // Only the first language and code-page pair counts; a table too short to hold one (or
+    // lying outside the image) is as good as none.
+    const std::vector<BYTE> translation = BytesFromPointer(image, address, length);
+    if (translation.size() < 4)
+        return;
+
+    // Both halves are stored low byte first: the key reads language then code page.
+    const std::string key = HexByte(translation[1]) + HexByte(translation[0])
+                          + HexByte(translation[3]) + HexByte(translation[2]);
+    const std::string prefix = "\\StringFileInfo\\" + key + "\\";
+
+    DWORD languageId = 0;
+    std::from_chars(key.data(), key.data() + 4, languageId, 16);
+    // Some systems count the terminating zero in the name's length: never keep one.
+    language_ = platform_->LanguageName(languageId);
+    language_ = language_.substr(0, language_.find('\0'));
+
+    const std::array<std::pair<const char*, std::string CFileVersionInfo::*>, 9> items{{
+        {"CompanyName", &CFileVersionInfo::companyName_},
+        {"FileDescription", &CFileVersionInfo::fileDescription_},
+        {"FileVersion", &CFileVersionInfo::fileVersion_},
+        {"InternalName", &CFileVersionInfo::internalName_},
+        {"LegalCopyright", &CFileVersionInfo::legalCopyright_},
+        {"LegalTrademarks", &CFileVersionInfo::legalTrademarks_},
+        {"OriginalFilename", &CFileVersionInfo::originalFilename_},
+        {"ProductName", &CFileVersionInfo::productName_},
+        {"ProductVersion", &CFileVersionInfo::productVersion_},
+    }};
+    for (const auto& [name, member] : items) {
+        if (platform_->QueryVersionValue(image, prefix + name, address, length) && length != 0)
+            this->*member = StringFromPointer(image, address);
+    }
+}
+
+std::string CFileVersionInfo::StringFromPointer(std::span<const BYTE> image, const void* address)
+{
+    // The reported length plays no part: the text ends at its first zero byte, or at the end
+    // of the image if it has none there. The platform hands over the system's narrow character
+    // set, which is this class's own text type, so the bytes are taken as they are.
+    const std::optional<std::size_t> offset = OffsetInImage(image, address);
+    if (!offset)
+        return {};
+    const std::span<const BYTE> rest = image.subspan(*offset);
+    const auto end = std::find(rest.begin(), rest.end(), BYTE{0});
+    return std::string(rest.begin(), end);
+}
+
+std::vector<BYTE> CFileVersionInfo::BytesFromPointer(std::span<const BYTE> image, const void* address,
+                                                     std::size_t count)
+{
+    const std::optional<std::size_t> offset = OffsetInImage(image, address);
+    if (!offset || count == 0)
+        return {};
+    const std::span<const BYTE> bytes = image.subspan(*offset, std::min(count, image.size() - *offset));
+    return std::vector<BYTE>(bytes.begin(), bytes.end());
+}
+
+} // namespace korrimat
