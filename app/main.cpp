@@ -1,36 +1,42 @@
-// Korrimat's entry point: one window, then its messages until it closes.
+// Korrimat's entry point: the one window, its load steps, then its messages until it closes.
+
+#include "app/FFileInfo.h"
+#include "platform/controls/Control.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
 
 namespace {
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
+// The shell's file information and icons want OLE on this thread.
+class OleScope {
+public:
+    OleScope() noexcept : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleScope()
+    {
+        if (initialised_)
+            ::OleUninitialize();
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+
+private:
+    bool initialised_;
+};
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = "FFileInfo";
-    ::RegisterClassA(&windowClass);
-    HWND window = ::CreateWindowA("FFileInfo", "Korrimat", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 591, 454, nullptr, nullptr, instance, nullptr);
-    ::ShowWindow(window, showCommand);
-    MSG message;
-    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-    return 0;
+    OleScope ole;
+    INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    ::InitCommonControlsEx(&commonControls);
+
+    korrimat::FFileInfo window(instance);
+    if (!window.Created())
+        return 1;
+    window.Load();
+    window.Show(showCommand);
+    return korrimat::controls::RunMessageLoop(window);
 }

@@ -63,6 +63,12 @@ struct GdiObjectTraits {
     static void Close(Handle handle) noexcept { ::DeleteObject(handle); }
 };
 
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DeleteDC(handle); }
+};
+
 struct WindowTraits {
     using Handle = HWND;
     static Handle Empty() noexcept { return nullptr; }
@@ -75,6 +81,8 @@ using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
+using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 
 } // namespace korrimat

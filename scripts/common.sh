@@ -26,6 +26,18 @@ ensure_wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    # Wine's own fonts (Tahoma, MS Sans Serif...) go where programs find them: this Wine does not
+    # load them from its data folder, and the window is designed in them.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -f "$fonts/sserife.fon" ]; then
+        cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/" 2>/dev/null || true
+    fi
+    # Windows draw their own frame and caption, as on Windows, rather than leaving them to an X
+    # window manager (Xvfb has none, and pictures of a window would lack its title bar).
+    if ! grep -q '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+        wineserver -w
+    fi
 }
 
 stop_wine() {

@@ -1,0 +1,164 @@
+#pragma once
+// The window FFileInfo: Korrimat's only window, created from its stored design (WindowDesign.h).
+// Every control is reachable by its design name; control arrays by name and index.
+
+#include "app/WindowDesign.h"
+#include "platform/UniqueHandle.h"
+#include "platform/controls/CheckBox.h"
+#include "platform/controls/Control.h"
+#include "platform/controls/DriveList.h"
+#include "platform/controls/FileList.h"
+#include "platform/controls/FolderList.h"
+#include "platform/controls/Frame.h"
+#include "platform/controls/Line.h"
+#include "platform/controls/ListBox.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/Screen.h"
+#include "platform/controls/TabStrip.h"
+#include "platform/controls/TextBox.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+#include <variant>
+
+namespace korrimat {
+
+class FFileInfo : public controls::Form {
+public:
+    // Creates the window, hidden, with all its controls in their design state.
+    explicit FFileInfo(HINSTANCE instance = ::GetModuleHandleA(nullptr));
+    ~FFileInfo() override;
+
+    // False when the window could not be created.
+    bool Created() const noexcept { return Handle() != nullptr; }
+    const controls::Screen& GetScreen() const noexcept { return screen_; }
+
+    // The window's load event: the opening steps, run once before the window is shown.
+    // Sizes and positions of the controls are in pixels; GetScreen() converts twips.
+    void Load();
+    // The window's unload: closes it, which ends the message loop and so the program.
+    void Unload();
+    // Opening steps 5 to 7: both pages onto the tab strip's client area, the pages in the
+    // window's background colour, the Version page hidden (the General page shows).
+    void ApplyOpeningLayout();
+
+    // The controls, by their design names.
+    controls::Frame& Frame1() noexcept { return Frame1_; }
+    controls::DriveList& Drive1() noexcept { return Drive1_; }
+    controls::FolderList& Dir1() noexcept { return Dir1_; }
+    controls::FileList& File1() noexcept { return File1_; }
+    controls::TabStrip& tabInfo() noexcept { return tabInfo_; }
+    controls::Frame& frmGeneral() noexcept { return frmGeneral_; }
+    controls::Frame& frmVersion() noexcept { return frmVersion_; }
+
+    controls::TextBox& txtFilename() noexcept { return txtFilename_; }
+    controls::TextBox& txtType() noexcept { return txtType_; }
+    controls::TextBox& txtLocation() noexcept { return txtLocation_; }
+    controls::TextBox& txtSize() noexcept { return txtSize_; }
+    controls::TextBox& txtCompSize() noexcept { return txtCompSize_; }
+    controls::TextBox& txtAccessed() noexcept { return txtAccessed_; }
+    controls::TextBox& txtModified() noexcept { return txtModified_; }
+    controls::TextBox& txtCreated() noexcept { return txtCreated_; }
+    controls::TextBox& txtDosName() noexcept { return txtDosName_; }
+    controls::TextBox& txtDosPath() noexcept { return txtDosPath_; }
+    controls::Frame& frmAttributes() noexcept { return frmAttributes_; }
+    controls::CheckBox& chkAttr(int index) { return chkAttr_.at(static_cast<std::size_t>(index)); }
+    controls::PictureBox& picIcon() noexcept { return picIcon_; }
+    controls::Line& Line1(int index) { return Line1_.at(static_cast<std::size_t>(index)); }
+    controls::Label& lblType() noexcept { return lblType_; }
+    controls::Label& lblLocation() noexcept { return lblLocation_; }
+    controls::Label& lblSize() noexcept { return lblSize_; }
+    controls::Label& Label3() noexcept { return Label3_; }
+    controls::Label& lblAccessed() noexcept { return lblAccessed_; }
+    controls::Label& lblModified() noexcept { return lblModified_; }
+    controls::Label& lblCreated() noexcept { return lblCreated_; }
+    controls::Label& lblDosName() noexcept { return lblDosName_; }
+    controls::Label& lblDosPath() noexcept { return lblDosPath_; }
+    controls::Label& lblAttributes() noexcept { return lblAttributes_; }
+
+    controls::TextBox& txtFileVer() noexcept { return txtFileVer_; }
+    controls::TextBox& txtDescription() noexcept { return txtDescription_; }
+    controls::TextBox& txtCopyright() noexcept { return txtCopyright_; }
+    controls::Frame& frmVerInfo() noexcept { return frmVerInfo_; }
+    controls::Label& lblFileVer() noexcept { return lblFileVer_; }
+    controls::Label& lblDescription() noexcept { return lblDescription_; }
+    controls::Label& lblCopyright() noexcept { return lblCopyright_; }
+    controls::TextBox& txtVerInfo() noexcept { return txtVerInfo_; }
+    controls::ListBox& lstVerInfo() noexcept { return lstVerInfo_; }
+    controls::Label& lblVerItem() noexcept { return lblVerItem_; }
+    controls::Label& lblVerValue() noexcept { return lblVerValue_; }
+
+    // Any control that is a window, by design name and array index; null for lines and for
+    // names the design does not have.
+    controls::Control* ControlNamed(std::string_view name, int index = -1);
+    // The font a design font stands for (null for none).
+    HFONT FontOf(DesignFont font) const noexcept;
+
+protected:
+    // Unload: the window is going away, and with it the program.
+    void OnDestroy() override;
+
+private:
+    using Slot = std::variant<std::monostate, controls::Frame*, controls::TextBox*, controls::Label*,
+                              controls::CheckBox*, controls::PictureBox*, controls::Line*, controls::ListBox*,
+                              controls::DriveList*, controls::FolderList*, controls::FileList*,
+                              controls::TabStrip*>;
+
+    Slot SlotOf(std::string_view name, int index);
+    void CreateControls(controls::WindowBase& container, std::string_view containerName);
+    void CreateControl(controls::WindowBase& container, const ControlDesign& design);
+
+    controls::Screen screen_;
+    UniqueFont tahomaBold_;
+    UniqueFont windowFont_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+
+    controls::Frame Frame1_;
+    controls::DriveList Drive1_;
+    controls::FolderList Dir1_;
+    controls::FileList File1_;
+    controls::TabStrip tabInfo_;
+    controls::Frame frmGeneral_;
+    controls::Frame frmVersion_;
+
+    controls::TextBox txtFilename_;
+    controls::TextBox txtType_;
+    controls::TextBox txtLocation_;
+    controls::TextBox txtSize_;
+    controls::TextBox txtCompSize_;
+    controls::TextBox txtAccessed_;
+    controls::TextBox txtModified_;
+    controls::TextBox txtCreated_;
+    controls::TextBox txtDosName_;
+    controls::TextBox txtDosPath_;
+    controls::Frame frmAttributes_;
+    std::array<controls::CheckBox, 6> chkAttr_;
+    controls::PictureBox picIcon_;
+    std::array<controls::Line, 6> Line1_;
+    controls::Label lblType_;
+    controls::Label lblLocation_;
+    controls::Label lblSize_;
+    controls::Label Label3_;
+    controls::Label lblAccessed_;
+    controls::Label lblModified_;
+    controls::Label lblCreated_;
+    controls::Label lblDosName_;
+    controls::Label lblDosPath_;
+    controls::Label lblAttributes_;
+
+    controls::TextBox txtFileVer_;
+    controls::TextBox txtDescription_;
+    controls::TextBox txtCopyright_;
+    controls::Frame frmVerInfo_;
+    controls::Label lblFileVer_;
+    controls::Label lblDescription_;
+    controls::Label lblCopyright_;
+    controls::TextBox txtVerInfo_;
+    controls::ListBox lstVerInfo_;
+    controls::Label lblVerItem_;
+    controls::Label lblVerValue_;
+};
+
+} // namespace korrimat

@@ -1,0 +1,105 @@
+#pragma once
+// The stored design of the window FFileInfo: the window's settings and its 52 controls under 42
+// names, each with kind, container, design text, twip rectangle, tab index, font and settings.
+// Everything the window is created from is here, and the layout can be computed (and checked)
+// without creating a window.
+
+#include "platform/controls/Control.h"
+#include "platform/controls/Screen.h"
+
+#include <windows.h>
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace korrimat {
+
+enum class ControlKind {
+    Frame,
+    TextBox,
+    Label,
+    CheckBox,
+    PictureBox,
+    Line,
+    ListBox,
+    DriveList,
+    FolderList,
+    FileList,
+    TabStrip,
+};
+
+enum class DesignFont {
+    None,        // no font of its own
+    TahomaBold,  // Tahoma, 8.25 points, weight 700, character set 0
+    WindowFont,  // the window's own font: MS Sans Serif, 8.25 points, regular
+};
+
+// Settings that make a control what it is.
+enum DesignFlags : unsigned {
+    kPlain = 0,
+    kBorder = 1u << 0,        // frame: a border with the caption set into its top edge
+    kDisabled = 1u << 1,      // frame: takes no input, nor do its children
+    kDisplayField = 1u << 2,  // text box: one line, read-only, no border, button-face background
+    kMultiLine = 1u << 3,     // text box: read-only, word wrap, vertical scroll bar, sunken border
+    kShadow = 1u << 4,        // line: button shadow colour
+    kHighlight = 1u << 5,     // line: button highlight colour
+    kFitToText = 1u << 6,     // label: as wide as its text, 195 twips high
+};
+
+struct ControlDesign {
+    std::string_view name;
+    int index;                   // position in a control array; -1 for a single control
+    ControlKind kind;
+    std::string_view container;  // the frame that holds it; empty for the window itself
+    std::string_view text;
+    int left;                    // twips inside the container; a line's X1, Y1, X2, Y2
+    int top;
+    int width;
+    int height;
+    int tabIndex;                // -1 for lines, which take no part in it
+    DesignFont font;
+    unsigned flags;
+};
+
+struct TabDesign {
+    std::string_view key;
+    std::string_view caption;
+};
+
+struct WindowSettings {
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth;   // twips
+    int clientHeight;  // twips
+};
+
+inline constexpr WindowSettings kWindowSettings{"FFileInfo", "Korrimat", 8625, 6225};
+inline constexpr std::string_view kTahomaFace = "Tahoma";
+inline constexpr std::string_view kWindowFontFace = "MS Sans Serif";
+inline constexpr int kDesignFontCentipoints = 825;  // 8.25 points
+
+// Every control of the design, in the stored order of each container.
+std::span<const ControlDesign> ControlDesigns();
+// The tabs of `tabInfo`, in order.
+std::span<const TabDesign> TabDesigns();
+// One control's design; null when there is none by that name and index.
+const ControlDesign* FindControlDesign(std::string_view name, int index = -1);
+// The controls a container holds ("" for the window), in ascending tab index (lines last):
+// the order in which they are created, which is the order the keyboard focus follows.
+std::vector<const ControlDesign*> ChildrenInTabOrder(std::string_view container);
+
+// The one conversion from the design's twips to the screen's pixels.
+controls::Bounds ToPixels(const ControlDesign& design, const controls::Screen& screen);
+// A line's two end points in pixels.
+struct LinePoints {
+    POINT from;
+    POINT to;
+};
+LinePoints LineToPixels(const ControlDesign& design, const controls::Screen& screen);
+// The window's client size in pixels.
+SIZE ClientSizeInPixels(const controls::Screen& screen);
+// The logical height of both design fonts at this screen's density (-11 at 96 dots per inch).
+int DesignFontHeight(const controls::Screen& screen);
+
+} // namespace korrimat

@@ -1,0 +1,543 @@
+#include "platform/controls/Control.h"
+
+#include "platform/controls/Gdi.h"
+#include "platform/controls/Line.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace korrimat::controls {
+
+namespace {
+
+constexpr char kWrapperProperty[] = "Korrimat.Control";
+constexpr UINT_PTR kSubclassId = 1;
+
+// The window a notification comes from, for the messages a child sends its parent.
+HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return reinterpret_cast<HWND>(lParam);  // 0 for menus and accelerators
+    case WM_NOTIFY:
+        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(wParam)) : nullptr;
+    }
+    case WM_COMPAREITEM:
+        return lParam ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DELETEITEM:
+        return lParam ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void Raise(const Event& event)
+{
+    if (event)
+        event();
+}
+
+// ---- Control ----
+
+Control::~Control()
+{
+    Detach();
+}
+
+int Control::Id() const
+{
+    return handle_ ? ::GetDlgCtrlID(handle_) : 0;
+}
+
+Control* Control::FromHandle(HWND handle)
+{
+    return handle ? static_cast<Control*>(::GetPropA(handle, kWrapperProperty)) : nullptr;
+}
+
+bool Control::CreateChild(WindowBase& container, const char* className, DWORD style, DWORD exStyle,
+                          const Bounds& bounds, std::string_view text)
+{
+    if (handle_ || !container.Handle())
+        return false;
+    const std::string caption(text);
+    const int id = container.NextChildId();
+    HWND child = ::CreateWindowExA(exStyle, className, caption.c_str(), style | WS_CHILD | WS_CLIPSIBLINGS,
+                                   bounds.left, bounds.top, bounds.width, bounds.height, container.Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr),
+                                   nullptr);
+    if (!child)
+        return false;
+    Attach(child, &container);
+    subclassed_ = ::SetWindowSubclass(child, &Control::SubclassProcedure, kSubclassId,
+                                      reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    return true;
+}
+
+void Control::Attach(HWND handle, WindowBase* container)
+{
+    handle_ = handle;
+    container_ = container;
+    ::SetPropA(handle, kWrapperProperty, this);
+}
+
+void Control::Detach() noexcept
+{
+    if (!handle_)
+        return;
+    if (::IsWindow(handle_)) {
+        if (::GetPropA(handle_, kWrapperProperty) == this)
+            ::RemovePropA(handle_, kWrapperProperty);
+        if (subclassed_)
+            ::RemoveWindowSubclass(handle_, &Control::SubclassProcedure, kSubclassId);
+    }
+    subclassed_ = false;
+    handle_ = nullptr;
+    container_ = nullptr;
+}
+
+LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<Control*>(data);
+    try {
+        if (message == WM_NCDESTROY) {
+            self->Detach();
+        } else {
+            LRESULT result = 0;
+            if (self->OnOwnMessage(message, wParam, lParam, result))
+                return result;
+        }
+    } catch (...) {
+        // Nothing may cross the window procedure; the control's own handling goes on.
+    }
+    return ::DefSubclassProc(handle, message, wParam, lParam);
+}
+
+bool Control::OnReflected(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+bool Control::OnOwnMessage(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+LRESULT Control::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefSubclassProc(handle_, message, wParam, lParam);
+}
+
+Bounds Control::GetBounds() const
+{
+    if (!handle_)
+        return {};
+    RECT rect{};
+    ::GetWindowRect(handle_, &rect);
+    HWND parent = (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) ? ::GetParent(handle_) : nullptr;
+    if (parent)
+        ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Control::Move(const Bounds& bounds)
+{
+    if (handle_)
+        ::SetWindowPos(handle_, nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Control::Visible() const
+{
+    return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Control::SetVisible(bool visible)
+{
+    if (handle_)
+        ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Control::Enabled() const
+{
+    return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_DISABLED) == 0;
+}
+
+void Control::SetEnabled(bool enabled)
+{
+    if (handle_)
+        ::EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+HFONT Control::Font() const
+{
+    return handle_ ? reinterpret_cast<HFONT>(::SendMessageA(handle_, WM_GETFONT, 0, 0)) : nullptr;
+}
+
+void Control::SetFont(HFONT font)
+{
+    if (!handle_)
+        return;
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    OnFontChanged();
+}
+
+std::string Control::Text() const
+{
+    if (!handle_)
+        return {};
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(handle_)) + 1, '\0');
+    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void Control::SetText(std::string_view text)
+{
+    if (handle_)
+        ::SetWindowTextA(handle_, std::string(text).c_str());
+}
+
+void Control::Invalidate()
+{
+    if (handle_)
+        ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+// ---- WindowBase ----
+
+WindowBase::~WindowBase()
+{
+    for (Line* line : lines_)
+        line->Forget();
+}
+
+COLORREF WindowBase::BackColor() const
+{
+    return backColor_ ? *backColor_ : ::GetSysColor(COLOR_BTNFACE);
+}
+
+void WindowBase::SetBackColor(COLORREF colour)
+{
+    backColor_ = colour;
+    backBrush_.Reset(::CreateSolidBrush(colour));
+    Invalidate();
+}
+
+HBRUSH WindowBase::BackBrush() const
+{
+    return backBrush_ ? backBrush_.Get() : ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void WindowBase::AddLine(Line& line)
+{
+    if (std::find(lines_.begin(), lines_.end(), &line) == lines_.end())
+        lines_.push_back(&line);
+}
+
+void WindowBase::RemoveLine(Line& line) noexcept
+{
+    lines_.erase(std::remove(lines_.begin(), lines_.end(), &line), lines_.end());
+}
+
+bool WindowBase::RegisterWindowClass(const char* className, UINT classStyle, HBRUSH background)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExA(instance, className, &existing))
+        return true;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = &WindowBase::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = className;
+    return ::RegisterClassExA(&windowClass) != 0;
+}
+
+bool WindowBase::CreateOwnWindow(const char* className, WindowBase* container, DWORD style, DWORD exStyle,
+                                 const Bounds& bounds, std::string_view text)
+{
+    if (Handle() || (container && !container->Handle()))
+        return false;
+    const std::string caption(text);
+    HWND parent = container ? container->Handle() : nullptr;
+    HMENU id = container ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(container->NextChildId())) : nullptr;
+    if (container)
+        style |= WS_CHILD | WS_CLIPSIBLINGS;
+    container_ = container;
+    HWND created = ::CreateWindowExA(exStyle, className, caption.c_str(), style, bounds.left, bounds.top,
+                                     bounds.width, bounds.height, parent, id, ::GetModuleHandleA(nullptr), this);
+    if (!created) {
+        container_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+LRESULT CALLBACK WindowBase::Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowBase* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<WindowBase*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self)
+            self->Attach(handle, self->container_);
+    } else {
+        self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrA(handle, GWLP_USERDATA));
+    }
+    if (!self)
+        return ::DefWindowProcA(handle, message, wParam, lParam);
+    try {
+        if (message == WM_NCDESTROY) {
+            self->OnNcDestroy();
+            ::SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
+            self->Detach();
+            return ::DefWindowProcA(handle, message, wParam, lParam);
+        }
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // No exception may reach the system; the message gets its default handling instead.
+        return ::DefWindowProcA(handle, message, wParam, lParam);
+    }
+}
+
+LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM: {
+        LRESULT result = 0;
+        if (ReflectToChild(message, wParam, lParam, result))
+            return result;
+        break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        LRESULT result = 0;
+        if (ReflectToChild(message, wParam, lParam, result))
+            return result;
+        if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN)
+            return DefaultColours(reinterpret_cast<HDC>(wParam));
+        break;
+    }
+    case WM_ERASEBKGND:
+        OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_PAINT: {
+        PaintScope paint(Handle());
+        OnPaint(paint.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        OnPaint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            Invalidate();
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcA(Handle(), message, wParam, lParam);
+}
+
+bool WindowBase::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = NotifyingChild(Handle(), message, wParam, lParam);
+    Control* wrapper = FromHandle(child);
+    return wrapper && wrapper != this && wrapper->OnReflected(message, wParam, lParam, result);
+}
+
+LRESULT WindowBase::DefaultColours(HDC dc)
+{
+    // Static text and buttons take the background of the window they lie on.
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetBkColor(dc, BackColor());
+    return reinterpret_cast<LRESULT>(BackBrush());
+}
+
+void WindowBase::OnEraseBackground(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    ::FillRect(dc, &client, BackBrush());
+}
+
+void WindowBase::OnPaint(HDC dc)
+{
+    PaintLines(dc);
+}
+
+void WindowBase::PaintLines(HDC dc) const
+{
+    for (const Line* line : lines_)
+        line->Paint(dc);
+}
+
+// ---- Form ----
+
+Form::~Form()
+{
+    Destroy();
+}
+
+bool Form::Create(std::string_view caption, int clientWidth, int clientHeight, HICON bigIcon, HICON smallIcon)
+{
+    constexpr char kClassName[] = "KorrimatForm";
+    if (!RegisterWindowClass(kClassName, 0, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))))
+        return false;
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+    RECT outer{0, 0, clientWidth, clientHeight};
+    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    if (!CreateOwnWindow(kClassName, nullptr, kStyle, kExStyle,
+                         {CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top}, caption))
+        return false;
+    if (bigIcon)
+        ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    if (smallIcon)
+        ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    return true;
+}
+
+void Form::Show(int showCommand)
+{
+    if (!Handle())
+        return;
+    ::ShowWindow(Handle(), showCommand);
+    ::UpdateWindow(Handle());
+}
+
+void Form::Close()
+{
+    if (Handle())
+        ::SendMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
+void Form::Destroy()
+{
+    if (Handle())
+        ::DestroyWindow(Handle());
+}
+
+bool Form::PreTranslate(MSG& message)
+{
+    return Handle() && ::IsDialogMessageA(Handle(), &message);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(Handle(), focus))
+                lastFocus_ = focus;
+        } else if (!HIWORD(wParam)) {
+            // Activated again while a child still has the focus: it keeps it.
+            HWND focus = ::GetFocus();
+            if (!focus || !::IsChild(Handle(), focus))
+                RestoreFocus();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void Form::OnClose()
+{
+    Destroy();
+}
+
+void Form::RestoreFocus()
+{
+    HWND target = lastFocus_;
+    if (!target || !::IsWindow(target) || !::IsChild(Handle(), target) || !::IsWindowVisible(target)
+        || !::IsWindowEnabled(target))
+        target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target)
+        ::SetFocus(target);
+}
+
+int RunMessageLoop(Form& form)
+{
+    MSG message{};
+    BOOL got = 0;
+    while ((got = ::GetMessageA(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1)
+            return -1;
+        if (!form.PreTranslate(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void DispatchPendingMessages(Form* form)
+{
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Left for whoever runs the loop to see.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (!form || !form->PreTranslate(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
+} // namespace korrimat::controls

@@ -1,0 +1,112 @@
+#include "platform/controls/FileList.h"
+
+#include "platform/SizedText.h"
+#include "platform/controls/ListDrawing.h"
+#include "platform/controls/PathText.h"
+
+namespace korrimat::controls {
+
+namespace {
+
+std::optional<std::string> FullPath(const std::string& path)
+{
+    return FillSizedText([&](char* buffer, std::size_t capacity) {
+        return ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
+    });
+}
+
+bool IsFolder(const std::string& path)
+{
+    CriticalErrorsSilenced silenced;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+bool FileList::Create(WindowBase& container, const Bounds& bounds)
+{
+    if (!CreateList(container, bounds))
+        return false;
+    FitRowHeight(0);
+    if (auto current = FullPath("."))
+        Show(ListPathForm(*current), false);
+    return true;
+}
+
+bool FileList::SetPath(std::string_view path)
+{
+    if (path.empty())
+        return false;
+    const auto full = FullPath(std::string(path));
+    return full && Show(ListPathForm(*full), true);
+}
+
+bool FileList::Refresh()
+{
+    return !path_.empty() && Show(path_, false);
+}
+
+bool FileList::Show(const std::string& path, bool raiseChange)
+{
+    NameList names;
+    // A folder that exists but cannot be listed shows empty; anything else is refused.
+    if (!ReadFolderEntries(path, false, names) && !IsFolder(path))
+        return false;
+    const bool changed = path != path_;
+    path_ = path;
+    names_ = std::move(names);
+    ResetRows(Count(), -1);
+    if (changed && raiseChange)
+        Raise(onPathChange);
+    return true;
+}
+
+std::string FileList::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        return {};
+    return std::string(names_[static_cast<std::size_t>(index)]);
+}
+
+std::string FileList::FileName() const
+{
+    return Item(SelectedIndex());
+}
+
+void FileList::SetSelectedIndex(int index)
+{
+    if (index >= Count())
+        return;
+    SelectRow(index < 0 ? -1 : index);
+    if (index >= 0)
+        Raise(onClick);
+}
+
+void FileList::DrawRow(const DRAWITEMSTRUCT& item)
+{
+    const int index = static_cast<int>(item.itemID);
+    const std::string_view name = index >= 0 && index < Count() ? names_[static_cast<std::size_t>(index)] : "";
+    DrawListEntry(item, Font(), name, {}, 0);
+}
+
+int FileList::RowForInitial(char initial, int caret) const
+{
+    return names_.FindByInitial(initial, caret);
+}
+
+bool FileList::OnListCommand(WORD code)
+{
+    if (code == LBN_SELCHANGE) {
+        Raise(onClick);
+        return true;
+    }
+    return false;
+}
+
+void FileList::OnFontChanged()
+{
+    FitRowHeight(0);
+}
+
+} // namespace korrimat::controls

@@ -1,0 +1,49 @@
+#pragma once
+// The file list: every file of one folder, hidden and system files included, no folders, sorted
+// by name as users expect; one file selectable at a time.
+
+#include "platform/controls/NameList.h"
+#include "platform/controls/VirtualList.h"
+
+#include <string>
+#include <string_view>
+
+namespace korrimat::controls {
+
+class FileList : public VirtualList {
+public:
+    // Starts on the process's current folder.
+    bool Create(WindowBase& container, const Bounds& bounds);
+
+    // The folder's full path: a root ends in "\", no other path does.
+    const std::string& Path() const noexcept { return path_; }
+    // Lists another folder (nothing selected). False when it is no folder: nothing changes then.
+    // onPathChange follows when the path changed, before this returns.
+    bool SetPath(std::string_view path);
+    // Lists the folder again (nothing selected, no event).
+    bool Refresh();
+
+    int Count() const noexcept { return static_cast<int>(names_.Size()); }
+    std::string Item(int index) const;
+    // The selected file's name; empty when none is selected.
+    std::string FileName() const;
+    // Selects a file and raises onClick, as a click does; -1 clears the selection (no event).
+    void SetSelectedIndex(int index);
+
+    Event onPathChange;
+    Event onClick;
+
+protected:
+    void DrawRow(const DRAWITEMSTRUCT& item) override;
+    int RowForInitial(char initial, int caret) const override;
+    bool OnListCommand(WORD code) override;
+    void OnFontChanged() override;
+
+private:
+    bool Show(const std::string& path, bool raiseChange);
+
+    std::string path_;
+    NameList names_;
+};
+
+} // namespace korrimat::controls

@@ -1,0 +1,68 @@
+#pragma once
+// Scope objects for the drawing calls that come in pairs, and text measuring in a given font.
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace korrimat::controls {
+
+// BeginPaint / EndPaint.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) noexcept : window_(window) { dc_ = ::BeginPaint(window_, &paint_); }
+    ~PaintScope() { ::EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC Dc() const noexcept { return dc_; }
+    const RECT& Dirty() const noexcept { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
+// GetDC / ReleaseDC; a null window gives the screen's.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc()
+    {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC Dc() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// SelectObject, undone when the scope ends.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(object ? ::SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject()
+    {
+        if (old_)
+            ::SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// Width in pixels of one line of text drawn in `font` (the system font when null).
+int TextWidth(HFONT font, std::string_view text);
+// The font's metrics on the screen.
+TEXTMETRICA FontMetrics(HFONT font);
+
+} // namespace korrimat::controls

@@ -1,0 +1,28 @@
+#pragma once
+// A list of text lines in the order added, one of which can be selected.
+
+#include "platform/controls/Control.h"
+
+namespace korrimat::controls {
+
+class ListBox : public Control {
+public:
+    bool Create(WindowBase& container, const Bounds& bounds);
+
+    void Add(std::string_view text);
+    void Clear();
+    int Count() const;
+    // The entry's text; empty when there is no such entry.
+    std::string Item(int index) const;
+    // -1 when nothing is selected.
+    int SelectedIndex() const;
+    // Selects the entry and raises onClick, as a click does; -1 clears the selection (no event).
+    void SetSelectedIndex(int index);
+
+    Event onClick;
+
+protected:
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+} // namespace korrimat::controls

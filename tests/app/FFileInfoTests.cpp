@@ -1,0 +1,411 @@
+// The real window FFileInfo under Wine and Xvfb, driven through its controls and real input.
+
+#include "app/FFileInfo.h"
+#include "app/WindowDesign.h"
+#include "platform/controls/Gdi.h"
+#include "tests/platform/WindowTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace korrimat;
+using korrimat::testing::BringToFront;
+using korrimat::testing::ClassOf;
+using korrimat::testing::ClickAt;
+using korrimat::testing::PressKeys;
+using korrimat::testing::Pump;
+
+namespace {
+
+std::string ExpectedClass(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Frame:
+        return "KorrimatFrame";
+    case ControlKind::TextBox:
+        return "Edit";
+    case ControlKind::Label:
+        return "Static";
+    case ControlKind::CheckBox:
+        return "Button";
+    case ControlKind::PictureBox:
+        return "KorrimatPicture";
+    case ControlKind::ListBox:
+    case ControlKind::FolderList:
+    case ControlKind::FileList:
+        return "ListBox";
+    case ControlKind::DriveList:
+        return "ComboBox";
+    case ControlKind::TabStrip:
+        return "SysTabControl32";
+    default:
+        return "";
+    }
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+LOGFONTA FontOfWindow(HWND window)
+{
+    LOGFONTA font{};
+    HFONT handle = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
+    if (handle)
+        ::GetObjectA(handle, sizeof(font), &font);
+    return font;
+}
+
+std::string RealisedFace(HFONT font)
+{
+    korrimat::controls::WindowDc screen(nullptr);
+    korrimat::controls::SelectedObject selected(screen.Dc(), font);
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(screen.Dc(), sizeof(face), face);
+    return face;
+}
+
+// The container a design names, as a window.
+HWND ContainerWindow(FFileInfo& window, const ControlDesign& design)
+{
+    if (design.container.empty())
+        return window.Handle();
+    return window.ControlNamed(design.container)->Handle();
+}
+
+// The name of the control that holds the focus, or what it is.
+std::string FocusName(FFileInfo& window)
+{
+    HWND focus = ::GetFocus();
+    if (!focus)
+        return "(none)";
+    for (const ControlDesign& design : ControlDesigns()) {
+        auto* control = window.ControlNamed(design.name, design.index);
+        if (control && (control->Handle() == focus || ::IsChild(control->Handle(), focus)) &&
+            design.kind != ControlKind::Frame)
+            return std::string(design.name);
+    }
+    return focus == window.Handle() ? "(window)" : "(other " + ClassOf(focus) + ")";
+}
+
+void DiscardQuitMessage()
+{
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    // The window of the test before ended the message loop as it went: start afresh.
+    void SetUp() override { DiscardQuitMessage(); }
+    void TearDown() override { DiscardQuitMessage(); }
+
+    FFileInfo window;
+};
+
+} // namespace
+
+TEST_F(WindowTest, TheWindowItselfHasAFixedBorderTheCaptionAndTheClientSize)
+{
+    ASSERT_TRUE(window.Created());
+    EXPECT_EQ(window.Text(), "Korrimat");
+    const LONG style = ::GetWindowLongA(window.Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    RECT client{};
+    ::GetClientRect(window.Handle(), &client);
+    EXPECT_EQ(client.right, 575);
+    EXPECT_EQ(client.bottom, 415);
+    EXPECT_NE(::SendMessageA(window.Handle(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(::SendMessageA(window.Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_EQ(::GetClassLongPtrA(window.Handle(), GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+    EXPECT_EQ(window.BackColor(), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_FALSE(::IsWindowVisible(window.Handle()));  // shown only after its load steps
+}
+
+TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
+{
+    ASSERT_TRUE(window.Created());
+    const korrimat::controls::Screen screen(96, 96);
+    int windows = 0;
+    for (const ControlDesign& design : ControlDesigns()) {
+        SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
+        if (design.kind == ControlKind::Line) {
+            const korrimat::controls::Line& line = window.Line1(design.index);
+            const LinePoints expected = LineToPixels(design, screen);
+            EXPECT_EQ(line.X1(), expected.from.x);
+            EXPECT_EQ(line.Y1(), expected.from.y);
+            EXPECT_EQ(line.X2(), expected.to.x);
+            EXPECT_EQ(line.Y2(), expected.to.y);
+            EXPECT_EQ(line.Container(), window.ControlNamed(design.container));
+            EXPECT_EQ(line.SystemColour(), (design.flags & kShadow) ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+            continue;
+        }
+        korrimat::controls::Control* control = window.ControlNamed(design.name, design.index);
+        ASSERT_NE(control, nullptr);
+        HWND handle = control->Handle();
+        ASSERT_TRUE(::IsWindow(handle));
+        ++windows;
+        EXPECT_TRUE(SameText(ClassOf(handle), ExpectedClass(design.kind))) << ClassOf(handle);
+        EXPECT_EQ(::GetParent(handle), ContainerWindow(window, design));
+
+        if (design.kind == ControlKind::TextBox || design.kind == ControlKind::Label ||
+            design.kind == ControlKind::CheckBox || design.kind == ControlKind::Frame) {
+            EXPECT_EQ(control->Text(), design.text);
+        }
+
+        const korrimat::controls::Bounds expected = ToPixels(design, screen);
+        const korrimat::controls::Bounds actual = control->GetBounds();
+        if (design.kind == ControlKind::Label) {
+            // Sized to its text: as wide as the caption in its own font.
+            const int textWidth = korrimat::controls::TextWidth(control->Font(), design.text);
+            EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, textWidth, 13}));
+            EXPECT_GT(textWidth, expected.width * 7 / 10);
+            EXPECT_LT(textWidth, expected.width * 14 / 10);
+        } else {
+            EXPECT_EQ(actual, expected);
+        }
+
+        if (design.font != DesignFont::None) {
+            const LOGFONTA font = FontOfWindow(handle);
+            const bool bold = design.font == DesignFont::TahomaBold;
+            EXPECT_STREQ(font.lfFaceName, bold ? "Tahoma" : "MS Sans Serif");
+            EXPECT_EQ(font.lfHeight, -11);
+            EXPECT_EQ(font.lfWeight, bold ? 700 : 400);
+            EXPECT_EQ(font.lfCharSet, 0);
+            EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+        }
+    }
+    EXPECT_EQ(windows, 46);
+    EXPECT_EQ(RealisedFace(window.FontOf(DesignFont::TahomaBold)), "Tahoma");
+    EXPECT_EQ(RealisedFace(window.FontOf(DesignFont::WindowFont)), "MS Sans Serif");
+    EXPECT_EQ(window.ControlNamed("Line1", 0), nullptr);
+    EXPECT_EQ(window.ControlNamed("nothing"), nullptr);
+}
+
+TEST_F(WindowTest, BeforeAnyFileTheFieldsReadTheirNamesAndTheLabelsTheirExactTexts)
+{
+    for (const ControlDesign& design : ControlDesigns()) {
+        if (design.flags & kDisplayField) {
+            EXPECT_EQ(window.ControlNamed(design.name)->Text(), design.name);
+        }
+    }
+    EXPECT_EQ(window.txtType().Text(), "txtType");
+    EXPECT_EQ(window.txtVerInfo().Text(), "txtVerInfo");
+    EXPECT_EQ(window.Label3().Text(), "Compressed :");
+    EXPECT_EQ(window.lblFileVer().Text(), "File version::");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(window.chkAttr(i).Value(), 0);
+    EXPECT_EQ(window.lstVerInfo().Count(), 0);
+    EXPECT_EQ(window.tabInfo().Count(), 2);
+    EXPECT_EQ(window.tabInfo().Caption(0), "General");
+    EXPECT_EQ(window.tabInfo().Key(1), "Version");
+    EXPECT_TRUE(window.tabInfo().IsSelected("General"));
+    EXPECT_FALSE(window.frmAttributes().Enabled());
+    EXPECT_TRUE(window.frmVersion().Visible());  // visible at design; the load steps hide it
+}
+
+TEST_F(WindowTest, OpeningLayoutPutsBothPagesOnTheTabStripsClientAreaWithTheGeneralPageInFront)
+{
+    window.Load();
+    const auto area = window.tabInfo().ClientArea();
+    EXPECT_EQ(window.frmGeneral().GetBounds(), area);
+    EXPECT_EQ(window.frmVersion().GetBounds(), area);
+    EXPECT_EQ(window.frmGeneral().BackColor(), window.BackColor());
+    EXPECT_TRUE(window.frmGeneral().Visible());
+    EXPECT_FALSE(window.frmVersion().Visible());
+    // The page lies in front of the strip: it gets the clicks and shows there.
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    const POINT inPage{area.left + area.width - 10, area.top + area.height - 10};
+    HWND hit = ::WindowFromPoint(korrimat::testing::ScreenPointOf(window.Handle(), inPage));
+    EXPECT_EQ(hit, window.frmGeneral().Handle());
+    const korrimat::controls::Bounds strip = window.tabInfo().GetBounds();
+    EXPECT_EQ(::WindowFromPoint(korrimat::testing::ScreenPointOf(window.Handle(), {strip.left + 20, strip.top + 8})),
+              window.tabInfo().Handle());
+}
+
+TEST_F(WindowTest, FocusStartsOnTheFileListAndTabFollowsTheTabIndexes)
+{
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    EXPECT_EQ(FocusName(window), "File1");
+
+    // What can take the focus: not frames, labels, lines, the picture, the disabled frame's
+    // boxes, nor anything on the hidden Version page.
+    std::vector<const ControlDesign*> focusable;
+    for (const ControlDesign& design : ControlDesigns()) {
+        switch (design.kind) {
+        case ControlKind::Frame:
+        case ControlKind::Label:
+        case ControlKind::Line:
+        case ControlKind::PictureBox:
+        case ControlKind::CheckBox:
+            continue;
+        default:
+            break;
+        }
+        bool reachable = true;
+        for (std::string_view container = design.container; !container.empty();
+             container = FindControlDesign(container)->container) {
+            if (container == "frmVersion" || (FindControlDesign(container)->flags & kDisabled))
+                reachable = false;
+        }
+        if (reachable)
+            focusable.push_back(&design);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](const ControlDesign* a, const ControlDesign* b) { return a->tabIndex < b->tabIndex; });
+    std::vector<std::string> expected;
+    for (const ControlDesign* design : focusable)
+        expected.emplace_back(design->name);
+    expected.push_back("File1");  // and round again
+    ASSERT_EQ(expected.front(), "File1");
+
+    std::vector<std::string> visited{FocusName(window)};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        PressKeys(window, {VK_TAB});
+        visited.push_back(FocusName(window));
+    }
+    EXPECT_EQ(visited, expected);
+    // Shift+Tab goes back.
+    PressKeys(window, {VK_SHIFT, VK_TAB});
+    EXPECT_EQ(FocusName(window), expected[expected.size() - 2]);
+}
+
+TEST_F(WindowTest, CheckBoxesIgnoreClicksAndAccessKeysYetLookEnabled)
+{
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    window.chkAttr(3).SetValue(1);
+    const std::string before = FocusName(window);
+    for (int i = 0; i < 6; ++i) {
+        HWND box = window.chkAttr(i).Handle();
+        ClickAt(window, box, {6, 6});
+        ClickAt(window, box, {40, 6});
+    }
+    for (WORD letter : {'R', 'C', 'M', 'D', 'S', 'T'})
+        PressKeys(window, {VK_MENU, letter});
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(window.chkAttr(i).Value(), i == 3 ? 1 : 0) << i;
+    EXPECT_EQ(FocusName(window), before);
+
+    // Drawn as enabled boxes: the caption in the button text colour, not greyed.
+    ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(&window);
+    HWND box = window.chkAttr(0).Handle();
+    int textPixels = 0;
+    int greyPixels = 0;
+    for (int x = 16; x < 80; ++x) {
+        for (int y = 0; y < 13; ++y) {
+            const COLORREF colour = korrimat::testing::PixelOf(box, {x, y});
+            textPixels += colour == ::GetSysColor(COLOR_BTNTEXT);
+            greyPixels += colour == ::GetSysColor(COLOR_GRAYTEXT);
+        }
+    }
+    EXPECT_GT(textPixels, 20);
+    EXPECT_EQ(greyPixels, 0);
+}
+
+TEST_F(WindowTest, TheWindowCannotBeResized)
+{
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    RECT before{};
+    ::GetWindowRect(window.Handle(), &before);
+    const POINT edges[] = {
+        {before.right - 1, (before.top + before.bottom) / 2},
+        {(before.left + before.right) / 2, before.bottom - 1},
+        {before.right - 1, before.bottom - 1},
+        {before.left, (before.top + before.bottom) / 2},
+    };
+    for (const POINT& edge : edges) {
+        const LRESULT hit = ::SendMessageA(window.Handle(), WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y));
+        EXPECT_FALSE(hit >= HTLEFT && hit <= HTBOTTOMRIGHT) << hit;
+    }
+    // A drag on the right edge, as a user would try it.
+    ::SetCursorPos(edges[0].x, edges[0].y);
+    Pump(&window, 1);
+    INPUT drag[3] = {};
+    drag[0].type = INPUT_MOUSE;
+    drag[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    drag[1].type = INPUT_MOUSE;
+    drag[1].mi.dwFlags = MOUSEEVENTF_MOVE;
+    drag[1].mi.dx = 60;
+    drag[1].mi.dy = 40;
+    drag[2].type = INPUT_MOUSE;
+    drag[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, drag, sizeof(INPUT));
+    Pump(&window);
+    RECT after{};
+    ::GetWindowRect(window.Handle(), &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+}
+
+TEST_F(WindowTest, ALongNameIsCutOffAtThePagesEdgeAndNotScrolled)
+{
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    const auto field = window.txtFilename().GetBounds();
+    const auto page = window.frmGeneral().GetBounds();
+    EXPECT_GT(field.left + field.width, page.width);  // reaches past the page, which clips it
+    window.txtFilename().SetText(std::string(120, 'N') + " end");
+    ::SetFocus(window.txtFilename().Handle());
+    ::SendMessageA(window.txtFilename().Handle(), EM_SETSEL, 0, -1);
+    Pump(&window);
+    EXPECT_EQ(::SendMessageA(window.txtFilename().Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+TEST_F(WindowTest, UnloadClosesTheWindowAndEndsTheMessageLoop)
+{
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    Pump(&window);
+    HWND handle = window.Handle();
+    window.Unload();
+    EXPECT_FALSE(::IsWindow(handle));
+    EXPECT_FALSE(window.Created());
+    MSG message{};
+    EXPECT_TRUE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(WindowTest, TheCloseBoxEndsTheMessageLoopToo)
+{
+    window.Show(SW_SHOWNORMAL);
+    Pump(&window);
+    ::PostMessageA(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(korrimat::controls::RunMessageLoop(window), 0);
+    EXPECT_FALSE(window.Created());
+}
+
+TEST_F(WindowTest, SavesAPictureOfTheWindow)
+{
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    ::RedrawWindow(window.Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(&window, 8);
+    std::string folder = KORRIMAT_PICTURE_DIR;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    folder = "Z:" + folder;
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window.Handle(), folder + "\\window-96dpi.bmp"));
+    // The Files frame's caption is drawn into its top edge, and the page is in the button face.
+    const auto page = window.frmGeneral().GetBounds();
+    EXPECT_EQ(korrimat::testing::PixelOf(window.Handle(), {page.left + page.width - 4, page.top + page.height - 4}),
+              ::GetSysColor(COLOR_BTNFACE));
+}
