@@ -1,0 +1,147 @@
+#include "fileinfo/FileInfo.h"
+
+#include "fileinfo/DateValue.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korrimat {
+
+namespace {
+
+std::string TrimSpaces(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool EndsWith(const std::string& text, std::string_view tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+} // namespace
+
+CFileInfo::CFileInfo(const Platform& platform) : platform_(&platform) {}
+
+void CFileInfo::SetFullPathName(const std::string& path)
+{
+    // Paths the system cannot make absolute (the empty text, say) change nothing.
+    const std::optional<std::string> full = platform_->FullPathOf(path);
+    if (!full)
+        return;
+    fullPathName_ = *full;
+    Refresh();
+}
+
+void CFileInfo::Refresh()
+{
+    const std::optional<WIN32_FIND_DATAA> found = platform_->FindFirst(fullPathName_);
+    if (!found) {
+        fileExists_ = false;
+        return;
+    }
+    const WIN32_FIND_DATAA& entry = *found;
+
+    fileSize_ = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    attributes_ = entry.dwFileAttributes;
+    fileExists_ = true;
+    pathExists_ = true;
+
+    creationTime_ = FileTimeToDate(entry.ftCreationTime);
+    lastAccessTime_ = FileTimeToDate(entry.ftLastAccessTime);
+    modifyTime_ = FileTimeToDate(entry.ftLastWriteTime);
+
+    fileName_ = TrimAtNull(entry.cFileName, sizeof(entry.cFileName));
+
+    const auto separator = fullPathName_.find_last_of('\\');
+    if (separator != std::string::npos) {
+        filePath_ = ResolveFolderPath(fullPathName_.substr(0, separator + 1));
+        if (!EndsWith(filePath_, "\\"))
+            filePath_ += '\\';
+    }
+    fullPathName_ = filePath_ + fileName_;
+
+    const auto dot = fileName_.find_last_of('.');
+    fileExtension_ = (dot == std::string::npos) ? std::string() : fileName_.substr(dot + 1);
+
+    shortName_ = entry.cAlternateFileName[0] == '\0'
+                     ? platform_->UpperCase(fileName_)
+                     : TrimAtNull(entry.cAlternateFileName, sizeof(entry.cAlternateFileName));
+
+    if (const std::optional<std::string> shortPath = platform_->ShortPathOf(fullPathName_)) {
+        shortPathName_ = *shortPath;
+        // The short folder: the short path less as many characters as the short name has.
+        shortPath_ = shortPathName_.substr(0, shortPathName_.size() - std::min(shortPathName_.size(), shortName_.size()));
+    }
+
+    DWORD high = 0;
+    const DWORD low = platform_->CompressedSizeOf(fullPathName_, high);
+    // A failure reads as all bits set in the low half, as the system reports it.
+    compressedSize_ = (static_cast<std::uint64_t>(high) << 32) | low;
+
+    SHFILEINFOA shell{};
+    platform_->ShellInfoOf(fullPathName_, shell);
+    displayName_ = TrimAtNull(shell.szDisplayName, sizeof(shell.szDisplayName));
+    typeName_ = TrimAtNull(shell.szTypeName, sizeof(shell.szTypeName));
+    // The object owns the icon: the one it replaces is released here.
+    icon_.Reset(shell.hIcon);
+
+    if (TrimSpaces(typeName_).empty())
+        typeName_ = TrimSpaces(platform_->UpperCase(fileExtension_) + " File");
+}
+
+double CFileInfo::FileTimeToDate(const FILETIME& stamp) const
+{
+    FILETIME local{};
+    SYSTEMTIME parts{};
+    platform_->ToLocalFileTime(stamp, local);
+    if (!platform_->ToSystemTime(local, parts)) {
+        // A stamp the system cannot split reads as the zero stamp, 1 January 1601 at midnight.
+        parts = SYSTEMTIME{1601, 1, 1, 1, 0, 0, 0, 0};
+    }
+    if (parts.wYear > kLastDateYear) {
+        // Past the date range: the last second it holds.
+        parts = SYSTEMTIME{kLastDateYear, 12, 5, 31, 23, 59, 59, 0};
+    }
+    return DateValueOf(parts.wYear, parts.wMonth, parts.wDay, parts.wHour, parts.wMinute, parts.wSecond);
+}
+
+std::string CFileInfo::ResolveFolderPath(const std::string& folder) const
+{
+    std::string path = folder;
+    if (EndsWith(path, "\\")) {
+        if (EndsWith(path, ":\\"))
+            return platform_->UpperCase(path);
+        path.pop_back();
+    }
+    // A bare network share (\\server\share) stays as it was spelled.
+    if (path.size() >= 2 && path.compare(0, 2, "\\\\") == 0) {
+        const auto share = path.find('\\', 2);
+        if (share != std::string::npos && path.find('\\', share + 1) == std::string::npos)
+            return path;
+    }
+    const auto last = path.find_last_of('\\');
+    if (last == std::string::npos)
+        return platform_->UpperCase(path);
+
+    // Parent first: the lookups run from the top level down, one per level.
+    const std::string parent = ResolveFolderPath(path.substr(0, last));
+    const std::optional<WIN32_FIND_DATAA> found = platform_->FindFirst(path);
+    if (!found || !(found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    return parent + "\\" + TrimAtNull(found->cFileName, sizeof(found->cFileName));
+}
+
+std::string CFileInfo::TrimAtNull(const char* field, std::size_t size)
+{
+    const char* end = static_cast<const char*>(std::memchr(field, '\0', size));
+    if (end)
+        return std::string(field, end);
+    return TrimSpaces(std::string(field, size));
+}
+
+} // namespace korrimat

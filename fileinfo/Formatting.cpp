@@ -1,0 +1,203 @@
+// CFileInfo's display texts for dates and sizes, in the user's regional settings read at each call.
+// Dates are formatted here from the user's pictures rather than by the system's date formatting,
+// which refuses years before 1601 (the date value 0 is in 1899).
+
+#include "fileinfo/DateValue.h"
+#include "fileinfo/FileInfo.h"
+
+#include <array>
+#include <cstdint>
+
+namespace korrimat {
+
+namespace {
+
+std::string Digits(std::uint64_t value, int minimumWidth)
+{
+    std::string text = std::to_string(value);
+    if (static_cast<int>(text.size()) < minimumWidth)
+        text.insert(0, static_cast<std::size_t>(minimumWidth) - text.size(), '0');
+    return text;
+}
+
+// A whole number in groups of three ("#,##0").
+std::string Grouped(std::uint64_t value, const std::string& separator)
+{
+    const std::string digits = std::to_string(value);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += separator;
+        text += digits[i];
+    }
+    return text;
+}
+
+// How many characters of `letter` stand from `position` on.
+std::size_t RunLength(const std::string& picture, std::size_t position)
+{
+    std::size_t end = position;
+    while (end < picture.size() && picture[end] == picture[position])
+        ++end;
+    return end - position;
+}
+
+class PictureFormatter {
+public:
+    PictureFormatter(const Platform& platform, const DateParts& parts) : platform_(platform), parts_(parts) {}
+
+    std::string Format(const std::string& picture) const
+    {
+        std::string text;
+        for (std::size_t i = 0; i < picture.size();) {
+            const char letter = picture[i];
+            if (letter == '\'') {
+                i = QuotedText(picture, i + 1, text);
+                continue;
+            }
+            const std::size_t count = RunLength(picture, i);
+            if (!Field(letter, count, text))
+                text.append(count, letter);
+            i += count;
+        }
+        return text;
+    }
+
+private:
+    // Literal text up to the closing quote; two quotes stand for one.
+    static std::size_t QuotedText(const std::string& picture, std::size_t i, std::string& text)
+    {
+        while (i < picture.size()) {
+            if (picture[i] == '\'') {
+                if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                    text += '\'';
+                    i += 2;
+                    continue;
+                }
+                return i + 1;
+            }
+            text += picture[i++];
+        }
+        return i;
+    }
+
+    bool Field(char letter, std::size_t count, std::string& text) const
+    {
+        const int hour12 = parts_.hour % 12 == 0 ? 12 : parts_.hour % 12;
+        switch (letter) {
+        case 'd':
+            if (count <= 2)
+                text += Digits(static_cast<std::uint64_t>(parts_.day), static_cast<int>(count));
+            else
+                text += DayName(count == 3);
+            return true;
+        case 'M':
+            if (count <= 2)
+                text += Digits(static_cast<std::uint64_t>(parts_.month), static_cast<int>(count));
+            else
+                text += MonthName(count == 3);
+            return true;
+        case 'y':
+            if (count <= 2)
+                text += Digits(static_cast<std::uint64_t>(parts_.year % 100), static_cast<int>(count));
+            else
+                text += Digits(static_cast<std::uint64_t>(parts_.year), 4);
+            return true;
+        case 'g':
+            text += "A.D.";
+            return true;
+        case 'h':
+            text += Digits(static_cast<std::uint64_t>(hour12), count >= 2 ? 2 : 1);
+            return true;
+        case 'H':
+            text += Digits(static_cast<std::uint64_t>(parts_.hour), count >= 2 ? 2 : 1);
+            return true;
+        case 'm':
+            text += Digits(static_cast<std::uint64_t>(parts_.minute), count >= 2 ? 2 : 1);
+            return true;
+        case 's':
+            text += Digits(static_cast<std::uint64_t>(parts_.second), count >= 2 ? 2 : 1);
+            return true;
+        case 't': {
+            const std::string marker = platform_.LocaleText(parts_.hour < 12 ? LOCALE_S1159 : LOCALE_S2359);
+            text += count == 1 ? marker.substr(0, marker.empty() ? 0 : 1) : marker;
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+    std::string DayName(bool abbreviated) const
+    {
+        // The system's names run from Monday (1) to Sunday (7).
+        const int index = (parts_.dayOfWeek + 6) % 7;
+        const LCTYPE first = abbreviated ? LOCALE_SABBREVDAYNAME1 : LOCALE_SDAYNAME1;
+        return platform_.LocaleText(first + static_cast<LCTYPE>(index));
+    }
+
+    std::string MonthName(bool abbreviated) const
+    {
+        const LCTYPE first = abbreviated ? LOCALE_SABBREVMONTHNAME1 : LOCALE_SMONTHNAME1;
+        return platform_.LocaleText(first + static_cast<LCTYPE>(parts_.month - 1));
+    }
+
+    const Platform& platform_;
+    const DateParts& parts_;
+};
+
+constexpr std::array<const char*, 6> kUnits{"KB", "MB", "GB", "TB", "PB", "EB"};
+
+} // namespace
+
+std::string CFileInfo::FormatFileDate(double date) const
+{
+    const std::optional<DateParts> parts = SplitDateValue(date);
+    if (!parts)
+        return {};
+    const PictureFormatter formatter(*platform_, *parts);
+    return formatter.Format(platform_->LocaleText(LOCALE_SLONGDATE)) + " " +
+           formatter.Format(platform_->LocaleText(LOCALE_STIMEFORMAT));
+}
+
+std::string CFileInfo::FormatFileSize(std::int64_t bytes) const
+{
+    const std::string group = platform_->LocaleText(LOCALE_STHOUSAND);
+    if (bytes < 1024) {
+        const std::uint64_t magnitude = bytes < 0 ? 0 - static_cast<std::uint64_t>(bytes) : static_cast<std::uint64_t>(bytes);
+        std::string text(bytes < 0 ? "-" : "");
+        text += Grouped(magnitude, group);
+        text += " bytes";
+        return text;
+    }
+    const std::uint64_t count = static_cast<std::uint64_t>(bytes);
+
+    // The band steps at whole kibibytes of 10, 100, 1,000...: each unit shows "0.00", "0.0",
+    // then "0", and the next unit (a power of 1,024) begins at 1,000 of the last.
+    const std::size_t band = std::to_string(count / 1024).size() - 1;
+    const std::size_t unit = band / 3;
+    const int decimals = 2 - static_cast<int>(band % 3);
+    const std::uint64_t scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
+
+    // count / 1024^(unit+1) to `decimals` places, halves away from zero, in whole numbers: the
+    // exact quotient of a power of two, where binary fractions would misround (1.125 -> 1.13).
+    unsigned shift = 10 * static_cast<unsigned>(unit + 1);
+    std::uint64_t numerator = count;
+    if (numerator > UINT64_MAX / scale) {
+        // Only counts of exbibytes get here; their last 7 bits cannot reach two decimals.
+        numerator >>= 7;
+        shift -= 7;
+    }
+    numerator *= scale;
+    std::uint64_t rounded = numerator >> shift;
+    const std::uint64_t remainder = numerator & ((std::uint64_t{1} << shift) - 1);
+    if (remainder >= (std::uint64_t{1} << (shift - 1)))
+        ++rounded;
+
+    std::string head = std::to_string(rounded / scale);
+    if (decimals > 0)
+        head += platform_->LocaleText(LOCALE_SDECIMAL) + Digits(rounded % scale, decimals);
+    return head + kUnits[unit] + " (" + Grouped(count, group) + " bytes)";
+}
+
+} // namespace korrimat
