@@ -28,7 +28,8 @@ UniqueIcon LoadProgramIcon(HINSTANCE instance, int size)
 
 } // namespace
 
-FFileInfo::FFileInfo(HINSTANCE instance) : screen_(controls::Screen::Current())
+FFileInfo::FFileInfo(HINSTANCE instance, const Platform& platform)
+    : platform_(platform), screen_(controls::Screen::Current())
 {
     const int fontHeight = DesignFontHeight(screen_);
     tahomaBold_ = CreateDesignFont(kTahomaFace, fontHeight, FW_BOLD);
@@ -44,17 +45,13 @@ FFileInfo::FFileInfo(HINSTANCE instance) : screen_(controls::Screen::Current())
         return;
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
     CreateControls(*this, "");
+    ConnectEvents();
 }
 
 FFileInfo::~FFileInfo()
 {
     // The windows go before their wrappers and fonts.
     Destroy();
-}
-
-void FFileInfo::Load()
-{
-    ApplyOpeningLayout();
 }
 
 void FFileInfo::Unload()

@@ -3,6 +3,7 @@
 // Every control is reachable by its design name; control arrays by name and index.
 
 #include "app/WindowDesign.h"
+#include "platform/Platform.h"
 #include "platform/UniqueHandle.h"
 #include "platform/controls/CheckBox.h"
 #include "platform/controls/Control.h"
@@ -27,7 +28,7 @@ namespace korrimat {
 class FFileInfo : public controls::Form {
 public:
     // Creates the window, hidden, with all its controls in their design state.
-    explicit FFileInfo(HINSTANCE instance = ::GetModuleHandleA(nullptr));
+    explicit FFileInfo(HINSTANCE instance = ::GetModuleHandleA(nullptr), const Platform& platform = SystemPlatform());
     ~FFileInfo() override;
 
     // False when the window could not be created.
@@ -37,6 +38,8 @@ public:
     // The window's load event: the opening steps, run once before the window is shown.
     // Sizes and positions of the controls are in pixels; GetScreen() converts twips.
     void Load();
+    // The full path of the file or folder shown, in the case the lists gave it; empty at first.
+    const std::string& CurrentPath() const noexcept { return currentPath_; }
     // The window's unload: closes it, which ends the message loop and so the program.
     void Unload();
     // Opening steps 5 to 7: both pages onto the tab strip's client area, the pages in the
@@ -100,6 +103,23 @@ protected:
     void OnDestroy() override;
 
 private:
+    // The navigation chain: drive, folder, file list path, file selection.
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_PathChange();
+    void File1_Click();
+    // The version item browser and the page switch.
+    void lstVerInfo_Click();
+    void tabInfo_Click();
+    void ConnectEvents();
+
+    // Shows one file, or one folder, on both pages.
+    void ShowFileInfo(const std::string& path);
+    void ShowIcon(HICON icon);
+
+    const Platform& platform_;
+    std::string currentPath_;
+
     using Slot = std::variant<std::monostate, controls::Frame*, controls::TextBox*, controls::Label*,
                               controls::CheckBox*, controls::PictureBox*, controls::Line*, controls::ListBox*,
                               controls::DriveList*, controls::FolderList*, controls::FileList*,

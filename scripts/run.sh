@@ -10,5 +10,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 trap stop_wine EXIT
 ensure_wine_prefix
-# Started from its own folder, the program opens on drive Z: until it moves to the Windows drive.
+# Started in the Windows folder, as from a Windows desktop; from a Linux folder it would start on
+# drive Z: and move to the Windows drive's root, where a fresh prefix holds no file.
+cd "$WINEPREFIX/drive_c/windows"
 wine "$build/app/korrimat.exe"

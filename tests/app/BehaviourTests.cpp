@@ -1,0 +1,390 @@
+// FFileInfo's behaviour under Wine and Xvfb: start-up, the navigation chain, the file display,
+// the version item browser and the page switch, driven through the window's own controls.
+
+#include "app/FFileInfo.h"
+#include "app/VersionItems.h"
+#include "tests/platform/TempFolder.h"
+#include "tests/platform/WindowTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace korrimat;
+using korrimat::testing::Pump;
+using korrimat::testing::TempFolder;
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char buffer[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    std::string path(buffer, length);
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+// Test DLLs with version resources, built beside the version tests.
+std::string Fixture(const std::string& name)
+{
+    return ProgramFolder() + "\\..\\versioninfo\\vi_" + name + ".dll";
+}
+
+std::string KorrimatExecutable()
+{
+    return ProgramFolder() + "\\..\\..\\app\\korrimat.exe";
+}
+
+std::string PictureFolder()
+{
+    const std::string folder = ProgramFolder() + "\\..\\..\\pictures";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string CopyInto(const TempFolder& folder, const std::string& source, const std::string& name)
+{
+    const std::string target = folder / name;
+    ::CopyFileA(source.c_str(), target.c_str(), FALSE);
+    return target;
+}
+
+// Records the paths the objects are given, and can take the shell's icon away.
+class RecordingPlatform : public WindowsPlatform {
+public:
+    std::optional<std::string> FullPathOf(const std::string& path) const override
+    {
+        requested.push_back(path);
+        return WindowsPlatform::FullPathOf(path);
+    }
+    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override
+    {
+        const DWORD_PTR result = WindowsPlatform::ShellInfoOf(path, info);
+        if (withoutIcons && info.hIcon) {
+            ::DestroyIcon(info.hIcon);
+            info.hIcon = nullptr;
+        }
+        return result;
+    }
+    std::string Environment(const std::string& name) const override
+    {
+        return (name == "windir" && !windir.empty()) ? windir : WindowsPlatform::Environment(name);
+    }
+    mutable std::vector<std::string> requested;
+    bool withoutIcons = false;
+    std::string windir;
+};
+
+class Behaviour : public ::testing::Test {
+protected:
+    // The window as the program opens it.
+    std::unique_ptr<FFileInfo> Open(const Platform& platform = SystemPlatform())
+    {
+        // An earlier test's window, closing, asked the loop to end: that is not for this one.
+        MSG quit{};
+        while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        auto window = std::make_unique<FFileInfo>(::GetModuleHandleA(nullptr), platform);
+        EXPECT_TRUE(window->Created());
+        window->Load();
+        window->Show(SW_SHOWNORMAL);
+        Pump(window.get());
+        return window;
+    }
+
+    static int IndexOfFile(FFileInfo& window, const std::string& name)
+    {
+        for (int i = 0; i < window.File1().Count(); ++i)
+            if (::lstrcmpiA(window.File1().Item(i).c_str(), name.c_str()) == 0)
+                return i;
+        return -1;
+    }
+
+    static void Choose(FFileInfo& window, const std::string& name)
+    {
+        const int index = IndexOfFile(window, name);
+        ASSERT_GE(index, 0) << name;
+        window.File1().SetSelectedIndex(index);
+    }
+
+    static bool GeneralPageInFront(FFileInfo& window)
+    {
+        return ::IsWindowVisible(window.frmGeneral().Handle()) && !::IsWindowVisible(window.frmVersion().Handle());
+    }
+
+    static bool IconBoxIsClear(FFileInfo& window)
+    {
+        HDC surface = window.picIcon().Surface();
+        const COLORREF background = ::GetPixel(surface, 0, 0);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                if (::GetPixel(surface, x, y) != background)
+                    return false;
+        return true;
+    }
+
+    TempFolder folder_{"korrimat-behaviour"};
+};
+
+TEST_F(Behaviour, OpensOnTheWindowsDriveWithTheItemsAndTheGeneralPage)
+{
+    auto window = Open();
+    EXPECT_EQ(window->Drive1().DriveLetter(), 'c');
+    EXPECT_FALSE(window->CurrentPath().empty());
+    ASSERT_EQ(window->lstVerInfo().Count(), 9);
+    EXPECT_EQ(window->lstVerInfo().Item(0), "Company Name");
+    EXPECT_EQ(window->lstVerInfo().Item(8), "Product Version");
+    EXPECT_TRUE(GeneralPageInFront(*window));
+    const controls::Bounds pages = window->tabInfo().ClientArea();
+    EXPECT_EQ(window->frmGeneral().GetBounds().left, pages.left);
+    EXPECT_EQ(window->frmVersion().GetBounds().top, pages.top);
+}
+
+TEST_F(Behaviour, SeparatorsAndIconBoxAreExactInScreenPixels)
+{
+    auto window = Open();
+    for (int i = 1; i < 6; i += 2) {
+        EXPECT_EQ(window->Line1(i).Y1(), window->Line1(i - 1).Y1() + 1) << i;
+        EXPECT_EQ(window->Line1(i).Y2(), window->Line1(i).Y1()) << i;
+    }
+    RECT box{};
+    ::GetClientRect(window->picIcon().Handle(), &box);
+    EXPECT_EQ(box.right, 32);
+    EXPECT_EQ(box.bottom, 32);
+}
+
+TEST_F(Behaviour, StartUpShowsAVersionedFirstFileOnceTheItemsExist)
+{
+    // The chain runs inside the first opening step, before the item list is filled.
+    CopyInto(folder_, Fixture("complete"), "a-complete.dll");
+    RecordingPlatform platform;
+    platform.windir = "C:\\windows";
+    ::SetEnvironmentVariableA("=C:", folder_.Path().c_str());
+    char current[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, current);
+    ::SetCurrentDirectoryA(ProgramFolder().c_str());
+    auto window = Open(platform);
+    ::SetEnvironmentVariableA("=C:", nullptr);
+    ::SetCurrentDirectoryA(current);
+    if (window->Drive1().DriveLetter() != 'c' || current[0] == 'C' || current[0] == 'c')
+        GTEST_SKIP() << "the test program must start on a drive other than C:";
+    EXPECT_EQ(window->CurrentPath(), folder_ / "a-complete.dll");
+    EXPECT_EQ(window->tabInfo().Count(), 2);
+    EXPECT_EQ(window->lstVerInfo().SelectedIndex(), 0);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Complete Company");
+}
+
+TEST_F(Behaviour, AFileInARootGetsOneBackslash)
+{
+    const std::string rootFile = "C:\\korrimat-root-file.txt";
+    {
+        HANDLE file = ::CreateFileA(rootFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        ::CloseHandle(file);
+    }
+    auto window = Open();
+    window->Dir1().SetPath("C:\\");
+    Choose(*window, "korrimat-root-file.txt");
+    const std::string shown = window->CurrentPath();
+    ::DeleteFileA(rootFile.c_str());
+    EXPECT_EQ(::lstrcmpiA(shown.c_str(), rootFile.c_str()), 0) << shown;
+}
+
+TEST_F(Behaviour, AFolderWithFilesShowsItsFirstFileWithoutAClick)
+{
+    folder_.AddFile("beta.txt");
+    folder_.AddFile("Alpha.txt");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    EXPECT_EQ(window->CurrentPath(), folder_ / "Alpha.txt");
+    EXPECT_EQ(window->txtLocation().Text(), folder_.Path() + "\\");
+    EXPECT_EQ(window->txtCompSize().Text(), "File is not compressed");
+    EXPECT_EQ(window->txtSize().Text(), "8 bytes");
+    EXPECT_EQ(window->chkAttr(0).Value(), 0);
+}
+
+TEST_F(Behaviour, AFolderWithoutFilesIsShownItselfWithoutTheVersionTab)
+{
+    const std::string empty = folder_.AddFolder("Empty Folder");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(empty));
+    EXPECT_EQ(window->CurrentPath(), empty);
+    EXPECT_EQ(window->tabInfo().Count(), 1);
+    EXPECT_EQ(window->txtLocation().Text(), folder_.Path() + "\\");
+}
+
+TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
+{
+    CopyInto(folder_, Fixture("complete"), "a.dll");
+    folder_.AddFile("b.txt");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    EXPECT_EQ(window->tabInfo().Count(), 2);
+    EXPECT_EQ(window->txtFileVer().Text(), "1.2.3.4");
+
+    Choose(*window, "b.txt");
+    EXPECT_EQ(window->tabInfo().Count(), 1);
+
+    for (int round = 0; round < 3; ++round) {
+        Choose(*window, "a.dll");
+        ASSERT_EQ(window->tabInfo().Count(), 2);
+        EXPECT_EQ(window->tabInfo().Key(1), "Version");
+        EXPECT_EQ(window->tabInfo().Caption(1), "Version");
+    }
+    EXPECT_EQ(window->lstVerInfo().SelectedIndex(), 0);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Complete Company");
+}
+
+TEST_F(Behaviour, ChoosingAFileBringsTheGeneralPageToTheFront)
+{
+    CopyInto(folder_, Fixture("complete"), "a.dll");
+    CopyInto(folder_, Fixture("nodescription"), "b.dll");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    window->tabInfo().Select(std::string_view("Version"));
+    EXPECT_FALSE(GeneralPageInFront(*window));
+    EXPECT_TRUE(::IsWindowVisible(window->frmVersion().Handle()));
+    Choose(*window, "b.dll");
+    EXPECT_TRUE(GeneralPageInFront(*window));
+    EXPECT_TRUE(window->tabInfo().IsSelected("General"));
+}
+
+TEST_F(Behaviour, VersionItemsShowTheCurrentFilesValues)
+{
+    const std::string complete = CopyInto(folder_, Fixture("complete"), "a.dll");
+    CopyInto(folder_, Fixture("nodescription"), "b.dll");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    CFileVersionInfo expected;
+    expected.SetFullPathName(complete);
+    window->lstVerInfo().SetSelectedIndex(3);
+    EXPECT_EQ(window->txtVerInfo().Text(), expected.Language());
+    EXPECT_FALSE(expected.Language().empty());
+    window->lstVerInfo().SetSelectedIndex(8);
+    EXPECT_EQ(window->txtVerInfo().Text(), expected.ProductVersion());
+
+    // The next file lacks a description: the page and the item read empty, not the last value.
+    Choose(*window, "b.dll");
+    EXPECT_EQ(window->txtDescription().Text(), "");
+    window->lstVerInfo().SetSelectedIndex(1);
+    EXPECT_EQ(window->txtVerInfo().Text(), "");
+    window->lstVerInfo().SetSelectedIndex(0);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Undescribed Company");
+}
+
+TEST_F(Behaviour, AnItemTextMatchingNoRowLeavesTheValue)
+{
+    CopyInto(folder_, Fixture("complete"), "a.dll");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    window->lstVerInfo().Add("No Such Item");
+    window->lstVerInfo().SetSelectedIndex(window->lstVerInfo().Count() - 1);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Complete Company");
+}
+
+TEST_F(Behaviour, BeforeAnyFileSelectingAnItemEmptiesTheValue)
+{
+    FFileInfo window;  // not loaded: nothing shown yet
+    for (const VersionItem& item : kVersionItems)
+        window.lstVerInfo().Add(item.name);
+    window.txtVerInfo().SetText("something");
+    window.lstVerInfo().SetSelectedIndex(0);
+    EXPECT_EQ(window.CurrentPath(), "");
+    EXPECT_EQ(window.txtVerInfo().Text(), "");
+}
+
+TEST_F(Behaviour, ALowerCasePathReachesTheObjectsInUpperCase)
+{
+    const std::string sub = folder_.AddFolder("lower case");
+    folder_.AddFile("lower case\\mixed name.txt");
+    RecordingPlatform platform;
+    auto window = Open(platform);
+    platform.requested.clear();
+    ASSERT_TRUE(window->Dir1().SetPath(sub));
+    EXPECT_EQ(window->CurrentPath(), sub + "\\mixed name.txt");
+    ASSERT_FALSE(platform.requested.empty());
+    EXPECT_EQ(platform.requested.front(), SystemPlatform().UpperCase(window->CurrentPath()));
+    // The object rebuilds the path in stored case.
+    EXPECT_EQ(window->txtLocation().Text(), sub + "\\");
+}
+
+TEST_F(Behaviour, TheIconIsDrawnAndSurvivesARepaint)
+{
+    folder_.AddFile("icon.txt");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    EXPECT_FALSE(IconBoxIsClear(*window));
+    ::RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(window.get());
+    const COLORREF background = korrimat::testing::PixelOf(window->picIcon().Handle(), POINT{0, 0});
+    bool drawn = false;
+    for (int y = 0; y < 32 && !drawn; ++y)
+        for (int x = 0; x < 32 && !drawn; ++x)
+            drawn = korrimat::testing::PixelOf(window->picIcon().Handle(), POINT{x, y}) != background;
+    EXPECT_TRUE(drawn);
+}
+
+TEST_F(Behaviour, AFileWithoutAnIconLeavesTheBoxClear)
+{
+    folder_.AddFile("a.txt");
+    folder_.AddFile("b.txt");
+    RecordingPlatform platform;
+    auto window = Open(platform);
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    EXPECT_FALSE(IconBoxIsClear(*window));
+    platform.withoutIcons = true;
+    Choose(*window, "b.txt");
+    EXPECT_TRUE(IconBoxIsClear(*window));
+}
+
+TEST_F(Behaviour, VanishedEntriesShowWhatTheObjectsReport)
+{
+    const std::string doomed = folder_.AddFile("doomed.txt");
+    folder_.AddFile("kept.txt");
+    const std::string sub = folder_.AddFolder("gone");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    ASSERT_TRUE(::DeleteFileA(doomed.c_str()));
+    Choose(*window, "doomed.txt");
+    EXPECT_EQ(window->CurrentPath(), doomed);
+    EXPECT_EQ(window->txtType().Text(), "");
+    EXPECT_EQ(window->txtSize().Text(), "0 bytes");
+    EXPECT_EQ(window->tabInfo().Count(), 1);
+
+    ASSERT_TRUE(::RemoveDirectoryA(sub.c_str()));
+    int entry = -1;
+    for (int i = 0; i < window->Dir1().EntryCount(); ++i)
+        if (window->Dir1().EntryAt(i).name == "gone")
+            entry = i;
+    ASSERT_GE(entry, 0);
+    window->Dir1().Open(entry);
+    EXPECT_EQ(window->Dir1().Path(), folder_.Path());
+    // Still usable.
+    Choose(*window, "kept.txt");
+    EXPECT_EQ(window->CurrentPath(), folder_ / "kept.txt");
+}
+
+TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
+{
+    auto window = Open();
+    const std::string program = KorrimatExecutable();
+    char full[MAX_PATH] = {};
+    ::GetFullPathNameA(program.c_str(), MAX_PATH, full, nullptr);
+    std::string folder(full);
+    folder.resize(folder.find_last_of('\\'));
+    window->Drive1().SetDrive(folder);
+    ASSERT_TRUE(window->Dir1().SetPath(folder));
+    Choose(*window, "korrimat.exe");
+    ASSERT_EQ(window->tabInfo().Count(), 2);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Korrimat");
+    korrimat::testing::BringToFront(*window);
+    const std::string pictures = PictureFolder();
+    const std::string suffix = "-" + std::to_string(window->GetScreen().DpiY()) + "dpi.bmp";
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\general-page" + suffix));
+    window->tabInfo().Select(std::string_view("Version"));
+    Pump(window.get());
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\version-page" + suffix));
+}
+
+} // namespace
