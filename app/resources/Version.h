@@ -5,6 +5,7 @@
 #define KORRIMAT_VERSION_MINOR 0
 #define KORRIMAT_VERSION_PATCH 0
 #define KORRIMAT_VERSION_BUILD 0
+// The resource compiler cannot join numbers into text: keep this in step with the four above.
 #define KORRIMAT_VERSION_TEXT "1.0.0.0"
 
 #define KORRIMAT_COMPANY "Korrimat"
