@@ -14,4 +14,10 @@ fi
 configure_and_build "$build" mingw-x86_64.cmake ${KORRIMAT_TARGETS:-}
 trap stop_wine EXIT
 ensure_wine_prefix
-ctest --test-dir "$build" --output-on-failure "$@"
+status=0
+ctest --test-dir "$build" --output-on-failure "$@" || status=$?
+# The pictures the window tests saved, also as PNG where ImageMagick can make them.
+for picture in "$build"/pictures/*.bmp; do
+    [ -f "$picture" ] && { convert "$picture" "${picture%.bmp}.png" >/dev/null 2>&1 || true; }
+done
+exit $status

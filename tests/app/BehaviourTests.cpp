@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <winioctl.h>
+
 #include <string>
 #include <vector>
 
@@ -204,6 +206,26 @@ TEST_F(Behaviour, AFolderWithFilesShowsItsFirstFileWithoutAClick)
     EXPECT_EQ(window->chkAttr(0).Value(), 0);
 }
 
+TEST_F(Behaviour, SizesOfFiveGibibytesShowWhole)
+{
+    const std::string path = folder_ / "big.bin";
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD returned = 0;
+    ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER size{};
+    size.QuadPart = 5368709120LL;
+    ::SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(::SetEndOfFile(file));
+    ::CloseHandle(file);
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    ASSERT_EQ(window->CurrentPath(), path);
+    if (SystemPlatform().LocaleText(LOCALE_STHOUSAND) != "," || SystemPlatform().LocaleText(LOCALE_SDECIMAL) != ".")
+        GTEST_SKIP() << "the test prefix is expected to use the United States' separators";
+    EXPECT_EQ(window->txtSize().Text(), "5.00GB (5,368,709,120 bytes)");
+}
+
 TEST_F(Behaviour, AFolderWithoutFilesIsShownItselfWithoutTheVersionTab)
 {
     const std::string empty = folder_.AddFolder("Empty Folder");
@@ -363,6 +385,32 @@ TEST_F(Behaviour, VanishedEntriesShowWhatTheObjectsReport)
     // Still usable.
     Choose(*window, "kept.txt");
     EXPECT_EQ(window->CurrentPath(), folder_ / "kept.txt");
+}
+
+TEST_F(Behaviour, ADriveThatCannotBeReadChangesOnlyTheDriveList)
+{
+    // The test run maps such a drive (a letter whose folder is missing) for this test.
+    std::string unready;
+    for (char letter = 'd'; letter <= 'y' && unready.empty(); ++letter) {
+        const std::string root = std::string(1, letter) + ":\\";
+        if (::GetDriveTypeA(root.c_str()) == DRIVE_NO_ROOT_DIR && (::GetLogicalDrives() & (1u << (letter - 'a'))))
+            unready = root;
+    }
+    if (unready.empty())
+        GTEST_SKIP() << "no drive that cannot be read is mapped";
+    folder_.AddFile("shown.txt");
+    auto window = Open();
+    window->Drive1().SetDrive(folder_.Path());
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    const std::string shown = window->CurrentPath();
+    const std::string name = window->txtFilename().Text();
+
+    ASSERT_TRUE(window->Drive1().SetDrive(unready));
+    EXPECT_EQ(window->Drive1().DriveLetter(), unready[0]);
+    EXPECT_EQ(window->Dir1().Path(), folder_.Path());
+    EXPECT_EQ(window->File1().Path(), folder_.Path());
+    EXPECT_EQ(window->CurrentPath(), shown);
+    EXPECT_EQ(window->txtFilename().Text(), name);
 }
 
 TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)

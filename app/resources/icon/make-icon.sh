@@ -8,5 +8,6 @@ trap 'rm -rf "$work"' EXIT
 g++ -std=c++17 -O2 -o "$work/DrawIcon" "$here/DrawIcon.cpp"
 "$work/DrawIcon" "$here/../korrimat.ico" "$work/preview.ppm"
 if command -v convert >/dev/null; then
-    convert "$work/preview.ppm" -scale 800% "$here/korrimat-preview.png"
+    # No time stamps, so that redrawing an unchanged icon leaves the preview unchanged too.
+    convert "$work/preview.ppm" -scale 800% -strip -define png:exclude-chunks=date,time "$here/korrimat-preview.png"
 fi
