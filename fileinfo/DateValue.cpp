@@ -49,9 +49,10 @@ std::optional<DateParts> SplitDateValue(double date)
     long long dayNumber = static_cast<long long>(std::trunc(date));
     long long seconds = std::llround(std::fabs(date - static_cast<double>(dayNumber)) * 86400.0);
     if (seconds >= 86400) {
-        // Rounded up to the next midnight, away from day 0.
+        // Rounded up to the next midnight: the following calendar day, on either side of day 0
+        // (before day 0 too the time counts forwards from the day's own midnight).
         seconds -= 86400;
-        dayNumber += date < 0 ? -1 : 1;
+        dayNumber += 1;
     }
     DateParts parts;
     CivilFromDays(dayNumber + kDayZeroFrom1970, parts.year, parts.month, parts.day);

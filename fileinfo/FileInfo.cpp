@@ -29,10 +29,15 @@ CFileInfo::CFileInfo(const Platform& platform) : platform_(&platform) {}
 
 void CFileInfo::SetFullPathName(const std::string& path)
 {
-    // Paths the system cannot make absolute (the empty text, say) change nothing.
-    const std::optional<std::string> full = platform_->FullPathOf(path);
-    if (!full)
-        return;
+    std::optional<std::string> full = platform_->FullPathOf(path);
+    if (!full) {
+        // Paths the system cannot make absolute (the empty text, say) change nothing. One too long
+        // for the A functions is kept as given, so that the refresh reports it not found instead
+        // of leaving the last entry standing as found.
+        if (path.size() < MAX_PATH)
+            return;
+        full = path;
+    }
     fullPathName_ = *full;
     Refresh();
 }
@@ -96,15 +101,18 @@ void CFileInfo::Refresh()
 
 double CFileInfo::FileTimeToDate(const FILETIME& stamp) const
 {
+    // A failed conversion leaves the zero stamp, 1 January 1601 at midnight.
     FILETIME local{};
-    SYSTEMTIME parts{};
     platform_->ToLocalFileTime(stamp, local);
+    SYSTEMTIME parts{};
     if (!platform_->ToSystemTime(local, parts)) {
-        // A stamp the system cannot split reads as the zero stamp, 1 January 1601 at midnight.
-        parts = SYSTEMTIME{1601, 1, 1, 1, 0, 0, 0, 0};
+        // The system refuses stamps past the year 30827, and a local stamp that the offset took
+        // before 1601: tell them apart by the UTC stamp (2^62 ticks is in the year 16213).
+        parts = stamp.dwHighDateTime >= 0x40000000u ? SYSTEMTIME{kLastDateYear + 1, 1, 0, 1, 0, 0, 0, 0}
+                                                    : SYSTEMTIME{1601, 1, 1, 1, 0, 0, 0, 0};
     }
     if (parts.wYear > kLastDateYear) {
-        // Past the date range: the last second it holds.
+        // Past the year 9999, where date values end: the last second of the range.
         parts = SYSTEMTIME{kLastDateYear, 12, 5, 31, 23, 59, 59, 0};
     }
     return DateValueOf(parts.wYear, parts.wMonth, parts.wDay, parts.wHour, parts.wMinute, parts.wSecond);

@@ -16,9 +16,11 @@ public:
     explicit CFileInfo(const Platform& platform = SystemPlatform());
 
     // Makes the path absolute and refreshes; a path the system cannot make absolute (the empty
-    // text, say) changes nothing.
+    // text, say) changes nothing, unless it is too long for the lookups: then it is kept as given
+    // and the refresh finds nothing.
     void SetFullPathName(const std::string& path);
 
+    // A path too long for the system to make absolute is kept whole, and is not found.
     std::string FullPathName() const { return fullPathName_; }
     std::string FileName() const { return fileName_; }
     std::string FilePath() const { return filePath_; }
@@ -29,6 +31,8 @@ public:
     std::string DisplayName() const { return displayName_; }
     std::string TypeName() const { return typeName_; }
     bool FileExists() const { return fileExists_; }
+    // Set together with FileExists by a refresh that finds the entry and never cleared: after a
+    // failed refresh it tells whether the object has ever found an entry.
     bool PathExists() const { return pathExists_; }
     // The low and high 32 bits of the sizes, as bit patterns; and the whole sizes.
     std::int32_t FileSize() const { return static_cast<std::int32_t>(fileSize_ & 0xFFFFFFFFu); }
@@ -37,7 +41,8 @@ public:
     std::int32_t CompressedFileSizeHigh() const { return static_cast<std::int32_t>(compressedSize_ >> 32); }
     std::int64_t FileSize64() const { return static_cast<std::int64_t>(fileSize_); }
     std::int64_t CompressedFileSize64() const { return static_cast<std::int64_t>(compressedSize_); }
-    // Days since 30 December 1899, local time, whole seconds.
+    // Days since 30 December 1899, local time, whole seconds; a stamp past the year 9999 reads as
+    // the last second of that year.
     double CreationTime() const { return creationTime_; }
     double LastAccessTime() const { return lastAccessTime_; }
     double ModifyTime() const { return modifyTime_; }

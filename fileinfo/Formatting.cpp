@@ -42,6 +42,12 @@ std::size_t RunLength(const std::string& picture, std::size_t position)
     return end - position;
 }
 
+// A lead byte of the active code page with its trail byte after it.
+bool IsLeadByte(const std::string& text, std::size_t position)
+{
+    return position + 1 < text.size() && ::IsDBCSLeadByte(static_cast<BYTE>(text[position]));
+}
+
 class PictureFormatter {
 public:
     PictureFormatter(const Platform& platform, const DateParts& parts) : platform_(platform), parts_(parts) {}
@@ -51,6 +57,12 @@ public:
         std::string text;
         for (std::size_t i = 0; i < picture.size();) {
             const char letter = picture[i];
+            if (IsLeadByte(picture, i)) {
+                // A double-byte character: its trail byte may look like a picture letter.
+                text.append(picture, i, 2);
+                i += 2;
+                continue;
+            }
             if (letter == '\'') {
                 i = QuotedText(picture, i + 1, text);
                 continue;
@@ -68,6 +80,11 @@ private:
     static std::size_t QuotedText(const std::string& picture, std::size_t i, std::string& text)
     {
         while (i < picture.size()) {
+            if (IsLeadByte(picture, i)) {
+                text.append(picture, i, 2);
+                i += 2;
+                continue;
+            }
             if (picture[i] == '\'') {
                 if (i + 1 < picture.size() && picture[i + 1] == '\'') {
                     text += '\'';
@@ -104,6 +121,7 @@ private:
                 text += Digits(static_cast<std::uint64_t>(parts_.year), 4);
             return true;
         case 'g':
+            // Every date value falls in one era of the Gregorian calendar (years 100 to 9999).
             text += "A.D.";
             return true;
         case 'h':
@@ -120,7 +138,11 @@ private:
             return true;
         case 't': {
             const std::string marker = platform_.LocaleText(parts_.hour < 12 ? LOCALE_S1159 : LOCALE_S2359);
-            text += count == 1 ? marker.substr(0, marker.empty() ? 0 : 1) : marker;
+            if (count == 1 && !marker.empty())
+                // The first character only: two bytes when it is a lead byte of the code page.
+                text += marker.substr(0, ::IsDBCSLeadByte(static_cast<BYTE>(marker[0])) ? 2 : 1);
+            else
+                text += marker;
             return true;
         }
         default:
@@ -179,19 +201,22 @@ std::string CFileInfo::FormatFileSize(std::int64_t bytes) const
     const int decimals = 2 - static_cast<int>(band % 3);
     const std::uint64_t scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
 
-    // count / 1024^(unit+1) to `decimals` places, halves away from zero, in whole numbers: the
-    // exact quotient of a power of two, where binary fractions would misround (1.125 -> 1.13).
-    unsigned shift = 10 * static_cast<unsigned>(unit + 1);
-    std::uint64_t numerator = count;
-    if (numerator > UINT64_MAX / scale) {
-        // Only counts of exbibytes get here; their last 7 bits cannot reach two decimals.
-        numerator >>= 7;
-        shift -= 7;
+    // The head is count / 1024^(unit+1) to `decimals` places, worked out digit by digit in whole
+    // numbers. Such a quotient is a finite binary fraction, so a true half (1,152 bytes is 1.125KB)
+    // is seen as exactly half and rounds away from zero, where printing a double would round it to
+    // even (1.12). No count gives a value like 1.005, whose half a double cannot hold; its nearest
+    // neighbours, 1,029 bytes (1.0048828125KB) and 1,030 bytes (1.005859375KB), round by their
+    // exact values to 1.00 and 1.01.
+    const unsigned shift = 10 * static_cast<unsigned>(unit + 1);
+    const std::uint64_t mask = (std::uint64_t{1} << shift) - 1;
+    std::uint64_t rounded = count >> shift;
+    std::uint64_t fraction = count & mask;  // below 2^60, so ten times it still fits
+    for (int place = 0; place < decimals; ++place) {
+        fraction *= 10;
+        rounded = rounded * 10 + (fraction >> shift);
+        fraction &= mask;
     }
-    numerator *= scale;
-    std::uint64_t rounded = numerator >> shift;
-    const std::uint64_t remainder = numerator & ((std::uint64_t{1} << shift) - 1);
-    if (remainder >= (std::uint64_t{1} << (shift - 1)))
+    if (fraction >= (std::uint64_t{1} << (shift - 1)))
         ++rounded;
 
     std::string head = std::to_string(rounded / scale);

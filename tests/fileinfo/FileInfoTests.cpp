@@ -2,12 +2,14 @@
 
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
+#include "tests/fileinfo/RegionalSettings.h"
 #include "tests/platform/TempFolder.h"
 
 #include <winioctl.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,7 +68,8 @@ TEST_F(FileInfoOnDisk, AnEightThreeNameIsItsOwnShortNameInUpperCase)
     info.SetFullPathName(file);
     EXPECT_EQ(info.FileName(), "readme.txt");
     EXPECT_EQ(info.ShortName(), "README.TXT");
-    EXPECT_EQ(info.ShortPath() + info.ShortName(), info.ShortPathName().substr(0, info.ShortPath().size()) + "README.TXT");
+    EXPECT_EQ(info.ShortPathName(), ShortFormOf(file));
+    EXPECT_EQ(info.ShortPath(), ShortFormOf(folder_.Path()) + "\\");
 }
 
 TEST_F(FileInfoOnDisk, AFileInADriveRoot)
@@ -134,7 +137,9 @@ TEST_F(FileInfoOnDisk, AVanishedEntryKeepsTheEarlierValues)
     ::DeleteFileA(file.c_str());
     info.Refresh();
     EXPECT_FALSE(info.FileExists());
+    EXPECT_TRUE(info.PathExists()) << "kept from the refresh that found the entry";
     EXPECT_EQ(info.FileName(), "soon gone.txt");
+    EXPECT_EQ(info.FullPathName(), file);
     EXPECT_EQ(info.FileSize(), 8);
 }
 
@@ -202,11 +207,15 @@ TEST_F(FileInfoOnDisk, ASparseFileOfMoreThanFourGibibytes)
     EXPECT_EQ(info.FileSizeHigh(), 1);
     EXPECT_EQ(info.FileSize(), 1073741824);
     EXPECT_EQ(info.FileSize64(), 5368709120LL);
+    // Whatever the system reports as taken on disk (Wine: see the recorded value), as it reports it.
     DWORD high = 0;
     const DWORD low = ::GetCompressedFileSizeA(path.c_str(), &high);
+    RecordProperty("CompressedSizeOnThisSystem", std::to_string((std::uint64_t{high} << 32) | low));
     EXPECT_EQ(info.CompressedFileSize(), static_cast<std::int32_t>(low));
     EXPECT_EQ(info.CompressedFileSizeHigh(), static_cast<std::int32_t>(high));
-    EXPECT_EQ(info.FormatFileSize(info.FileSize64()).substr(0, 6), info.FormatFileSize(5368709120LL).substr(0, 6));
+    EXPECT_EQ(info.CompressedFileSize64(), static_cast<std::int64_t>((std::uint64_t{high} << 32) | low));
+    testing::RegionalSettings settings(testing::kUnitedStates);
+    EXPECT_EQ(info.FormatFileSize(info.FileSize64()), "5.00GB (5,368,709,120 bytes)");
 }
 
 TEST_F(FileInfoOnDisk, ExtensionsAndTypeNames)
@@ -214,14 +223,43 @@ TEST_F(FileInfoOnDisk, ExtensionsAndTypeNames)
     struct Case {
         const char* name;
         const char* extension;
+        const char* typeWithoutShell;
     };
-    for (const Case& c : {Case{"archive.tar.gz", "gz"}, Case{".profile", "profile"}, Case{"Makefile", ""}}) {
+    for (const Case& c : {Case{"archive.tar.gz", "gz", "GZ File"}, Case{".profile", "profile", "PROFILE File"},
+                          Case{"Makefile", "", "File"}}) {
+        const std::string path = folder_.AddFile(c.name);
         CFileInfo info;
-        info.SetFullPathName(folder_.AddFile(c.name));
+        info.SetFullPathName(path);
         EXPECT_EQ(info.FileName(), c.name);
         EXPECT_EQ(info.FileExtension(), c.extension) << c.name;
-        EXPECT_FALSE(info.TypeName().empty()) << c.name;
+        // The shell's own description where it has one, else the one made from the extension.
+        SHFILEINFOA shell{};
+        SystemPlatform().ShellInfoOf(path, shell);
+        UniqueIcon icon(shell.hIcon);
+        const std::string shellType = shell.szTypeName;
+        EXPECT_EQ(info.TypeName(), shellType.empty() ? std::string(c.typeWithoutShell) : shellType) << c.name;
+        EXPECT_EQ(info.DisplayName(), std::string(shell.szDisplayName)) << c.name;
     }
+}
+
+TEST_F(FileInfoOnDisk, ANameEndingInADotHasNoExtension)
+{
+    // Only the unparsed form of a path keeps a final dot; the plain form drops it.
+    const std::string path = folder_ / "trailing.";
+    HANDLE file = ::CreateFileA(("\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    const auto found = SystemPlatform().FindFirst(folder_ / "trailing*");
+    ASSERT_TRUE(found.has_value());
+    ASSERT_STREQ(found->cFileName, "trailing.") << "the system kept the final dot";
+
+    CFileInfo info;
+    info.SetFullPathName(folder_ / "TRAILING*");
+    EXPECT_TRUE(info.FileExists());
+    EXPECT_EQ(info.FileName(), "trailing.");
+    EXPECT_EQ(info.FileExtension(), "");
+    EXPECT_EQ(info.FullPathName(), path);
+    ::DeleteFileA(("\\\\?\\" + path).c_str());
 }
 
 TEST_F(FileInfoOnDisk, APathLongerThanTheClassicLimitFailsQuietly)
@@ -232,8 +270,8 @@ TEST_F(FileInfoOnDisk, APathLongerThanTheClassicLimitFailsQuietly)
     CFileInfo info;
     info.SetFullPathName(deep + "\\file.txt");
     EXPECT_FALSE(info.FileExists());
-    // Whole or not at all (the system may refuse to form it): never a path cut short.
-    EXPECT_TRUE(info.FullPathName().empty() || info.FullPathName() == deep + "\\file.txt") << info.FullPathName();
+    // Kept whole, never cut short, even where the system refuses to make it absolute.
+    EXPECT_EQ(info.FullPathName(), deep + "\\file.txt");
     EXPECT_EQ(info.FileName(), "");
 }
 
@@ -265,17 +303,30 @@ public:
     }
     std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override
     {
-        auto found = WindowsPlatform::FindFirst(path);
-        if (found && farFutureStamps)
-            found->ftLastWriteTime = FILETIME{0xFFFFFFFFu, 0x7FFFFFFFu};
+        if (unreachable.count(path))
+            return std::nullopt;
+        const auto scripted = entries.find(path);
+        auto found = scripted != entries.end() ? std::optional(scripted->second) : WindowsPlatform::FindFirst(path);
+        if (found && lastWrite)
+            found->ftLastWriteTime = *lastWrite;
         return found;
     }
     bool failShortPath = false;
     bool failShell = false;
     bool failCompressedSize = false;
-    bool farFutureStamps = false;
+    std::optional<FILETIME> lastWrite;
+    std::set<std::string> unreachable;                  // lookups that fail
+    std::map<std::string, WIN32_FIND_DATAA> entries;    // lookups answered without the system
     mutable std::vector<HICON> icons;
 };
+
+WIN32_FIND_DATAA Entry(const char* name, DWORD attributes)
+{
+    WIN32_FIND_DATAA entry{};
+    entry.dwFileAttributes = attributes;
+    lstrcpynA(entry.cFileName, name, MAX_PATH);
+    return entry;
+}
 
 TEST_F(FileInfoOnDisk, AFailingShortNameLookupKeepsTheEarlierValues)
 {
@@ -319,11 +370,70 @@ TEST_F(FileInfoOnDisk, AFailingCompressedSizeReadsAllBitsSet)
 TEST_F(FileInfoOnDisk, StampsPastTheDateRangeReadAsItsLastSecond)
 {
     FailingPlatform platform;
-    platform.farFutureStamps = true;
     CFileInfo info(platform);
-    info.SetFullPathName(folder_.AddFile("future.txt"));
-    EXPECT_DOUBLE_EQ(info.ModifyTime(), DateValueOf(9999, 12, 31, 23, 59, 59));
-    EXPECT_FALSE(info.FormatFileDate(info.ModifyTime()).empty());
+    const std::string file = folder_.AddFile("future.txt");
+    const double lastSecond = DateValueOf(9999, 12, 31, 23, 59, 59);
+    // The system splits this one into the year 30828, past the range, and refuses the next.
+    for (const FILETIME stamp : {FILETIME{0xFFFFFFFFu, 0x7FFFFFFFu}, FILETIME{0xFFFFFFFFu, 0xFFFFFFFFu}}) {
+        platform.lastWrite = stamp;
+        info.SetFullPathName(file);
+        EXPECT_DOUBLE_EQ(info.ModifyTime(), lastSecond);
+        EXPECT_NE(info.CreationTime(), lastSecond);
+        EXPECT_FALSE(info.FormatFileDate(info.ModifyTime()).empty());
+    }
+    // The zero stamp: 1601 moved on by the local offset, or held at 1601 when it would go before.
+    platform.lastWrite = FILETIME{0, 0};
+    info.Refresh();
+    EXPECT_NEAR(info.ModifyTime(), DateValueOf(1601, 1, 1, 0, 0, 0), 1.0);
+}
+
+TEST_F(FileInfoOnDisk, ANetworkPathKeepsItsServerAndShareAsSpelled)
+{
+    FailingPlatform platform;
+    platform.failShortPath = platform.failShell = platform.failCompressedSize = true;
+    platform.entries["\\\\SRV\\DATA\\REPORTS\\Q1.DOC"] = Entry("Q1.doc", FILE_ATTRIBUTE_ARCHIVE);
+    platform.entries["\\\\SRV\\DATA\\REPORTS"] = Entry("Reports", FILE_ATTRIBUTE_DIRECTORY);
+    CFileInfo info(platform);
+    info.SetFullPathName("\\\\SRV\\DATA\\REPORTS\\Q1.DOC");
+    EXPECT_TRUE(info.FileExists());
+    EXPECT_EQ(info.FilePath(), "\\\\SRV\\DATA\\Reports\\");
+    EXPECT_EQ(info.FullPathName(), "\\\\SRV\\DATA\\Reports\\Q1.doc");
+    EXPECT_EQ(info.TypeName(), "DOC File");
+}
+
+TEST_F(FileInfoOnDisk, AFolderLevelThatCannotBeLookedUpDropsItAndTheLevelsAbove)
+{
+    folder_.AddFolder("Top");
+    folder_.AddFolder("Top\\Middle");
+    const std::string file = folder_.AddFile("Top\\Middle\\Leaf.txt");
+    FailingPlatform platform;
+    platform.unreachable.insert(folder_ / "Top");
+    CFileInfo info(platform);
+    info.SetFullPathName(file);
+    EXPECT_TRUE(info.FileExists());
+    EXPECT_EQ(info.FilePath(), "\\Middle\\");
+    EXPECT_EQ(info.FullPathName(), "\\Middle\\Leaf.txt");
+
+    // The deepest level failing leaves a lone backslash.
+    platform.unreachable.insert(folder_ / "Top\\Middle");
+    info.SetFullPathName(file);
+    EXPECT_EQ(info.FilePath(), "\\");
+    EXPECT_EQ(info.FullPathName(), "\\Leaf.txt");
+}
+
+TEST_F(FileInfoOnDisk, RefreshingManyTimesHoldsNoMoreGuiObjects)
+{
+    const HANDLE process = ::GetCurrentProcess();
+    CFileInfo info;
+    info.SetFullPathName(folder_.AddFile("many.txt"));  // the shell's own caches fill here
+    const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
+    if (gdi == 0 && user == 0)
+        GTEST_SKIP() << "this system does not count GUI objects (Wine); EveryIconIsReleased checks the handles";
+    for (int i = 0; i < 200; ++i)
+        info.Refresh();
+    EXPECT_LE(::GetGuiResources(process, GR_GDIOBJECTS), gdi + 2);
+    EXPECT_LE(::GetGuiResources(process, GR_USEROBJECTS), user + 2);
 }
 
 TEST_F(FileInfoOnDisk, EveryIconIsReleased)
