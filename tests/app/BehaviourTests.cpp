@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <winioctl.h>
-
 #include <string>
 #include <vector>
 
@@ -208,16 +206,8 @@ TEST_F(Behaviour, AFolderWithFilesShowsItsFirstFileWithoutAClick)
 
 TEST_F(Behaviour, SizesOfFiveGibibytesShowWhole)
 {
-    const std::string path = folder_ / "big.bin";
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER size{};
-    size.QuadPart = 5368709120LL;
-    ::SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
-    ASSERT_TRUE(::SetEndOfFile(file));
-    ::CloseHandle(file);
+    const std::string path = folder_.AddSparseFile("big.bin", 5368709120LL);
+    ASSERT_FALSE(path.empty());
     auto window = Open();
     ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
     ASSERT_EQ(window->CurrentPath(), path);

@@ -5,8 +5,6 @@
 #include "tests/fileinfo/RegionalSettings.h"
 #include "tests/platform/TempFolder.h"
 
-#include <winioctl.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -191,16 +189,8 @@ TEST_F(FileInfoOnDisk, TimesInLocalTimeToTheSecond)
 
 TEST_F(FileInfoOnDisk, ASparseFileOfMoreThanFourGibibytes)
 {
-    const std::string path = folder_ / "sparse.bin";
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER size{};
-    size.QuadPart = 5368709120LL;
-    ASSERT_TRUE(::SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(::SetEndOfFile(file));
-    ::CloseHandle(file);
+    const std::string path = folder_.AddSparseFile("sparse.bin", 5368709120LL);
+    ASSERT_FALSE(path.empty());
 
     CFileInfo info;
     info.SetFullPathName(path);
@@ -273,6 +263,24 @@ TEST_F(FileInfoOnDisk, APathLongerThanTheClassicLimitFailsQuietly)
     // Kept whole, never cut short, even where the system refuses to make it absolute.
     EXPECT_EQ(info.FullPathName(), deep + "\\file.txt");
     EXPECT_EQ(info.FileName(), "");
+}
+
+TEST_F(FileInfoOnDisk, AnOverlongPathNoLongerReadsAsTheEntryFoundBefore)
+{
+    // The longest classic path is found; one the system will not make absolute replaces it.
+    std::string longest = folder_ / "";
+    longest.append(MAX_PATH - 1 - longest.size(), 'n');
+    folder_.AddFile(longest.substr(folder_.Path().size() + 1));
+    CFileInfo info;
+    info.SetFullPathName(longest);
+    EXPECT_TRUE(info.FileExists());
+    EXPECT_EQ(info.FullPathName(), longest);
+
+    const std::string tooLong = longest + "\\" + std::string(60, 'x');
+    info.SetFullPathName(tooLong);
+    EXPECT_FALSE(info.FileExists());
+    EXPECT_EQ(info.FullPathName(), tooLong);
+    EXPECT_EQ(info.FileName(), longest.substr(folder_.Path().size() + 1)) << "the rest as it was";
 }
 
 // Failures the real system cannot be made to give here.

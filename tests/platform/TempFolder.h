@@ -3,6 +3,7 @@
 // object goes. For tests that list and show real files.
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <string>
 #include <string_view>
@@ -50,6 +51,21 @@ public:
         if (attributes != FILE_ATTRIBUTE_NORMAL)
             ::SetFileAttributesA(path.c_str(), attributes);
         return path;
+    }
+    // Creates a sparse file of a given size, taking no room on disk; empty text when it cannot.
+    std::string AddSparseFile(std::string_view relative, long long size) const
+    {
+        const std::string path = *this / relative;
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return {};
+        DWORD returned = 0;
+        ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+        LARGE_INTEGER end{};
+        end.QuadPart = size;
+        const bool sized = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+        ::CloseHandle(file);
+        return sized ? path : std::string();
     }
     std::string AddFolder(std::string_view relative) const
     {
