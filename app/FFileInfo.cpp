@@ -199,21 +199,10 @@ void FFileInfo::CreateControl(controls::WindowBase& container, const ControlDesi
                        line->Create(container, points.from, points.to,
                                     (design.flags & kHighlight) ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
                    },
-                   [&](controls::ListBox* list) {
+                   // The list box and the drive, folder and file lists need nothing but their place and font.
+                   [&](auto* list) {
                        list->Create(container, bounds);
                        withFont(*list);
-                   },
-                   [&](controls::DriveList* drives) {
-                       drives->Create(container, bounds);
-                       withFont(*drives);
-                   },
-                   [&](controls::FolderList* folders) {
-                       folders->Create(container, bounds);
-                       withFont(*folders);
-                   },
-                   [&](controls::FileList* files) {
-                       files->Create(container, bounds);
-                       withFont(*files);
                    },
                    [&](controls::TabStrip* tabs) {
                        tabs->Create(container, bounds);

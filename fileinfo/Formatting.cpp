@@ -103,38 +103,31 @@ private:
         const int hour12 = parts_.hour % 12 == 0 ? 12 : parts_.hour % 12;
         switch (letter) {
         case 'd':
-            if (count <= 2)
-                text += Digits(static_cast<std::uint64_t>(parts_.day), static_cast<int>(count));
-            else
-                text += DayName(count == 3);
+            text += count <= 2 ? Number(parts_.day, count) : DayName(count == 3);
             return true;
         case 'M':
-            if (count <= 2)
-                text += Digits(static_cast<std::uint64_t>(parts_.month), static_cast<int>(count));
-            else
-                text += MonthName(count == 3);
+            text += count <= 2 ? Number(parts_.month, count) : MonthName(count == 3);
             return true;
         case 'y':
-            if (count <= 2)
-                text += Digits(static_cast<std::uint64_t>(parts_.year % 100), static_cast<int>(count));
-            else
-                text += Digits(static_cast<std::uint64_t>(parts_.year), 4);
+            // "y" and "yy" the year of the century; three letters or more the whole year.
+            text += count <= 2 ? Number(parts_.year % 100, count)
+                              : Digits(static_cast<std::uint64_t>(parts_.year), 4);
             return true;
         case 'g':
             // Every date value falls in one era of the Gregorian calendar (years 100 to 9999).
             text += "A.D.";
             return true;
         case 'h':
-            text += Digits(static_cast<std::uint64_t>(hour12), count >= 2 ? 2 : 1);
+            text += Number(hour12, count);
             return true;
         case 'H':
-            text += Digits(static_cast<std::uint64_t>(parts_.hour), count >= 2 ? 2 : 1);
+            text += Number(parts_.hour, count);
             return true;
         case 'm':
-            text += Digits(static_cast<std::uint64_t>(parts_.minute), count >= 2 ? 2 : 1);
+            text += Number(parts_.minute, count);
             return true;
         case 's':
-            text += Digits(static_cast<std::uint64_t>(parts_.second), count >= 2 ? 2 : 1);
+            text += Number(parts_.second, count);
             return true;
         case 't': {
             const std::string marker = platform_.LocaleText(parts_.hour < 12 ? LOCALE_S1159 : LOCALE_S2359);
@@ -148,6 +141,12 @@ private:
         default:
             return false;
         }
+    }
+
+    // One letter: no leading zero; two or more: two digits.
+    static std::string Number(int value, std::size_t count)
+    {
+        return Digits(static_cast<std::uint64_t>(value), count < 2 ? 1 : 2);
     }
 
     std::string DayName(bool abbreviated) const
