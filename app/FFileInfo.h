@@ -33,6 +33,7 @@ public:
 
     // False when the window could not be created.
     bool Created() const noexcept { return Handle() != nullptr; }
+    // The density the window is laid out at: its monitor's real pixels per inch.
     const controls::Screen& GetScreen() const noexcept { return screen_; }
 
     // The window's load event: the opening steps, run once before the window is shown.
@@ -99,10 +100,29 @@ public:
     HFONT FontOf(DesignFont font) const noexcept;
 
 protected:
+    // Files dropped from the shell and changes of density; everything else as any form.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Unload: the window is going away, and with it the program.
     void OnDestroy() override;
 
 private:
+    // The first of the dropped files or folders, chosen in the lists as a user would choose it.
+    void OnDropFiles(HDROP drop);
+    void ShowDroppedPath(const std::string& path);
+    // The window moved to a monitor of another density, or the density changed under it.
+    void OnDpiChanged(const controls::Screen& screen, const RECT* suggested);
+    // The window's outer size for its client size at another density; false when unknown.
+    bool ScaledWindowSize(int dpi, SIZE& size) const;
+    // Fonts, controls and lines, all from the design at screen_; creation and every change of
+    // density go through here.
+    void LayOut();
+    // The load steps that work in screen pixels, done again after every new layout.
+    void FitLoadedLayout();
+    void FitPagesToTabs();
+    // The window's client size to the design's at screen_, its top-left corner moved if given.
+    void FitClientSize(const POINT* topLeft);
+    void CreateFonts();
+
     // The navigation chain: drive, folder, file list path, file selection.
     void Drive1_Change();
     void Dir1_Change();
@@ -119,6 +139,7 @@ private:
 
     const Platform& platform_;
     std::string currentPath_;
+    bool loaded_ = false;
 
     using Slot = std::variant<std::monostate, controls::Frame*, controls::TextBox*, controls::Label*,
                               controls::CheckBox*, controls::PictureBox*, controls::Line*, controls::ListBox*,
@@ -128,6 +149,8 @@ private:
     Slot SlotOf(std::string_view name, int index);
     void CreateControls(controls::WindowBase& container, std::string_view containerName);
     void CreateControl(controls::WindowBase& container, const ControlDesign& design);
+    // One control's font and place at screen_, or a line's ends.
+    void PlaceControl(const ControlDesign& design);
 
     controls::Screen screen_;
     UniqueFont tahomaBold_;

@@ -28,14 +28,9 @@ void FFileInfo::Load()
     // chain here, before the version items exist.
     Drive1_.SetDrive(platform_.Environment("windir"));
 
-    // Each highlight line exactly one screen pixel below its shadow line, whatever the density.
-    for (int i = 1; i < 6; i += 2) {
-        Line1(i).SetY1(Line1(i - 1).Y1() + 1);
-        Line1(i).SetY2(Line1(i).Y1());
-    }
-
-    // The icon box holds exactly one large icon.
-    picIcon_.SetSize(32, 32);
+    // The separators and the icon box in exact screen pixels, kept so at every later layout.
+    loaded_ = true;
+    FitLoadedLayout();
 
     for (const VersionItem& item : kVersionItems)
         lstVerInfo_.Add(item.name);

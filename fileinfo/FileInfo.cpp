@@ -32,8 +32,8 @@ void CFileInfo::SetFullPathName(const std::string& path)
     std::optional<std::string> full = platform_->FullPathOf(path);
     if (!full) {
         // Paths the system cannot make absolute (the empty text, say) change nothing. One too long
-        // for the A functions is kept as given, so that the refresh reports it not found instead
-        // of leaving the last entry standing as found.
+        // for the system altogether is kept as given, so that the refresh reports it not found
+        // instead of leaving the last entry standing as found.
         if (path.size() < MAX_PATH)
             return;
         full = path;

@@ -5,6 +5,7 @@
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -42,10 +43,17 @@ std::size_t RunLength(const std::string& picture, std::size_t position)
     return end - position;
 }
 
-// A lead byte of the active code page with its trail byte after it.
-bool IsLeadByte(const std::string& text, std::size_t position)
+// The bytes of the character at `position`: a whole sequence under the UTF-8 code page, a lead
+// byte with its trail byte under a double-byte one, else one. Never past the end of the text.
+std::size_t CharacterLength(const std::string& text, std::size_t position)
 {
-    return position + 1 < text.size() && ::IsDBCSLeadByte(static_cast<BYTE>(text[position]));
+    const auto lead = static_cast<BYTE>(text[position]);
+    std::size_t length = 1;
+    if (::GetACP() == CP_UTF8)
+        length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    else if (::IsDBCSLeadByte(lead))
+        length = 2;
+    return std::min(length, text.size() - position);
 }
 
 class PictureFormatter {
@@ -57,10 +65,10 @@ public:
         std::string text;
         for (std::size_t i = 0; i < picture.size();) {
             const char letter = picture[i];
-            if (IsLeadByte(picture, i)) {
-                // A double-byte character: its trail byte may look like a picture letter.
-                text.append(picture, i, 2);
-                i += 2;
+            if (const std::size_t length = CharacterLength(picture, i); length > 1) {
+                // A character of several bytes: a trail byte may look like a picture letter.
+                text.append(picture, i, length);
+                i += length;
                 continue;
             }
             if (letter == '\'') {
@@ -80,9 +88,9 @@ private:
     static std::size_t QuotedText(const std::string& picture, std::size_t i, std::string& text)
     {
         while (i < picture.size()) {
-            if (IsLeadByte(picture, i)) {
-                text.append(picture, i, 2);
-                i += 2;
+            if (const std::size_t length = CharacterLength(picture, i); length > 1) {
+                text.append(picture, i, length);
+                i += length;
                 continue;
             }
             if (picture[i] == '\'') {
@@ -132,8 +140,8 @@ private:
         case 't': {
             const std::string marker = platform_.LocaleText(parts_.hour < 12 ? LOCALE_S1159 : LOCALE_S2359);
             if (count == 1 && !marker.empty())
-                // The first character only: two bytes when it is a lead byte of the code page.
-                text += marker.substr(0, ::IsDBCSLeadByte(static_cast<BYTE>(marker[0])) ? 2 : 1);
+                // The first character only, whole, however many bytes it takes.
+                text += marker.substr(0, CharacterLength(marker, 0));
             else
                 text += marker;
             return true;

@@ -1,27 +1,37 @@
 #include "platform/Platform.h"
 
+#include "platform/FileSystem.h"
 #include "platform/SizedText.h"
-#include "platform/UniqueHandle.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace korrimat {
 
+namespace {
+
+// The 8.3 form of a path too long for a call that has no way past the classic limit (the shell's
+// and the version resource's); nothing when the path is short enough already or has no such form.
+std::optional<std::string> ShortFormOfLongPath(const std::string& path)
+{
+    if (path.size() < MAX_PATH)
+        return std::nullopt;
+    std::optional<std::string> shortPath = ShortPathName(path);
+    if (!shortPath || shortPath->size() >= MAX_PATH)
+        return std::nullopt;
+    return shortPath;
+}
+
+} // namespace
+
 std::optional<std::string> WindowsPlatform::FullPathOf(const std::string& path) const
 {
-    return FillSizedText([&](char* buffer, std::size_t capacity) {
-        return ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
-    });
+    return FullPathName(path);
 }
 
 std::optional<WIN32_FIND_DATAA> WindowsPlatform::FindFirst(const std::string& path) const
 {
-    WIN32_FIND_DATAA found{};
-    UniqueFindHandle search(::FindFirstFileA(path.c_str(), &found));
-    if (!search)
-        return std::nullopt;
-    return found;
+    return FindFirstEntry(path);
 }
 
 bool WindowsPlatform::ToLocalFileTime(const FILETIME& utc, FILETIME& local) const
@@ -36,32 +46,54 @@ bool WindowsPlatform::ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) cons
 
 std::optional<std::string> WindowsPlatform::ShortPathOf(const std::string& path) const
 {
-    return FillSizedText([&](char* buffer, std::size_t capacity) {
-        return ::GetShortPathNameA(path.c_str(), buffer, static_cast<DWORD>(capacity));
-    });
+    return ShortPathName(path);
 }
 
 DWORD WindowsPlatform::CompressedSizeOf(const std::string& path, DWORD& high) const
 {
-    return ::GetCompressedFileSizeA(path.c_str(), &high);
+    return CompressedFileSize(path, high);
 }
 
 DWORD_PTR WindowsPlatform::ShellInfoOf(const std::string& path, SHFILEINFOA& info) const
 {
+    constexpr UINT kWanted = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
     info = SHFILEINFOA{};
-    return ::SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info),
-                            SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+    DWORD_PTR result = ::SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), kWanted);
+    if (result != 0 || path.size() < MAX_PATH)
+        return result;
+    // The shell stops at the classic limit. The entry's 8.3 path names the same entry; where the
+    // shell refuses that too, it still describes the entry by its name and attributes.
+    if (const std::optional<std::string> shortPath = ShortFormOfLongPath(path)) {
+        info = SHFILEINFOA{};
+        result = ::SHGetFileInfoA(shortPath->c_str(), 0, &info, sizeof(info), kWanted);
+        if (result != 0)
+            return result;
+    }
+    const DWORD attributes = FileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    info = SHFILEINFOA{};
+    return ::SHGetFileInfoA(name.c_str(), attributes, &info, sizeof(info), kWanted | SHGFI_USEFILEATTRIBUTES);
 }
 
 DWORD WindowsPlatform::VersionInfoSize(const std::string& path) const
 {
     DWORD ignored = 0;
-    return ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size != 0)
+        return size;
+    const std::optional<std::string> shortPath = ShortFormOfLongPath(path);
+    return shortPath ? ::GetFileVersionInfoSizeA(shortPath->c_str(), &ignored) : 0;
 }
 
 bool WindowsPlatform::ReadVersionInfo(const std::string& path, std::span<BYTE> image) const
 {
-    return ::GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(image.size()), image.data()) != FALSE;
+    const auto size = static_cast<DWORD>(image.size());
+    if (::GetFileVersionInfoA(path.c_str(), 0, size, image.data()))
+        return true;
+    const std::optional<std::string> shortPath = ShortFormOfLongPath(path);
+    return shortPath && ::GetFileVersionInfoA(shortPath->c_str(), 0, size, image.data());
 }
 
 bool WindowsPlatform::QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,

@@ -1,6 +1,7 @@
 #pragma once
 // The operating-system services that the file and version objects and the window rely on,
-// behind one small interface. WindowsPlatform calls the real narrow ("A") Win32 functions;
+// behind one small interface. WindowsPlatform calls the real narrow ("A") Win32 functions, and
+// where they refuse a path past 260 characters, the wide ones or the entry's 8.3 path;
 // a test derives from it and overrides a single operation only where it needs a failure
 // that the real system cannot be made to give.
 

@@ -12,12 +12,13 @@ namespace korrimat {
 // `fill(buffer, capacity)` calls the platform with a buffer of `capacity` characters and returns
 // its count. Nothing is returned when the platform reports failure (0). The buffer grows to what
 // the platform asks for; a bounded number of rounds guards against a text that keeps growing.
-template <typename Fill>
-std::optional<std::string> FillSizedText(Fill fill, std::size_t capacity = 260)
+// Char is wchar_t for the wide ("W") calls.
+template <typename Char = char, typename Fill>
+std::optional<std::basic_string<Char>> FillSizedText(Fill fill, std::size_t capacity = 260)
 {
-    std::string buffer;
+    std::basic_string<Char> buffer;
     for (int round = 0; round < 4; ++round) {
-        buffer.assign(capacity, '\0');
+        buffer.assign(capacity, Char{});
         const std::size_t count = fill(buffer.data(), capacity);
         if (count == 0)
             return std::nullopt;

@@ -4,6 +4,7 @@
 // or forgotten on an early return.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <utility>
 
@@ -75,6 +76,19 @@ struct WindowTraits {
     static void Close(Handle handle) noexcept { ::DestroyWindow(handle); }
 };
 
+// Files dropped on a window: the receiver releases them.
+struct DropTraits {
+    using Handle = HDROP;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DragFinish(handle); }
+};
+
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::GlobalFree(handle); }
+};
+
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
@@ -84,5 +98,7 @@ using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueDrop = UniqueHandle<DropTraits>;
+using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
 
 } // namespace korrimat

@@ -1,5 +1,6 @@
 #include "platform/controls/DriveList.h"
 
+#include "platform/SizedText.h"
 #include "platform/controls/Gdi.h"
 #include "platform/controls/ListDrawing.h"
 #include "platform/controls/NameList.h"
@@ -58,8 +59,9 @@ bool DriveList::Create(WindowBase& container, const Bounds& bounds)
     dropped.height = bounds.height * (kRowsWhenDropped + 1);
     if (!CreateChild(container, "COMBOBOX", kStyle, 0, dropped, {}))
         return false;
-    char currentFolder[MAX_PATH + 1] = {};
-    ::GetCurrentDirectoryA(sizeof(currentFolder), currentFolder);
+    const std::string currentFolder = FillSizedText([](char* buffer, std::size_t capacity) {
+                                          return ::GetCurrentDirectoryA(static_cast<DWORD>(capacity), buffer);
+                                      }).value_or(std::string());
     if (auto letter = DriveLetterOf(currentFolder))
         current_ = *letter;
     Refresh();

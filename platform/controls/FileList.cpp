@@ -1,6 +1,6 @@
 #include "platform/controls/FileList.h"
 
-#include "platform/SizedText.h"
+#include "platform/FileSystem.h"
 #include "platform/controls/ListDrawing.h"
 #include "platform/controls/PathText.h"
 
@@ -10,15 +10,13 @@ namespace {
 
 std::optional<std::string> FullPath(const std::string& path)
 {
-    return FillSizedText([&](char* buffer, std::size_t capacity) {
-        return ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
-    });
+    return FullPathName(path);
 }
 
 bool IsFolder(const std::string& path)
 {
     CriticalErrorsSilenced silenced;
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = FileAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -1,6 +1,6 @@
 #include "platform/controls/FolderList.h"
 
-#include "platform/SizedText.h"
+#include "platform/FileSystem.h"
 #include "platform/controls/ListDrawing.h"
 #include "platform/controls/PathText.h"
 
@@ -10,9 +10,7 @@ namespace {
 
 std::optional<std::string> FullPath(const std::string& path)
 {
-    return FillSizedText([&](char* buffer, std::size_t capacity) {
-        return ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
-    });
+    return FullPathName(path);
 }
 
 } // namespace

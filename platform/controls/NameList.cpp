@@ -1,6 +1,6 @@
 #include "platform/controls/NameList.h"
 
-#include "platform/UniqueHandle.h"
+#include "platform/FileSystem.h"
 #include "platform/controls/PathText.h"
 
 #include <windows.h>
@@ -118,25 +118,19 @@ bool ReadFolderEntries(const std::string& folder, bool folders, NameList& names)
 {
     names.Clear();
     CriticalErrorsSilenced silenced;
-    WIN32_FIND_DATAA found{};
-    UniqueFindHandle search(::FindFirstFileA(JoinPath(folder, "*").c_str(), &found));
-    if (!search) {
-        const DWORD error = ::GetLastError();
+    const DWORD error = ForEachEntry(JoinPath(folder, "*"), [&](std::string_view name, DWORD attributes) {
+        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder != folders || (isFolder && (name == "." || name == "..")))
+            return;
+        names.Add(name);
+    });
+    if (error != NO_ERROR) {
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
             return false;
         // Nothing matched: an empty root, or a folder without even "." in it.
-        const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        const DWORD attributes = FileAttributes(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
-    do {
-        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder != folders)
-            continue;
-        const std::string_view name(found.cFileName);
-        if (isFolder && (name == "." || name == ".."))
-            continue;
-        names.Add(name);
-    } while (::FindNextFileA(search.Get(), &found));
     names.Sort();
     return true;
 }

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -148,10 +152,14 @@ TEST_F(Behaviour, SeparatorsAndIconBoxAreExactInScreenPixels)
         EXPECT_EQ(window->Line1(i).Y1(), window->Line1(i - 1).Y1() + 1) << i;
         EXPECT_EQ(window->Line1(i).Y2(), window->Line1(i).Y1()) << i;
     }
+    // Exactly one large icon, as the system draws it: 32 pixels at 96 dots per inch, more above.
     RECT box{};
     ::GetClientRect(window->picIcon().Handle(), &box);
-    EXPECT_EQ(box.right, 32);
-    EXPECT_EQ(box.bottom, 32);
+    EXPECT_EQ(box.right, ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(box.bottom, ::GetSystemMetrics(SM_CYICON));
+    if (window->GetScreen().DpiY() == 96) {
+        EXPECT_EQ(box.right, 32);
+    }
 }
 
 TEST_F(Behaviour, StartUpShowsAVersionedFirstFileOnceTheItemsExist)
@@ -423,6 +431,235 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     window->tabInfo().Select(std::string_view("Version"));
     Pump(window.get());
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\version-page" + suffix));
+}
+
+// Files dropped on the window from the shell.
+class Drop : public Behaviour {
+protected:
+    // What the shell hands over: a DROPFILES block with wide names, each ended by a null and the
+    // list by one more.
+    static UniqueGlobal MakeDrop(const std::vector<std::string>& paths)
+    {
+        std::wstring names;
+        for (const std::string& path : paths)
+            names += WideText(path) + L'\0';
+        names += L'\0';
+        UniqueGlobal memory(::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t)));
+        auto* header = memory ? static_cast<DROPFILES*>(::GlobalLock(memory.Get())) : nullptr;
+        if (!header)
+            return UniqueGlobal();
+        header->pFiles = sizeof(DROPFILES);
+        header->pt = {60, 60};
+        header->fWide = TRUE;
+        std::memcpy(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+        ::GlobalUnlock(memory.Get());
+        return memory;
+    }
+
+    // Posts the drop to the window as the shell does and lets it run; true when the window
+    // released the block, as the receiver must.
+    static bool DropOn(FFileInfo& window, const std::vector<std::string>& paths)
+    {
+        UniqueGlobal drop = MakeDrop(paths);
+        HGLOBAL block = drop.Get();
+        if (!block || !::PostMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0))
+            return false;
+        drop.Release();
+        Pump(&window);
+        if (::GlobalFlags(block) == GMEM_INVALID_HANDLE)
+            return true;
+        ::GlobalFree(block);
+        return false;
+    }
+
+    static char DriveOf(const std::string& path)
+    {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
+    }
+
+    // What a drop must leave alone when it changes nothing.
+    struct State {
+        char drive;
+        std::string folder;
+        std::string fileFolder;
+        std::string selected;
+        std::string shown;
+        std::string name;
+        std::string location;
+        friend bool operator==(const State&, const State&) = default;
+    };
+    static State StateOf(FFileInfo& window)
+    {
+        return {window.Drive1().DriveLetter(), window.Dir1().Path(),          window.File1().Path(),
+                window.File1().FileName(),     window.CurrentPath(),          window.txtFilename().Text(),
+                window.txtLocation().Text()};
+    }
+};
+
+TEST_F(Drop, ADroppedFileIsChosenInTheThreeListsAndShown)
+{
+    folder_.AddFile("alpha.txt");
+    folder_.AddFile("beta.txt");
+    CopyInto(folder_, Fixture("complete"), "gamma.dll");
+    auto window = Open();
+    EXPECT_TRUE(::GetWindowLongA(window->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    ASSERT_TRUE(DropOn(*window, {folder_ / "beta.txt"}));
+    EXPECT_EQ(window->Drive1().DriveLetter(), DriveOf(folder_.Path()));
+    EXPECT_EQ(window->Dir1().Path(), folder_.Path());
+    EXPECT_EQ(window->File1().Path(), folder_.Path());
+    EXPECT_EQ(window->File1().FileName(), "beta.txt");
+    EXPECT_EQ(window->CurrentPath(), folder_ / "beta.txt");
+    EXPECT_EQ(window->txtLocation().Text(), folder_.Path() + "\\");
+    EXPECT_EQ(window->txtSize().Text(), "8 bytes");
+    EXPECT_EQ(window->tabInfo().Count(), 1);
+
+    // A versioned file, dropped while the Version page is in front: the General page shows it.
+    ASSERT_TRUE(DropOn(*window, {folder_ / "gamma.dll"}));
+    ASSERT_EQ(window->tabInfo().Count(), 2);
+    window->tabInfo().Select(std::string_view("Version"));
+    ASSERT_TRUE(DropOn(*window, {folder_ / "alpha.txt"}));
+    ASSERT_TRUE(DropOn(*window, {folder_ / "gamma.dll"}));
+    EXPECT_TRUE(GeneralPageInFront(*window));
+    EXPECT_EQ(window->File1().FileName(), "gamma.dll");
+    EXPECT_EQ(window->txtFileVer().Text(), "1.2.3.4");
+    EXPECT_EQ(window->txtVerInfo().Text(), "Complete Company");
+}
+
+TEST_F(Drop, AFileOnAnotherDriveMovesTheDriveListFirst)
+{
+    char full[MAX_PATH] = {};
+    ::GetFullPathNameA(KorrimatExecutable().c_str(), MAX_PATH, full, nullptr);
+    const std::string program(full);
+    const std::string folder = program.substr(0, program.find_last_of('\\'));
+    auto window = Open();
+    if (window->Drive1().DriveLetter() == DriveOf(program))
+        GTEST_SKIP() << "Korrimat is built on the Windows drive";
+
+    ASSERT_TRUE(DropOn(*window, {program}));
+    EXPECT_EQ(window->Drive1().DriveLetter(), DriveOf(program));
+    EXPECT_EQ(window->Dir1().Path(), folder);
+    EXPECT_EQ(window->File1().FileName(), "korrimat.exe");
+    EXPECT_EQ(::lstrcmpiA(window->CurrentPath().c_str(), program.c_str()), 0) << window->CurrentPath();
+    EXPECT_EQ(window->txtLocation().Text(), folder + "\\");
+    EXPECT_EQ(window->tabInfo().Count(), 2);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Korrimat");
+}
+
+TEST_F(Drop, ADroppedFolderIsOpenedAndShownAsChoosingItWould)
+{
+    const std::string full = folder_.AddFolder("full");
+    folder_.AddFile("full\\b.txt");
+    folder_.AddFile("full\\A.txt");
+    const std::string empty = folder_.AddFolder("empty");
+    auto window = Open();
+
+    ASSERT_TRUE(DropOn(*window, {full}));
+    EXPECT_EQ(window->Drive1().DriveLetter(), DriveOf(full));
+    EXPECT_EQ(window->Dir1().Path(), full);
+    EXPECT_EQ(window->File1().Path(), full);
+    EXPECT_EQ(window->CurrentPath(), full + "\\A.txt");  // its first file
+
+    ASSERT_TRUE(DropOn(*window, {empty}));
+    EXPECT_EQ(window->Dir1().Path(), empty);
+    EXPECT_EQ(window->CurrentPath(), empty);  // nothing in it: the folder itself
+    EXPECT_EQ(window->txtLocation().Text(), folder_.Path() + "\\");
+    EXPECT_EQ(window->tabInfo().Count(), 1);
+
+    const std::string root = folder_.Path().substr(0, 3);
+    ASSERT_TRUE(DropOn(*window, {root}));
+    EXPECT_EQ(window->Dir1().Path(), root);
+}
+
+TEST_F(Drop, OfSeveralEntriesTheFirstCounts)
+{
+    const std::string first = folder_.AddFolder("first");
+    const std::string second = folder_.AddFolder("second");
+    folder_.AddFile("first\\z.txt");
+    folder_.AddFile("first\\a.txt");
+    folder_.AddFile("second\\b.txt");
+    auto window = Open();
+    ASSERT_TRUE(DropOn(*window, {first + "\\z.txt", second, second + "\\b.txt"}));
+    EXPECT_EQ(window->Dir1().Path(), first);
+    EXPECT_EQ(window->File1().FileName(), "z.txt");
+    EXPECT_EQ(window->CurrentPath(), first + "\\z.txt");
+}
+
+TEST_F(Drop, AFileMadeAfterItsFolderWasListedIsFoundToo)
+{
+    folder_.AddFile("old.txt");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    const std::string made = folder_.AddFile("new.txt");
+    ASSERT_TRUE(DropOn(*window, {made}));
+    EXPECT_EQ(window->File1().FileName(), "new.txt");
+    EXPECT_EQ(window->CurrentPath(), made);
+}
+
+TEST_F(Drop, NamesInAnyScriptArriveWhole)
+{
+    const std::string name = "Ελληνικά ファイル Кириллица.txt";
+    const std::string path = folder_.AddFile(name);
+    auto window = Open();
+    ASSERT_TRUE(DropOn(*window, {path}));
+    EXPECT_EQ(window->File1().FileName(), name);
+    EXPECT_EQ(window->CurrentPath(), path);
+    EXPECT_EQ(window->txtSize().Text(), "8 bytes");
+}
+
+TEST_F(Drop, PathsPastTwoHundredAndSixtyCharactersArriveWhole)
+{
+    std::string folder = folder_.Path();
+    for (int level = 1; folder.size() <= 300; ++level) {
+        folder += "\\folder " + std::to_string(level) + " of a long chain";
+        ASSERT_TRUE(::CreateDirectoryW(TempFolder::LongForm(folder).c_str(), nullptr)) << folder.size();
+    }
+    const std::string file = folder_.AddFile(folder.substr(folder_.Path().size() + 1) + "\\deep.txt");
+    auto window = Open();
+    ASSERT_TRUE(DropOn(*window, {file}));
+    EXPECT_EQ(window->Dir1().Path(), folder);
+    EXPECT_EQ(window->File1().FileName(), "deep.txt");
+    EXPECT_EQ(window->CurrentPath(), file);
+    EXPECT_EQ(window->txtSize().Text(), "8 bytes");
+
+    ASSERT_TRUE(DropOn(*window, {folder}));
+    EXPECT_EQ(window->Dir1().Path(), folder);
+}
+
+TEST_F(Drop, WhatCannotBeReachedChangesNothingAndTheWindowStaysUsable)
+{
+    folder_.AddFile("kept.txt");
+    const std::string other = folder_.AddFolder("other");
+    folder_.AddFile("other\\next.txt");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    const State before = StateOf(*window);
+    ASSERT_EQ(before.shown, folder_ / "kept.txt");
+
+    const std::vector<std::vector<std::string>> unreachable = {
+        {folder_ / "vanished.txt"},                      // gone before the drop arrived
+        {folder_ / "vanished folder"},
+        {"\\\\korrimat-nowhere\\share\\file.txt"},    // a share without a drive letter
+        {"relative.txt"},
+        {""},
+        {},                                              // no name at all
+    };
+    for (const auto& drop : unreachable) {
+        SCOPED_TRACE(drop.empty() ? "(none)" : drop.front());
+        EXPECT_TRUE(DropOn(*window, drop));
+        EXPECT_EQ(StateOf(*window), before);
+    }
+    // A drive letter that no drive has.
+    for (char letter = 'y'; letter > 'd'; --letter) {
+        if (!(::GetLogicalDrives() & (1u << (letter - 'a')))) {
+            EXPECT_TRUE(DropOn(*window, {std::string(1, letter) + ":\\file.txt"}));
+            EXPECT_EQ(StateOf(*window), before);
+            break;
+        }
+    }
+
+    ASSERT_TRUE(DropOn(*window, {other + "\\next.txt"}));
+    EXPECT_EQ(window->CurrentPath(), other + "\\next.txt");
 }
 
 } // namespace

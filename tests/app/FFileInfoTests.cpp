@@ -93,6 +93,35 @@ std::string FocusName(FFileInfo& window)
     return focus == window.Handle() ? "(window)" : "(other " + ClassOf(focus) + ")";
 }
 
+// The screen's real density, which the window must follow.
+int ScreenDpi()
+{
+    korrimat::controls::WindowDc screen(nullptr);
+    return ::GetDeviceCaps(screen.Dc(), LOGPIXELSY);
+}
+
+// The client size and the design fonts' height at the densities the tests run at, worked out by
+// hand from 8625 x 6225 twips and 8.25 points.
+struct DensityFacts {
+    int dpi;
+    SIZE client;
+    int fontHeight;
+};
+constexpr DensityFacts kDensities[] = {
+    {96, {575, 415}, -11},
+    {120, {719, 519}, -14},
+    {144, {863, 623}, -17},  // 862.5 and 622.5 round up, 16.5 points too
+    {192, {1150, 830}, -22},
+};
+
+const DensityFacts* FactsAt(int dpi)
+{
+    for (const DensityFacts& facts : kDensities)
+        if (facts.dpi == dpi)
+            return &facts;
+    return nullptr;
+}
+
 void DiscardQuitMessage()
 {
     MSG message{};
@@ -120,10 +149,13 @@ TEST_F(WindowTest, TheWindowItselfHasAFixedBorderTheCaptionAndTheClientSize)
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    const DensityFacts* facts = FactsAt(ScreenDpi());
+    ASSERT_NE(facts, nullptr) << "a density the tests know: " << ScreenDpi();
+    EXPECT_EQ(window.GetScreen().DpiY(), facts->dpi);
     RECT client{};
     ::GetClientRect(window.Handle(), &client);
-    EXPECT_EQ(client.right, 575);
-    EXPECT_EQ(client.bottom, 415);
+    EXPECT_EQ(client.right, facts->client.cx);
+    EXPECT_EQ(client.bottom, facts->client.cy);
     EXPECT_NE(::SendMessageA(window.Handle(), WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(::SendMessageA(window.Handle(), WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_EQ(::GetClassLongPtrA(window.Handle(), GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
@@ -134,7 +166,9 @@ TEST_F(WindowTest, TheWindowItselfHasAFixedBorderTheCaptionAndTheClientSize)
 TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
 {
     ASSERT_TRUE(window.Created());
-    const korrimat::controls::Screen screen(96, 96);
+    const DensityFacts* facts = FactsAt(ScreenDpi());
+    ASSERT_NE(facts, nullptr) << ScreenDpi();
+    const korrimat::controls::Screen screen(facts->dpi, facts->dpi);
     int windows = 0;
     for (const ControlDesign& design : ControlDesigns()) {
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
@@ -164,12 +198,21 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
 
         const korrimat::controls::Bounds expected = ToPixels(design, screen);
         const korrimat::controls::Bounds actual = control->GetBounds();
+        // A line of text is as high as the design says, and never lower than its font's line.
+        const int lineHeight = korrimat::controls::FontMetrics(control->Font()).tmHeight;
         if (design.kind == ControlKind::Label) {
             // Sized to its text: as wide as the caption in its own font.
             const int textWidth = korrimat::controls::TextWidth(control->Font(), design.text);
-            EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, textWidth, 13}));
+            EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, textWidth,
+                                                          std::max(expected.height, lineHeight)}));
             EXPECT_GT(textWidth, expected.width * 7 / 10);
             EXPECT_LT(textWidth, expected.width * 14 / 10);
+            if (facts->dpi == 96) {
+                EXPECT_EQ(actual.height, 13);
+            }
+        } else if (design.kind == ControlKind::CheckBox) {
+            EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, expected.width,
+                                                          std::max(expected.height, lineHeight)}));
         } else {
             EXPECT_EQ(actual, expected);
         }
@@ -178,7 +221,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
             const LOGFONTA font = FontOfWindow(handle);
             const bool bold = design.font == DesignFont::TahomaBold;
             EXPECT_STREQ(font.lfFaceName, bold ? "Tahoma" : "MS Sans Serif");
-            EXPECT_EQ(font.lfHeight, -11);
+            EXPECT_EQ(font.lfHeight, facts->fontHeight);
             EXPECT_EQ(font.lfWeight, bold ? 700 : 400);
             EXPECT_EQ(font.lfCharSet, 0);
             EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
@@ -304,10 +347,13 @@ TEST_F(WindowTest, CheckBoxesIgnoreClicksAndAccessKeysYetLookEnabled)
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(&window);
     HWND box = window.chkAttr(0).Handle();
+    const korrimat::controls::Screen& screen = window.GetScreen();
+    RECT area{};
+    ::GetClientRect(box, &area);
     int textPixels = 0;
     int greyPixels = 0;
-    for (int x = 16; x < 80; ++x) {
-        for (int y = 0; y < 13; ++y) {
+    for (int x = screen.ScaleX(16); x < screen.ScaleX(80); ++x) {
+        for (int y = 0; y < area.bottom; ++y) {
             const COLORREF colour = korrimat::testing::PixelOf(box, {x, y});
             textPixels += colour == ::GetSysColor(COLOR_BTNTEXT);
             greyPixels += colour == ::GetSysColor(COLOR_GRAYTEXT);
@@ -403,7 +449,8 @@ TEST_F(WindowTest, SavesAPictureOfTheWindow)
     std::replace(folder.begin(), folder.end(), '/', '\\');
     folder = "Z:" + folder;
     ::CreateDirectoryA(folder.c_str(), nullptr);
-    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window.Handle(), folder + "\\window-96dpi.bmp"));
+    const std::string name = "\\window-" + std::to_string(window.GetScreen().DpiY()) + "dpi.bmp";
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window.Handle(), folder + name));
     // The Files frame's caption is drawn into its top edge, and the page is in the button face.
     const auto page = window.frmGeneral().GetBounds();
     EXPECT_EQ(korrimat::testing::PixelOf(window.Handle(), {page.left + page.width - 4, page.top + page.height - 4}),

@@ -130,7 +130,16 @@ TEST(WindowDesign, OtherDensitiesScaleTheTwips)
     EXPECT_EQ(client.cx, 719);  // 8625 / 12 = 718.75
     EXPECT_EQ(client.cy, 519);  // 6225 / 12 = 518.75
     EXPECT_EQ(DesignFontHeight(screen), -14);
+    EXPECT_EQ(DesignFontHeight(Screen(144, 144)), -17);  // 16.5 rounds away from zero
     EXPECT_EQ(DesignFontHeight(Screen(192, 192)), -22);
+    const SIZE at144 = ClientSizeInPixels(Screen(144, 144));
+    EXPECT_EQ(at144.cx, 863);  // 862.5
+    EXPECT_EQ(at144.cy, 623);  // 622.5
+    const SIZE at192 = ClientSizeInPixels(Screen(192, 192));
+    EXPECT_EQ(at192.cx, 1150);
+    EXPECT_EQ(at192.cy, 830);
+    EXPECT_EQ(ToPixels(*FindControlDesign("txtFilename"), Screen(144, 144)), (Bounds{216, 36, 392, 23}));
+    EXPECT_EQ(ToPixels(*FindControlDesign("txtFilename"), Screen(192, 192)), (Bounds{288, 48, 522, 30}));
     const ControlDesign* line = FindControlDesign("Line1", 1);
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(LineToPixels(*line, Screen(144, 144)).from.y, 102);  // 1020 twips at 10 per pixel

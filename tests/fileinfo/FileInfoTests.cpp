@@ -267,7 +267,7 @@ TEST_F(FileInfoOnDisk, APathLongerThanTheClassicLimitFailsQuietly)
 
 TEST_F(FileInfoOnDisk, AnOverlongPathNoLongerReadsAsTheEntryFoundBefore)
 {
-    // The longest classic path is found; one the system will not make absolute replaces it.
+    // The longest classic path is found; a longer one below it, naming no entry, replaces it.
     std::string longest = folder_ / "";
     longest.append(MAX_PATH - 1 - longest.size(), 'n');
     folder_.AddFile(longest.substr(folder_.Path().size() + 1));

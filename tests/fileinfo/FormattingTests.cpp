@@ -143,6 +143,18 @@ TEST(FormatFileDate, MidnightAndNoonOnBothClocks)
     EXPECT_EQ(info.FormatFileDate(DateValueOf(1900, 1, 1, 11, 59, 59)), "1900 11 11 11 11 AM");
 }
 
+TEST(FormatFileDate, PicturesAndMarkersInOtherScriptsStayWhole)
+{
+    // Under the UTF-8 code page the texts of every locale pass through, whole characters only.
+    RegionalSettings settings({{LOCALE_SLONGDATE, "yyyy年M月d日 (dddd)"},
+                               {LOCALE_STIMEFORMAT, "t tt h:mm"},
+                               {LOCALE_S1159, "午前"},
+                               {LOCALE_S2359, "μμ"}});
+    const CFileInfo info;
+    EXPECT_EQ(info.FormatFileDate(DateValueOf(2026, 12, 8, 9, 5, 0)), "2026年12月8日 (Tuesday) 午 午前 9:05");
+    EXPECT_EQ(info.FormatFileDate(DateValueOf(2026, 12, 8, 21, 5, 0)), "2026年12月8日 (Tuesday) μ μμ 9:05");
+}
+
 TEST(FormatFileDate, OutsideTheDateRangeGivesNoText)
 {
     const CFileInfo info;

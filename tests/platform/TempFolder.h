@@ -2,6 +2,8 @@
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // object goes. For tests that list and show real files.
 
+#include "platform/FileSystem.h"
+
 #include <windows.h>
 #include <winioctl.h>
 
@@ -35,21 +37,28 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& Path() const { return path_; }
+    // An absolute path in the wide form that passes 260 characters.
+    static std::wstring LongForm(const std::string& path)
+    {
+        const std::wstring wide = WideText(path);
+        return wide.starts_with(L"\\\\") ? wide : L"\\\\?\\" + wide;
+    }
     std::string operator/(std::string_view name) const { return path_ + "\\" + std::string(name); }
 
-    // Creates a file (with a little content) and gives it attributes.
+    // Creates a file (with a little content) and gives it attributes. Names in any script and
+    // paths of any length.
     std::string AddFile(std::string_view relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
     {
         const std::string path = *this / relative;
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+        HANDLE file = ::CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             ::WriteFile(file, "Korrimat", 8, &written, nullptr);
             ::CloseHandle(file);
         }
         if (attributes != FILE_ATTRIBUTE_NORMAL)
-            ::SetFileAttributesA(path.c_str(), attributes);
+            ::SetFileAttributesW(LongForm(path).c_str(), attributes);
         return path;
     }
     // Creates a sparse file of a given size, taking no room on disk; empty text when it cannot.
@@ -70,30 +79,32 @@ public:
     std::string AddFolder(std::string_view relative) const
     {
         const std::string path = *this / relative;
-        ::CreateDirectoryA(path.c_str(), nullptr);
+        ::CreateDirectoryW(LongForm(path).c_str(), nullptr);
         return path;
     }
 
 private:
-    static void RemoveTree(const std::string& folder)
+    // Wide calls with long-path prefixes, so that folder chains past 260 characters go too.
+    static void RemoveTree(const std::string& folder) { RemoveTree(LongForm(folder)); }
+    static void RemoveTree(const std::wstring& folder)
     {
-        WIN32_FIND_DATAA found{};
-        HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+        WIN32_FIND_DATAW found{};
+        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                const std::string name = found.cFileName;
-                if (name == "." || name == "..")
+                const std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..")
                     continue;
-                const std::string path = folder + "\\" + name;
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                const std::wstring path = folder + L"\\" + name;
+                ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveTree(path);
                 else
-                    ::DeleteFileA(path.c_str());
-            } while (::FindNextFileA(search, &found));
+                    ::DeleteFileW(path.c_str());
+            } while (::FindNextFileW(search, &found));
             ::FindClose(search);
         }
-        ::RemoveDirectoryA(folder.c_str());
+        ::RemoveDirectoryW(folder.c_str());
     }
 
     std::string path_;

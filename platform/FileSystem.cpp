@@ -1,0 +1,183 @@
+#include "platform/FileSystem.h"
+
+#include "platform/SizedText.h"
+#include "platform/UniqueHandle.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korrimat {
+
+namespace {
+
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+
+std::wstring WithoutLongPrefix(std::wstring path)
+{
+    if (path.starts_with(kLongUncPrefix))
+        return L"\\" + path.substr(kLongUncPrefix.size() - 1);
+    if (path.starts_with(kLongPrefix))
+        return path.substr(kLongPrefix.size());
+    return path;
+}
+
+// Copies a converted name into a fixed narrow field; false when it does not fit whole.
+template <std::size_t Size>
+bool CopyName(const wchar_t* name, char (&field)[Size])
+{
+    const std::string narrow = NarrowText(name);
+    if (narrow.size() >= Size)
+        return false;
+    std::memcpy(field, narrow.c_str(), narrow.size() + 1);
+    return true;
+}
+
+} // namespace
+
+std::wstring WideText(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string NarrowText(std::wstring_view text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return {};
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring WidePath(std::string_view path)
+{
+    std::wstring wide = WideText(path);
+    // Folders must leave room for an 8.3 name below the classic limit.
+    if (wide.size() < MAX_PATH - 12 || wide.starts_with(kLongPrefix) || wide.starts_with(L"\\\\.\\"))
+        return wide;
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\')
+        return std::wstring(kLongPrefix) + wide;
+    if (wide.starts_with(L"\\\\"))
+        return std::wstring(kLongUncPrefix) + wide.substr(2);
+    return wide;  // relative: the system makes it absolute, within its own limit
+}
+
+bool RefusedAsTooLong(const std::string& path)
+{
+    const DWORD error = ::GetLastError();
+    return path.size() >= MAX_PATH - 12
+        && (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME);
+}
+
+std::optional<std::string> FullPathName(const std::string& path)
+{
+    if (auto full = FillSizedText([&](char* buffer, std::size_t capacity) {
+            return ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
+        }))
+        return full;
+    if (!RefusedAsTooLong(path))
+        return std::nullopt;
+    // A string operation: the wide call has no length limit and needs no prefix.
+    const std::wstring wide = WideText(path);
+    const auto full = FillSizedText<wchar_t>([&](wchar_t* buffer, std::size_t capacity) {
+        return ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
+    });
+    if (!full)
+        return std::nullopt;
+    return NarrowText(*full);
+}
+
+std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path)
+{
+    WIN32_FIND_DATAA found{};
+    {
+        UniqueFindHandle search(::FindFirstFileA(path.c_str(), &found));
+        if (search)
+            return found;
+        if (!RefusedAsTooLong(path))
+            return std::nullopt;
+    }
+    WIN32_FIND_DATAW wide{};
+    UniqueFindHandle search(::FindFirstFileW(WidePath(path).c_str(), &wide));
+    if (!search)
+        return std::nullopt;
+    found = WIN32_FIND_DATAA{};
+    found.dwFileAttributes = wide.dwFileAttributes;
+    found.ftCreationTime = wide.ftCreationTime;
+    found.ftLastAccessTime = wide.ftLastAccessTime;
+    found.ftLastWriteTime = wide.ftLastWriteTime;
+    found.nFileSizeHigh = wide.nFileSizeHigh;
+    found.nFileSizeLow = wide.nFileSizeLow;
+    found.dwReserved0 = wide.dwReserved0;
+    found.dwReserved1 = wide.dwReserved1;
+    if (!CopyName(wide.cFileName, found.cFileName))
+        return std::nullopt;
+    CopyName(wide.cAlternateFileName, found.cAlternateFileName);
+    return found;
+}
+
+DWORD FileAttributes(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES || !RefusedAsTooLong(path))
+        return attributes;
+    return ::GetFileAttributesW(WidePath(path).c_str());
+}
+
+std::optional<std::string> ShortPathName(const std::string& path)
+{
+    if (auto shortPath = FillSizedText([&](char* buffer, std::size_t capacity) {
+            return ::GetShortPathNameA(path.c_str(), buffer, static_cast<DWORD>(capacity));
+        }))
+        return shortPath;
+    if (!RefusedAsTooLong(path))
+        return std::nullopt;
+    const std::wstring wide = WidePath(path);
+    const auto shortPath = FillSizedText<wchar_t>([&](wchar_t* buffer, std::size_t capacity) {
+        return ::GetShortPathNameW(wide.c_str(), buffer, static_cast<DWORD>(capacity));
+    });
+    if (!shortPath)
+        return std::nullopt;
+    return NarrowText(WithoutLongPrefix(*shortPath));
+}
+
+DWORD CompressedFileSize(const std::string& path, DWORD& high)
+{
+    high = 0;
+    // A size of all ones is a real size when the call leaves no error behind.
+    ::SetLastError(NO_ERROR);
+    const DWORD low = ::GetCompressedFileSizeA(path.c_str(), &high);
+    if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR || !RefusedAsTooLong(path))
+        return low;
+    high = 0;
+    return ::GetCompressedFileSizeW(WidePath(path).c_str(), &high);
+}
+
+DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle search(::FindFirstFileW(WidePath(pattern).c_str(), &found));
+    if (!search)
+        return ::GetLastError();
+    std::string name;
+    do {
+        name = NarrowText(found.cFileName);
+        visit(name, found.dwFileAttributes);
+    } while (::FindNextFileW(search.Get(), &found));
+    return NO_ERROR;
+}
+
+} // namespace korrimat

@@ -1,0 +1,45 @@
+#pragma once
+// File-system calls on narrow paths that still work where the narrow ("A") functions give up.
+// Narrow text is the active code page: UTF-8 under Korrimat's manifest, so names in any script
+// pass through. Each call tries the narrow function first; where the system refuses the path as
+// too long (past 260 characters), the wide function takes the same path, with the "\\?\" prefix
+// that lifts the length limit on systems without long-path support.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korrimat {
+
+// Conversions between the active code page and UTF-16, whole characters at a time.
+std::wstring WideText(std::string_view text);
+std::string NarrowText(std::wstring_view text);
+
+// A path's wide form for the wide calls: the "\\?\" (or "\\?\UNC\") form when it is absolute
+// and too long for the classic limit.
+std::wstring WidePath(std::string_view path);
+
+// GetFullPathNameA, else GetFullPathNameW.
+std::optional<std::string> FullPathName(const std::string& path);
+// FindFirstFileA (the search closed again at once), else FindFirstFileW with its names converted.
+std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path);
+// GetFileAttributesA, else GetFileAttributesW.
+DWORD FileAttributes(const std::string& path);
+// GetShortPathNameA, else GetShortPathNameW (without the "\\?\" it may have needed).
+std::optional<std::string> ShortPathName(const std::string& path);
+// GetCompressedFileSizeA, else GetCompressedFileSizeW.
+DWORD CompressedFileSize(const std::string& path, DWORD& high);
+
+// Calls `visit(name, attributes)` for every entry matching `pattern` ("folder\*"), the names in
+// the narrow code page. The wide search is used throughout, so that neither a long path nor a
+// name longer than the narrow record's 260 bytes is lost. Returns 0, or the error of a search that
+// could not start (ERROR_FILE_NOT_FOUND when nothing matched).
+DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit);
+
+// True when a narrow call failed because the path is too long for it.
+bool RefusedAsTooLong(const std::string& path);
+
+} // namespace korrimat
