@@ -25,6 +25,8 @@
 
 namespace korrimat {
 
+class CFileVersionInfo;
+
 class FFileInfo : public controls::Form {
 public:
     // Creates the window, hidden, with all its controls in their design state.
@@ -41,6 +43,9 @@ public:
     void Load();
     // The full path of the file or folder shown, in the case the lists gave it; empty at first.
     const std::string& CurrentPath() const noexcept { return currentPath_; }
+    // Shows one file, or one folder, on both pages, as the file list's click does (which also
+    // makes it the current path); public so that its cost can be measured on its own.
+    void ShowFileInfo(const std::string& path);
     // The window's unload: closes it, which ends the message loop and so the program.
     void Unload();
     // Opening steps 5 to 7: both pages onto the tab strip's client area, the pages in the
@@ -133,12 +138,12 @@ private:
     void tabInfo_Click();
     void ConnectEvents();
 
-    // Shows one file, or one folder, on both pages.
-    void ShowFileInfo(const std::string& path);
     void ShowIcon(HICON icon);
 
     const Platform& platform_;
     std::string currentPath_;
+    // The version resource ShowFileInfo has just read, while it selects the first item.
+    const CFileVersionInfo* versionJustRead_ = nullptr;
     bool loaded_ = false;
 
     using Slot = std::variant<std::monostate, controls::Frame*, controls::TextBox*, controls::Label*,

@@ -47,6 +47,12 @@ void FFileInfo::ShowFileInfo(const std::string& path)
         txtFileVer_.SetText(versionInfo.FileVersion());
         txtDescription_.SetText(versionInfo.FileDescription());
         txtCopyright_.SetText(versionInfo.LegalCopyright());
+        // The item shown next comes from the resource just read rather than a second reading.
+        struct Forget {
+            const CFileVersionInfo*& justRead;
+            ~Forget() { justRead = nullptr; }
+        } forget{versionJustRead_};
+        versionJustRead_ = &versionInfo;
         // While the window is still opening the item list may be empty: nothing to select yet.
         if (lstVerInfo_.Count() > 0)
             lstVerInfo_.SetSelectedIndex(0);

@@ -7,9 +7,12 @@ namespace korrimat {
 
 void FFileInfo::lstVerInfo_Click()
 {
-    // Read afresh on every selection: a file changed on disk shows its new values.
-    CFileVersionInfo versionInfo(platform_);
-    versionInfo.SetFullPathName(currentPath_);
+    // Read afresh on the user's selection, so that a file changed on disk shows its new values;
+    // while a file is being shown, the resource it has just read serves.
+    CFileVersionInfo fresh(platform_);
+    if (!versionJustRead_)
+        fresh.SetFullPathName(currentPath_);
+    const CFileVersionInfo& versionInfo = versionJustRead_ ? *versionJustRead_ : fresh;
     const std::string selected = lstVerInfo_.Item(lstVerInfo_.SelectedIndex());
     for (const VersionItem& item : kVersionItems) {
         if (item.name == selected) {

@@ -212,7 +212,8 @@ std::string Control::Text() const
 
 void Control::SetText(std::string_view text)
 {
-    if (handle_)
+    // The same text again is left alone: no flicker, and no edit control laid out anew for nothing.
+    if (handle_ && Text() != text)
         ::SetWindowTextA(handle_, std::string(text).c_str());
 }
 

@@ -293,6 +293,37 @@ TEST_F(Behaviour, VersionItemsShowTheCurrentFilesValues)
     EXPECT_EQ(window->txtVerInfo().Text(), "Undescribed Company");
 }
 
+// Counts how often the version resource is read.
+class CountingPlatform : public WindowsPlatform {
+public:
+    DWORD VersionInfoSize(const std::string& path) const override
+    {
+        ++readings;
+        return WindowsPlatform::VersionInfoSize(path);
+    }
+    mutable int readings = 0;
+};
+
+TEST_F(Behaviour, AShowReadsTheVersionResourceOnceAndAClickReadsItAfresh)
+{
+    const std::string complete = CopyInto(folder_, Fixture("complete"), "a.dll");
+    CopyInto(folder_, Fixture("nodescription"), "b.dll");
+    CountingPlatform counting;
+    auto window = Open(counting);
+    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    Choose(*window, "b.dll");
+    counting.readings = 0;
+    Choose(*window, "a.dll");
+    EXPECT_EQ(counting.readings, 1);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Complete Company");
+
+    // The user's own choice of an item reads the file again: a changed file shows its new value.
+    ASSERT_TRUE(::CopyFileA(Fixture("nodescription").c_str(), complete.c_str(), FALSE));
+    window->lstVerInfo().SetSelectedIndex(0);
+    EXPECT_EQ(counting.readings, 2);
+    EXPECT_EQ(window->txtVerInfo().Text(), "Undescribed Company");
+}
+
 TEST_F(Behaviour, AnItemTextMatchingNoRowLeavesTheValue)
 {
     CopyInto(folder_, Fixture("complete"), "a.dll");

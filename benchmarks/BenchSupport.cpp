@@ -1,0 +1,369 @@
+#include "benchmarks/BenchSupport.h"
+
+#include "fileinfo/FileInfo.h"
+#include "platform/UniqueHandle.h"
+#include "versioninfo/FileVersionInfo.h"
+#include "platform/controls/Control.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace korrimat::bench {
+
+double Now()
+{
+    static const double frequency = [] {
+        LARGE_INTEGER value{};
+        ::QueryPerformanceFrequency(&value);
+        return static_cast<double>(value.QuadPart);
+    }();
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / frequency;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string ProgramFolder()
+{
+    char buffer[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    const std::string path(buffer, length);
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::string KorrimatExecutable()
+{
+    const std::string relative = ProgramFolder() + "\\..\\app\\korrimat.exe";
+    char full[MAX_PATH] = {};
+    const DWORD length = ::GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : relative;
+}
+
+std::string TemporaryFolder()
+{
+    char buffer[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof(buffer), buffer);
+    char longForm[MAX_PATH + 1] = {};
+    std::string path = ::GetLongPathNameA(buffer, longForm, sizeof(longForm)) ? longForm : buffer;
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+bool IsFolder(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeFolders(const std::string& path)
+{
+    if (path.empty() || IsFolder(path))
+        return true;
+    const auto separator = path.find_last_of('\\');
+    if (separator != std::string::npos && separator > 2)
+        MakeFolders(path.substr(0, separator));
+    ::CreateDirectoryA(path.c_str(), nullptr);
+    return IsFolder(path);
+}
+
+bool CopyInto(const std::string& source, const std::string& target)
+{
+    return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(::FindFirstFileA(JoinPath(folder, "*").c_str(), &found));
+    if (search) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = JoinPath(folder, name);
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                ::DeleteFileA(path.c_str());
+        } while (::FindNextFileA(search.Get(), &found));
+    }
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+int IntOption(int argc, char** argv, const char* name, int fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return std::max(1, std::atoi(argv[i + 1]));
+    return fallback;
+}
+
+std::string TextOption(int argc, char** argv, const char* name, const std::string& fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return argv[i + 1];
+    return fallback;
+}
+
+WindowSystem::WindowSystem() : ole_(SUCCEEDED(::OleInitialize(nullptr)))
+{
+    INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    ::InitCommonControlsEx(&commonControls);
+}
+
+WindowSystem::~WindowSystem()
+{
+    if (ole_)
+        ::OleUninitialize();
+}
+
+std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform)
+{
+    auto window = std::make_unique<FFileInfo>(::GetModuleHandleA(nullptr), platform);
+    if (!window->Created())
+        return nullptr;
+    window->Load();
+    window->Show(SW_SHOWNORMAL);
+    Dispatch(*window);
+    return window;
+}
+
+void Dispatch(FFileInfo& window)
+{
+    controls::DispatchPendingMessages(&window);
+}
+
+int IndexOfFile(FFileInfo& window, const std::string& name)
+{
+    for (int i = 0; i < window.File1().Count(); ++i)
+        if (::lstrcmpiA(window.File1().Item(i).c_str(), name.c_str()) == 0)
+            return i;
+    return -1;
+}
+
+std::size_t BarePlatformCalls(const std::string& path)
+{
+    std::size_t result = 0;
+    char full[MAX_PATH] = {};
+    result += ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+
+    WIN32_FIND_DATAA found{};
+    {
+        UniqueFindHandle search(::FindFirstFileA(full, &found));
+        result += found.nFileSizeLow;
+    }
+    // The location as stored on disk, letter case included: one lookup per folder level.
+    const std::string fullText(full);
+    for (std::size_t slash = fullText.find('\\', 3); slash != std::string::npos; slash = fullText.find('\\', slash + 1)) {
+        WIN32_FIND_DATAA level{};
+        UniqueFindHandle search(::FindFirstFileA(fullText.substr(0, slash).c_str(), &level));
+        result += static_cast<unsigned char>(level.cFileName[0]);
+    }
+    // The user's regional settings, for the dates and the size.
+    for (const LCTYPE setting : {LOCALE_SLONGDATE, LOCALE_STIMEFORMAT, LOCALE_SDECIMAL, LOCALE_STHOUSAND}) {
+        char text[80] = {};
+        result += static_cast<std::size_t>(::GetLocaleInfoA(LOCALE_USER_DEFAULT, setting, text, sizeof(text)));
+    }
+    char shortPath[MAX_PATH] = {};
+    result += ::GetShortPathNameA(full, shortPath, MAX_PATH);
+    DWORD high = 0;
+    result += ::GetCompressedFileSizeA(full, &high);
+
+    SHFILEINFOA shell{};
+    result += ::SHGetFileInfoA(full, 0, &shell, sizeof(shell), SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+    const UniqueIcon icon(shell.hIcon);
+    result += std::strlen(shell.szDisplayName) + std::strlen(shell.szTypeName);
+
+    for (const FILETIME* stamp : {&found.ftCreationTime, &found.ftLastAccessTime, &found.ftLastWriteTime}) {
+        FILETIME local{};
+        SYSTEMTIME parts{};
+        ::FileTimeToLocalFileTime(stamp, &local);
+        ::FileTimeToSystemTime(&local, &parts);
+        result += parts.wDay;
+    }
+
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(full, &ignored);
+    if (size == 0)
+        return result;
+    std::vector<BYTE> image(size);
+    ::GetFileVersionInfoA(full, 0, size, image.data());
+    void* value = nullptr;
+    UINT length = 0;
+    if (::VerQueryValueA(image.data(), "\\", &value, &length))
+        result += length;
+    if (!::VerQueryValueA(image.data(), "\\VarFileInfo\\Translation", &value, &length) || length < 4)
+        return result;
+    WORD pair[2] = {};
+    std::memcpy(pair, value, sizeof(pair));
+    char language[256] = {};
+    result += ::VerLanguageNameA(pair[0], language, sizeof(language));
+    char prefix[40] = {};
+    std::snprintf(prefix, sizeof(prefix), "\\StringFileInfo\\%04X%04X\\", pair[0], pair[1]);
+    for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+                             "LegalTrademarks", "OriginalFilename", "ProductName", "ProductVersion"}) {
+        if (::VerQueryValueA(image.data(), (std::string(prefix) + name).c_str(), &value, &length))
+            result += length;
+    }
+    return result;
+}
+
+std::size_t ObjectsAlone(const std::string& path)
+{
+    const Platform& platform = SystemPlatform();
+    std::size_t result = 0;
+    std::string fullPath;
+    {
+        CFileInfo fileInfo(platform);
+        fileInfo.SetFullPathName(platform.UpperCase(path));
+        for (const std::string& text :
+             {fileInfo.DisplayName(), fileInfo.TypeName(), fileInfo.FilePath(), fileInfo.ShortPath(),
+              fileInfo.ShortName(), fileInfo.FormatFileSize(fileInfo.FileSize64()),
+              fileInfo.FormatFileSize(fileInfo.CompressedFileSize64()), fileInfo.FormatFileDate(fileInfo.CreationTime()),
+              fileInfo.FormatFileDate(fileInfo.ModifyTime()), fileInfo.FormatFileDate(fileInfo.LastAccessTime())})
+            result += text.size();
+        result += fileInfo.hIcon() != nullptr;
+        fullPath = fileInfo.FullPathName();
+    }
+    CFileVersionInfo versionInfo(platform);
+    versionInfo.SetFullPathName(fullPath);
+    if (versionInfo.Available()) {
+        for (const std::string& text :
+             {versionInfo.FileVersion(), versionInfo.FileDescription(), versionInfo.LegalCopyright(),
+              versionInfo.CompanyName()})
+            result += text.size();
+    }
+    return result;
+}
+
+const char* TimingPlatform::Name(Call call)
+{
+    static constexpr const char* names[kCalls] = {
+        "GetFullPathNameA", "FindFirstFileA", "FileTimeToLocalFileTime", "FileTimeToSystemTime",
+        "GetShortPathNameA", "GetCompressedFileSizeA", "SHGetFileInfoA", "GetFileVersionInfoSizeA",
+        "GetFileVersionInfoA", "VerQueryValueA", "VerLanguageNameA", "GetEnvironmentVariableA",
+        "GetLocaleInfoA", "upper case (CharUpperBuffW)", "DrawIcon"};
+    return names[static_cast<std::size_t>(call)];
+}
+
+std::optional<std::string> TimingPlatform::FullPathOf(const std::string& path) const
+{
+    return Time(Call::FullPath, [&] { return WindowsPlatform::FullPathOf(path); });
+}
+
+std::optional<WIN32_FIND_DATAA> TimingPlatform::FindFirst(const std::string& path) const
+{
+    return Time(Call::FindFirst, [&] { return WindowsPlatform::FindFirst(path); });
+}
+
+bool TimingPlatform::ToLocalFileTime(const FILETIME& utc, FILETIME& local) const
+{
+    return Time(Call::LocalTime, [&] { return WindowsPlatform::ToLocalFileTime(utc, local); });
+}
+
+bool TimingPlatform::ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const
+{
+    return Time(Call::SystemTime, [&] { return WindowsPlatform::ToSystemTime(time, parts); });
+}
+
+std::optional<std::string> TimingPlatform::ShortPathOf(const std::string& path) const
+{
+    return Time(Call::ShortPath, [&] { return WindowsPlatform::ShortPathOf(path); });
+}
+
+DWORD TimingPlatform::CompressedSizeOf(const std::string& path, DWORD& high) const
+{
+    return Time(Call::CompressedSize, [&] { return WindowsPlatform::CompressedSizeOf(path, high); });
+}
+
+DWORD_PTR TimingPlatform::ShellInfoOf(const std::string& path, SHFILEINFOA& info) const
+{
+    return Time(Call::ShellInfo, [&] { return WindowsPlatform::ShellInfoOf(path, info); });
+}
+
+DWORD TimingPlatform::VersionInfoSize(const std::string& path) const
+{
+    return Time(Call::VersionSize, [&] { return WindowsPlatform::VersionInfoSize(path); });
+}
+
+bool TimingPlatform::ReadVersionInfo(const std::string& path, std::span<BYTE> image) const
+{
+    return Time(Call::ReadVersion, [&] { return WindowsPlatform::ReadVersionInfo(path, image); });
+}
+
+bool TimingPlatform::QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
+                                       const void*& address, UINT& length) const
+{
+    return Time(Call::QueryVersion, [&] { return WindowsPlatform::QueryVersionValue(image, subBlock, address, length); });
+}
+
+std::string TimingPlatform::LanguageName(DWORD languageId) const
+{
+    return Time(Call::LanguageName, [&] { return WindowsPlatform::LanguageName(languageId); });
+}
+
+std::string TimingPlatform::Environment(const std::string& name) const
+{
+    return Time(Call::Environment, [&] { return WindowsPlatform::Environment(name); });
+}
+
+std::string TimingPlatform::LocaleText(LCTYPE type) const
+{
+    return Time(Call::LocaleText, [&] { return WindowsPlatform::LocaleText(type); });
+}
+
+std::string TimingPlatform::UpperCase(const std::string& text) const
+{
+    return Time(Call::UpperCase, [&] { return WindowsPlatform::UpperCase(text); });
+}
+
+bool TimingPlatform::DrawIconAt(HDC surface, int x, int y, HICON icon) const
+{
+    return Time(Call::DrawIcon, [&] { return WindowsPlatform::DrawIconAt(surface, x, y, icon); });
+}
+
+void PrintProfile(const TimingPlatform& platform, int shows, double showSeconds)
+{
+    double platformSeconds = 0;
+    std::printf("  %-28s %8s %10s\n", "platform call", "calls", "ms");
+    for (int i = 0; i < TimingPlatform::kCalls; ++i) {
+        const auto call = static_cast<TimingPlatform::Call>(i);
+        const TimingPlatform::Tally& tally = platform.Of(call);
+        if (tally.calls == 0)
+            continue;
+        platformSeconds += tally.seconds;
+        std::printf("  %-28s %8.1f %10.3f\n", TimingPlatform::Name(call),
+                    static_cast<double>(tally.calls) / shows, tally.seconds * 1000.0 / shows);
+    }
+    std::printf("  %-28s %8s %10.3f\n", "all platform calls", "", platformSeconds * 1000.0 / shows);
+    std::printf("  %-28s %8s %10.3f\n", "the rest (window, texts)", "", (showSeconds - platformSeconds) * 1000.0 / shows);
+}
+
+} // namespace korrimat::bench

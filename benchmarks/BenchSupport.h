@@ -1,0 +1,135 @@
+#pragma once
+// What the benchmarks share: a clock, medians, the window opened as the program opens it, the
+// bare platform calls that showing one file needs, and a platform that times each of its calls.
+
+#include "app/FFileInfo.h"
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace korrimat::bench {
+
+// Seconds from a fixed point, by the performance counter.
+double Now();
+
+double Median(std::vector<double> values);
+
+// Runs `work` and gives the seconds it took.
+template <typename Work>
+double Timed(Work&& work)
+{
+    const double start = Now();
+    work();
+    return Now() - start;
+}
+
+// The folder this program lies in, and Korrimat's executable beside it in the build.
+std::string ProgramFolder();
+std::string KorrimatExecutable();
+// The system's temporary folder, in long form, without the trailing backslash.
+std::string TemporaryFolder();
+std::string JoinPath(const std::string& folder, const std::string& name);
+bool IsFolder(const std::string& path);
+bool IsFile(const std::string& path);
+// Makes a folder and all its parents; true when it exists afterwards.
+bool MakeFolders(const std::string& path);
+bool CopyInto(const std::string& source, const std::string& target);
+void RemoveTree(const std::string& folder);
+
+// "--name value" among the arguments, or the fallback.
+int IntOption(int argc, char** argv, const char* name, int fallback);
+std::string TextOption(int argc, char** argv, const char* name, const std::string& fallback);
+
+// OLE and the common controls, as the program sets them up, for the program's lifetime.
+class WindowSystem {
+public:
+    WindowSystem();
+    ~WindowSystem();
+    WindowSystem(const WindowSystem&) = delete;
+    WindowSystem& operator=(const WindowSystem&) = delete;
+
+private:
+    bool ole_ = false;
+};
+
+// The real window, created, loaded and shown as the program shows it.
+std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform = SystemPlatform());
+// Lets the window handle what is waiting, repaints included.
+void Dispatch(FFileInfo& window);
+// The row of a file in the window's file list; -1 when it is not listed.
+int IndexOfFile(FFileInfo& window, const std::string& name);
+
+// Every platform call that showing one file needs, made directly: its full path, its entry, the
+// stored name of each folder level above it (the location as stored, letter case included), the
+// user's date, time and number settings, its short path, its compressed size, the shell's names
+// and icon, its three local times, and its
+// version resource with the fixed part, the translation, its language's name and the nine
+// strings. Returns a value built from the results, so that nothing is left out.
+std::size_t BarePlatformCalls(const std::string& path);
+
+// What the window's display of one file does with CFileInfo and CFileVersionInfo, without the
+// window: the objects made and read, the sizes and dates formatted. Returns a value built from
+// the texts.
+std::size_t ObjectsAlone(const std::string& path);
+
+// A platform that counts and times every call made through it, by operation.
+class TimingPlatform : public WindowsPlatform {
+public:
+    enum class Call {
+        FullPath, FindFirst, LocalTime, SystemTime, ShortPath, CompressedSize, ShellInfo, VersionSize,
+        ReadVersion, QueryVersion, LanguageName, Environment, LocaleText, UpperCase, DrawIcon
+    };
+    static constexpr int kCalls = static_cast<int>(Call::DrawIcon) + 1;
+    static const char* Name(Call call);
+
+    struct Tally {
+        long long calls = 0;
+        double seconds = 0;
+    };
+    const Tally& Of(Call call) const { return tallies_[static_cast<std::size_t>(call)]; }
+    void Reset() { tallies_ = {}; }
+
+    std::optional<std::string> FullPathOf(const std::string& path) const override;
+    std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
+    bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
+    bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
+    std::optional<std::string> ShortPathOf(const std::string& path) const override;
+    DWORD CompressedSizeOf(const std::string& path, DWORD& high) const override;
+    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override;
+    DWORD VersionInfoSize(const std::string& path) const override;
+    bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const override;
+    bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock, const void*& address,
+                           UINT& length) const override;
+    std::string LanguageName(DWORD languageId) const override;
+    std::string Environment(const std::string& name) const override;
+    std::string LocaleText(LCTYPE type) const override;
+    std::string UpperCase(const std::string& text) const override;
+    bool DrawIconAt(HDC surface, int x, int y, HICON icon) const override;
+
+private:
+    template <typename Work>
+    auto Time(Call call, Work&& work) const
+    {
+        const double start = Now();
+        auto result = work();
+        Tally& tally = tallies_[static_cast<std::size_t>(call)];
+        tally.seconds += Now() - start;
+        ++tally.calls;
+        return result;
+    }
+
+    mutable std::array<Tally, kCalls> tallies_{};
+};
+
+// Prints the calls and time per show that a timing platform saw over `shows` shows.
+void PrintProfile(const TimingPlatform& platform, int shows, double showSeconds);
+
+} // namespace korrimat::bench

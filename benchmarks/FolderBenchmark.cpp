@@ -1,0 +1,180 @@
+// korrimat_bench_folder: a folder of 100,000 files. From setting the window's file list to that
+// folder until its first file is shown (and painted), against a bare FindFirstFileA/FindNextFileA
+// enumeration of the same folder, side by side in one run; then the parts of the window's time.
+//
+//   korrimat_bench_folder [--files N] [--rounds R] [--folder PATH]
+//
+// The folder is made once under the temporary folder and reused while it holds exactly N files
+// (under Wine, run.sh makes it).
+
+#include "benchmarks/BenchSupport.h"
+#include "platform/UniqueHandle.h"
+#include "platform/controls/NameList.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace korrimat;
+using namespace korrimat::bench;
+
+namespace {
+
+constexpr double kTarget = 2.0;
+
+// The files of a folder, counted by the bare enumeration that is the yardstick.
+int EnumerateFiles(const std::string& folder)
+{
+    int files = 0;
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(::FindFirstFileA(JoinPath(folder, "*").c_str(), &found));
+    if (!search)
+        return 0;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ++files;
+    } while (::FindNextFileA(search.Get(), &found));
+    return files;
+}
+
+// The same enumeration, the names kept in the file list's own name store, as found.
+void EnumerateInto(const std::string& folder, controls::NameList& names)
+{
+    names.Clear();
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(::FindFirstFileA(JoinPath(folder, "*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.Add(found.cFileName);
+    } while (::FindNextFileA(search.Get(), &found));
+}
+
+bool MakeFile(const std::string& path)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+// Names of mixed case and length, numbered in an order unlike the sorted one.
+std::string NameOf(int index, int count)
+{
+    static const char* const stems[] = {"report", "Photo", "invoice-", "Notes_", "data_", "Backup", "x"};
+    const long long scrambled = (static_cast<long long>(index) * 7919) % count;
+    char name[64] = {};
+    std::snprintf(name, sizeof(name), "%s%06lld.%s", stems[index % 7], scrambled,
+                  (index % 3 == 0) ? "txt" : (index % 3 == 1) ? "dat" : "bin");
+    return name;
+}
+
+bool PrepareFolder(const std::string& folder, int count)
+{
+    if (IsFolder(folder) && EnumerateFiles(folder) == count) {
+        std::printf("Reusing %s (%d files)\n", folder.c_str(), count);
+        return true;
+    }
+    // Wine looks through the whole folder for a name in another case before it creates a file,
+    // so that making 100,000 files one by one takes hours there: run.sh makes them from outside.
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
+        std::printf("%s does not hold %d files; under Wine make it with benchmarks/run.sh\n", folder.c_str(), count);
+        return false;
+    }
+    std::printf("Making %s with %d files...\n", folder.c_str(), count);
+    std::fflush(stdout);
+    RemoveTree(folder);
+    if (!MakeFolders(folder))
+        return false;
+    const double seconds = Timed([&] {
+        for (int i = 0; i < count; ++i)
+            MakeFile(JoinPath(folder, NameOf(i, count)));
+    });
+    const int made = EnumerateFiles(folder);
+    std::printf("  made %d files in %.1f s\n", made, seconds);
+    return made == count;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int count = IntOption(argc, argv, "--files", 100000);
+    const int rounds = IntOption(argc, argv, "--rounds", 5);
+    const std::string folder =
+        TextOption(argc, argv, "--folder", JoinPath(TemporaryFolder(), "korrimat-bench-folder-" + std::to_string(count)));
+    const std::string elsewhere = JoinPath(TemporaryFolder(), "korrimat-bench-folder-one");
+
+    const WindowSystem windowSystem;
+    if (!PrepareFolder(folder, count) || !MakeFolders(elsewhere) || !MakeFile(JoinPath(elsewhere, "one.txt"))) {
+        std::printf("the folders are not there\n");
+        return 2;
+    }
+    auto window = OpenWindow();
+    if (!window) {
+        std::printf("the window cannot be opened\n");
+        return 2;
+    }
+
+    std::vector<double> bare, whole, reading, sorting, showing;
+    bool right = true;
+    controls::NameList names;
+    for (int round = 0; round < rounds; ++round) {
+        // From another folder each time, so that the path really changes.
+        window->File1().SetPath(elsewhere);
+        Dispatch(*window);
+        auto measureWindow = [&] {
+            whole.push_back(Timed([&] {
+                window->File1().SetPath(folder);
+                Dispatch(*window);
+            }));
+            right = right && window->File1().Count() == count &&
+                    window->CurrentPath() == JoinPath(folder, window->File1().Item(0));
+        };
+        auto measureBare = [&] {
+            int found = 0;
+            bare.push_back(Timed([&] { found = EnumerateFiles(folder); }));
+            right = right && found == count;
+        };
+        // Alternate which goes first, so that neither always finds the caches warmer.
+        if (round % 2 == 0) {
+            measureWindow();
+            measureBare();
+        } else {
+            measureBare();
+            measureWindow();
+        }
+        // The parts: the list's own reading (enumeration and sort), its sort alone on the names as
+        // found, the first file's display.
+        reading.push_back(Timed([&] { controls::ReadFolderEntries(folder, false, names); }));
+        EnumerateInto(folder, names);
+        sorting.push_back(Timed([&] { names.Sort(); }));
+        showing.push_back(Timed([&] { window->File1().SetSelectedIndex(0); }));
+    }
+
+    const double bareMedian = Median(bare);
+    const double wholeMedian = Median(whole);
+    const double ratio = wholeMedian / bareMedian;
+    std::printf("A folder of %d files; median of %d rounds.\n", count, rounds);
+    std::printf("  %-58s %10.1f ms\n", "bare FindFirstFileA/FindNextFileA enumeration", bareMedian * 1000.0);
+    std::printf("  %-58s %10.1f ms  %.2fx\n", "the window: file list path set -> first file shown, painted",
+                wholeMedian * 1000.0, ratio);
+    std::printf("Target: at most %.1fx: %s%s\n", kTarget, ratio <= kTarget ? "met" : "MISSED",
+                right ? "" : " (but the window listed or showed something else!)");
+    std::printf("Parts of the window's time:\n");
+    std::printf("  %-58s %10.1f ms  %.2fx\n", "the list's reading (ReadFolderEntries: enumeration + sort)",
+                Median(reading) * 1000.0, Median(reading) / bareMedian);
+    std::printf("  %-58s %10.1f ms  %.2fx\n", "  of which the sort by the locale's keys (NameList::Sort)",
+                Median(sorting) * 1000.0, Median(sorting) / bareMedian);
+    std::printf("  %-58s %10.1f ms  %.2fx\n", "  of which the enumeration and the names (the rest)",
+                (Median(reading) - Median(sorting)) * 1000.0, (Median(reading) - Median(sorting)) / bareMedian);
+    std::printf("  %-58s %10.1f ms  %.2fx\n", "showing the first file (a selection)", Median(showing) * 1000.0,
+                Median(showing) / bareMedian);
+
+    window.reset();
+    RemoveTree(elsewhere);
+    return 0;
+}

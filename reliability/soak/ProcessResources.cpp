@@ -1,0 +1,390 @@
+#include "reliability/soak/ProcessResources.h"
+
+#include "platform/UniqueHandle.h"
+
+#include <winternl.h>
+#include <psapi.h>
+
+#include <vector>
+
+namespace korrimat::soak {
+
+namespace {
+
+// One entry of the GDI handle table as Wine 8 lays it out (its ntgdi.h, GDI_HANDLE_ENTRY): the
+// object's address, the owner, the handle's upper word (low byte: the object kind in 7 bits and
+// the stock flag), the type (0 for a free entry), flags, and a user-side pointer.
+struct GdiHandleEntry {
+    std::uint64_t object;
+    std::uint32_t owner;
+    std::uint16_t unique;
+    std::uint8_t type;
+    std::uint8_t flags;
+    std::uint64_t userPointer;
+};
+static_assert(sizeof(GdiHandleEntry) == 24, "the table's entries are 24 bytes on both word sizes");
+
+constexpr std::size_t kGdiTableEntries = 0x10000;
+constexpr std::uint16_t kStockFlag = 0x80;
+constexpr std::uint16_t kKindMask = 0x7F;
+
+// Where the PEB keeps the table's address (PEB.GdiSharedHandleTable).
+#ifdef _WIN64
+constexpr std::size_t kPebGdiTableOffset = 0xF8;
+#else
+constexpr std::size_t kPebGdiTableOffset = 0x94;
+#endif
+
+GdiKind KindOf(std::uint16_t unique)
+{
+    switch (unique & kKindMask) {
+    case 0x01:  // display DC
+    case 0x21:  // enhanced metafile DC
+    case 0x41:  // memory DC
+    case 0x66:  // metafile DC
+        return GdiKind::DeviceContext;
+    case 0x04:
+        return GdiKind::Region;
+    case 0x05:  // surface
+    case 0x09:
+        return GdiKind::Bitmap;
+    case 0x08:
+        return GdiKind::Palette;
+    case 0x0A:
+        return GdiKind::Font;
+    case 0x10:
+        return GdiKind::Brush;
+    case 0x30:  // pen
+    case 0x50:  // extended pen
+        return GdiKind::Pen;
+    default:
+        return GdiKind::Other;
+    }
+}
+
+// True when every byte of [address, address + size) is committed, readable memory.
+bool Readable(const void* address, std::size_t size)
+{
+    const auto* at = static_cast<const BYTE*>(address);
+    const BYTE* end = at + size;
+    while (at < end) {
+        MEMORY_BASIC_INFORMATION region{};
+        if (::VirtualQuery(at, &region, sizeof(region)) == 0 || region.State != MEM_COMMIT)
+            return false;
+        constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                    PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+        if (!(region.Protect & kReadable) || (region.Protect & PAGE_GUARD))
+            return false;
+        at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+    }
+    return true;
+}
+
+bool OwnedByThisProcess(HWND window)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return process == ::GetCurrentProcessId();
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// The window itself and all its descendants (EnumChildWindows goes all the way down).
+int WindowAndDescendants(HWND window)
+{
+    int count = 1;
+    ::EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM count)
+{
+    if (OwnedByThisProcess(window))
+        *reinterpret_cast<int*>(count) += WindowAndDescendants(window);
+    return TRUE;
+}
+
+std::string Signed(int value)
+{
+    std::string text = std::to_string(value);
+    if (value >= 0)
+        text.insert(text.begin(), '+');
+    return text;
+}
+
+// The address of this process's PEB.
+const BYTE* ProcessEnvironmentBlock()
+{
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), &length) != 0)
+        return nullptr;
+    return reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
+}
+
+} // namespace
+
+const char* GdiKindName(GdiKind kind)
+{
+    switch (kind) {
+    case GdiKind::DeviceContext:
+        return "DC";
+    case GdiKind::Region:
+        return "region";
+    case GdiKind::Bitmap:
+        return "bitmap";
+    case GdiKind::Palette:
+        return "palette";
+    case GdiKind::Font:
+        return "font";
+    case GdiKind::Brush:
+        return "brush";
+    case GdiKind::Pen:
+        return "pen";
+    default:
+        return "other";
+    }
+}
+
+GdiTableCount CountGdiHandleTable()
+{
+    GdiTableCount count;
+    const BYTE* peb = ProcessEnvironmentBlock();
+    if (!peb || !Readable(peb + kPebGdiTableOffset, sizeof(void*)))
+        return count;
+    const void* table = *reinterpret_cast<const void* const*>(peb + kPebGdiTableOffset);
+    if (!table || !Readable(table, kGdiTableEntries * sizeof(GdiHandleEntry)))
+        return count;
+    count.readable = true;
+    const auto* entries = static_cast<const GdiHandleEntry*>(table);
+    for (std::size_t i = 0; i < kGdiTableEntries; ++i) {
+        const GdiHandleEntry& entry = entries[i];
+        if (entry.type == 0 || (entry.unique & kStockFlag))
+            continue;
+        ++count.total;
+        ++count.byKind[static_cast<std::size_t>(KindOf(entry.unique))];
+    }
+    return count;
+}
+
+int CountProcessWindows()
+{
+    int count = 0;
+    ::EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&count));
+    // Message-only windows are not top-level windows: they are found under HWND_MESSAGE.
+    HWND messageOnly = nullptr;
+    while ((messageOnly = ::FindWindowExA(HWND_MESSAGE, messageOnly, nullptr, nullptr)) != nullptr) {
+        if (OwnedByThisProcess(messageOnly))
+            count += WindowAndDescendants(messageOnly);
+    }
+    return count;
+}
+
+std::uint64_t HeapBytesInUse()
+{
+    std::vector<HANDLE> heaps(::GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(::GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    std::uint64_t total = 0;
+    for (HANDLE heap : heaps) {
+        if (!::HeapLock(heap))
+            continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (::HeapWalk(heap, &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                total += entry.cbData;
+        }
+        ::HeapUnlock(heap);
+    }
+    return total;
+}
+
+std::uint64_t PrivateCommittedBytes()
+{
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    std::uint64_t total = 0;
+    const auto* at = static_cast<const BYTE*>(system.lpMinimumApplicationAddress);
+    const auto* end = static_cast<const BYTE*>(system.lpMaximumApplicationAddress);
+    MEMORY_BASIC_INFORMATION region{};
+    while (at < end && ::VirtualQuery(at, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+    }
+    return total;
+}
+
+std::uint64_t PrivateUsage()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                sizeof(counters)))
+        return 0;
+    return counters.PrivateUsage;
+}
+
+ResourceCounter::ResourceCounter()
+{
+    using WineGetVersion = const char*(__cdecl*)();
+    if (HMODULE ntdll = ::GetModuleHandleA("ntdll.dll")) {
+        if (auto getVersion = reinterpret_cast<WineGetVersion>(
+                reinterpret_cast<void*>(::GetProcAddress(ntdll, "wine_get_version"))))
+            wineVersion_ = getVersion();
+    }
+    privateUsageReported_ = PrivateUsage() > 0;
+    ProbeGdi();
+    ProbeIcons();
+    ProbeWindows();
+}
+
+ResourceSample ResourceCounter::Take() const
+{
+    ResourceSample sample;
+    sample.guiGdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    sample.guiUser = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    if (gdiSource_ == GdiSourceKind::HandleTable)
+        sample.gdiTable = CountGdiHandleTable();
+    sample.windows = CountProcessWindows();
+    sample.privateUsage = PrivateUsage();
+    sample.privateCommitted = PrivateCommittedBytes();
+    sample.heapBytes = HeapBytesInUse();
+    return sample;
+}
+
+int ResourceCounter::GdiObjects(const ResourceSample& sample) const
+{
+    switch (gdiSource_) {
+    case GdiSourceKind::GuiResources:
+        return static_cast<int>(sample.guiGdi);
+    case GdiSourceKind::HandleTable:
+        return sample.gdiTable.readable ? sample.gdiTable.total : -1;
+    default:
+        return -1;
+    }
+}
+
+const char* ResourceCounter::GdiSource() const noexcept
+{
+    switch (gdiSource_) {
+    case GdiSourceKind::GuiResources:
+        return "GetGuiResources(GR_GDIOBJECTS)";
+    case GdiSourceKind::HandleTable:
+        return "live entries of the PEB's GDI handle table, stock objects left out";
+    default:
+        return "none";
+    }
+}
+
+std::uint64_t ResourceCounter::PrivateBytes(const ResourceSample& sample) const
+{
+    return privateUsageReported_ ? sample.privateUsage : sample.privateCommitted;
+}
+
+const char* ResourceCounter::PrivateBytesSource() const noexcept
+{
+    return privateUsageReported_ ? "PrivateUsage of GetProcessMemoryInfo"
+                                 : "committed private regions (VirtualQuery); PrivateUsage answers 0 here";
+}
+
+int ResourceCounter::UserObjects(const ResourceSample& sample) const
+{
+    return userFromGuiResources_ ? static_cast<int>(sample.guiUser) : -1;
+}
+
+void ResourceCounter::ProbeGdi()
+{
+    // Each probe brush has its own colour, so that no system may hand back a shared one.
+    auto probe = [](auto count) {
+        const int before = count();
+        std::vector<UniqueBrush> brushes;
+        for (int i = 0; i < 100; ++i)
+            brushes.emplace_back(::CreateSolidBrush(RGB(i, 255 - i, 17)));
+        const int during = count();
+        brushes.clear();
+        const int after = count();
+        return std::pair<int, int>{during - before, after - before};
+    };
+
+    if (::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) > 0) {
+        const auto [created, left] =
+            probe([] { return static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)); });
+        gdiSource_ = GdiSourceKind::GuiResources;
+        probeReport_ += "GDI probe (GetGuiResources): 100 brushes created " + Signed(created) + ", deleted " +
+                        Signed(left - created) + "\n";
+        return;
+    }
+    probeReport_ += "GetGuiResources(GR_GDIOBJECTS) answers 0 here";
+    if (!CountGdiHandleTable().readable) {
+        probeReport_ += "; no GDI handle table is readable: GDI objects are not counted\n";
+        return;
+    }
+    const auto [created, left] = probe([] { return CountGdiHandleTable().total; });
+    const bool proven = created == 100 && left == 0;
+    probeReport_ += "; GDI handle table probe: 100 brushes created " + Signed(created) + ", deleted " +
+                    Signed(left - created) + (proven ? ": table trusted\n" : ": table NOT trusted, not used\n");
+    if (proven)
+        gdiSource_ = GdiSourceKind::HandleTable;
+}
+
+void ResourceCounter::ProbeIcons()
+{
+    userFromGuiResources_ = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS) > 0;
+    if (gdiSource_ == GdiSourceKind::None)
+        return;
+    auto gdiCount = [this] {
+        ResourceSample sample;
+        sample.guiGdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+        if (gdiSource_ == GdiSourceKind::HandleTable)
+            sample.gdiTable = CountGdiHandleTable();
+        return GdiObjects(sample);
+    };
+
+    // Ten icons made from one pair of bitmaps; each icon keeps its own copies.
+    constexpr int kIcons = 10;
+    HDC screen = ::GetDC(nullptr);
+    UniqueBitmap colour(::CreateCompatibleBitmap(screen, 32, 32));
+    ::ReleaseDC(nullptr, screen);
+    UniqueBitmap mask(::CreateBitmap(32, 32, 1, 1, nullptr));
+    const int before = gdiCount();
+    std::vector<UniqueIcon> icons;
+    for (int i = 0; i < kIcons; ++i) {
+        ICONINFO info{TRUE, 0, 0, mask.Get(), colour.Get()};
+        icons.emplace_back(::CreateIconIndirect(&info));
+    }
+    const int during = gdiCount();
+    icons.clear();
+    const int after = gdiCount();
+
+    const int perIcon = (during - before) / kIcons;
+    probeReport_ += std::string("Icon probe: ") + std::to_string(kIcons) + " icons created " + Signed(during - before) +
+                    " GDI objects, destroyed " + Signed(after - during);
+    if (perIcon > 0 && after == before)
+        probeReport_ += std::string(": an icon holds ") + std::to_string(perIcon) +
+                        " GDI objects here, so an icon never destroyed shows in the GDI count\n";
+    else
+        probeReport_ += ": icons do not show in the GDI count here\n";
+}
+
+void ResourceCounter::ProbeWindows()
+{
+    // The thread's first window brings helper windows of the system's own along: made first.
+    UniqueWindow first(::CreateWindowExA(0, "STATIC", "probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                         ::GetModuleHandleA(nullptr), nullptr));
+    const int before = CountProcessWindows();
+    std::vector<UniqueWindow> windows;
+    for (int i = 0; i < 3; ++i)
+        windows.emplace_back(::CreateWindowExA(0, "STATIC", "probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                               ::GetModuleHandleA(nullptr), nullptr));
+    const int during = CountProcessWindows();
+    windows.clear();
+    const int after = CountProcessWindows();
+    probeReport_ += "Window probe: 3 windows created " + Signed(during - before) + ", destroyed " +
+                    Signed(after - during) + "\n";
+}
+
+} // namespace korrimat::soak
