@@ -1,6 +1,7 @@
 #include "versioninfo/FileVersionInfo.h"
 
 #include "versioninfo/FixedVersionDecoding.h"
+#include "versioninfo/VersionImageCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -61,17 +62,24 @@ void CFileVersionInfo::Refresh()
     image.push_back(0);
     platform_->ReadVersionInfo(fullPathName_, std::span<BYTE>(image.data(), size));
 
+    // The system's queries trust the lengths inside the resource and would read and write
+    // outside the image on a damaged one: such a resource reads as one with nothing in it.
+    if (!VersionImageIsWalkable(std::span<const BYTE>(image.data(), size))) {
+        ReadFixedPart({});
+        return;
+    }
     ReadFixedPart(image);
     ReadStringTable(image);
 }
 
 void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)
 {
-    // A root query that fails or hands back less than a whole record leaves the record zero.
+    // No image to query, a root query that fails or one that hands back less than a whole
+    // record: the record stays zero.
     VS_FIXEDFILEINFO fixed{};
     const void* address = nullptr;
     UINT length = 0;
-    if (platform_->QueryVersionValue(image, "\\", address, length) && length >= sizeof(fixed)) {
+    if (!image.empty() && platform_->QueryVersionValue(image, "\\", address, length) && length >= sizeof(fixed)) {
         const std::vector<BYTE> bytes = BytesFromPointer(image, address, sizeof(fixed));
         if (bytes.size() == sizeof(fixed))
             std::memcpy(&fixed, bytes.data(), sizeof(fixed));
