@@ -53,10 +53,12 @@ void FFileInfo::ShowFileInfo(const std::string& path)
             ~Forget() { justRead = nullptr; }
         } forget{versionJustRead_};
         versionJustRead_ = &versionInfo;
-        // While the window is still opening the item list may be empty: nothing to select yet.
+        // Selecting the first item raises its click, which shows the item. While the window is
+        // still opening the list may be empty: nothing to select yet.
         if (lstVerInfo_.Count() > 0)
             lstVerInfo_.SetSelectedIndex(0);
-        lstVerInfo_Click();
+        else
+            lstVerInfo_Click();
     } else if (tabInfo_.Count() > 1) {
         tabInfo_.Remove(versionTab);
     }

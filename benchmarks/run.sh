@@ -4,12 +4,7 @@
 # arguments go to each of them (for example --rounds 9).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
-if [ -z "${KORRIMAT_IN_XVFB:-}" ]; then
-    "$root/scripts/setup.sh"
-    if [ -z "${DISPLAY:-}" ]; then
-        KORRIMAT_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-    fi
-fi
+set_up_with_display "$0" "$@"
 benchmarks=(${KORRIMAT_BENCHMARKS:-folder show depth})
 configure_and_build "$build" mingw-x86_64.cmake korrimat "${benchmarks[@]/#/korrimat_bench_}"
 trap stop_wine EXIT

@@ -43,3 +43,24 @@ ensure_wine_prefix() {
 stop_wine() {
     wineserver -k >/dev/null 2>&1 || true
 }
+
+# Installs what is missing and, when no display is set, starts the calling script again under Xvfb
+# (24-bit colour, so that drawn pixels compare exactly). Call as: set_up_with_display "$0" "$@"
+set_up_with_display() {
+    if [ -z "${KORRIMAT_IN_XVFB:-}" ]; then
+        "$root/scripts/setup.sh"
+        if [ -z "${DISPLAY:-}" ]; then
+            KORRIMAT_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+        fi
+    fi
+}
+
+# Builds one target and runs its program under Wine in the private prefix, stopping Wine after.
+build_and_run() {   # build_and_run TARGET PROGRAM [ARGUMENT...]
+    local target=$1 program=$2
+    shift 2
+    configure_and_build "$build" mingw-x86_64.cmake "$target"
+    trap stop_wine EXIT
+    ensure_wine_prefix
+    wine "$program" "$@"
+}

@@ -3,13 +3,7 @@
 # Leaves nothing running behind it. Arguments go to ctest (for example -R fileinfo).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-if [ -z "${KORRIMAT_IN_XVFB:-}" ]; then
-    "$root/scripts/setup.sh"
-    if [ -z "${DISPLAY:-}" ]; then
-        # 24-bit colour so that drawn pixels can be compared exactly.
-        KORRIMAT_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-    fi
-fi
+set_up_with_display "$0" "$@"
 # KORRIMAT_TARGETS builds only the named targets (default: all).
 configure_and_build "$build" mingw-x86_64.cmake ${KORRIMAT_TARGETS:-}
 trap stop_wine EXIT
