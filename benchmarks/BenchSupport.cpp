@@ -132,18 +132,6 @@ std::string TextOption(int argc, char** argv, const char* name, const std::strin
     return fallback;
 }
 
-WindowSystem::WindowSystem() : ole_(SUCCEEDED(::OleInitialize(nullptr)))
-{
-    INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
-    ::InitCommonControlsEx(&commonControls);
-}
-
-WindowSystem::~WindowSystem()
-{
-    if (ole_)
-        ::OleUninitialize();
-}
-
 std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform)
 {
     auto window = std::make_unique<FFileInfo>(::GetModuleHandleA(nullptr), platform);

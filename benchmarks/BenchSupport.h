@@ -4,6 +4,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/Platform.h"
+#include "platform/controls/WindowSystem.h"
 
 #include <windows.h>
 
@@ -49,16 +50,7 @@ int IntOption(int argc, char** argv, const char* name, int fallback);
 std::string TextOption(int argc, char** argv, const char* name, const std::string& fallback);
 
 // OLE and the common controls, as the program sets them up, for the program's lifetime.
-class WindowSystem {
-public:
-    WindowSystem();
-    ~WindowSystem();
-    WindowSystem(const WindowSystem&) = delete;
-    WindowSystem& operator=(const WindowSystem&) = delete;
-
-private:
-    bool ole_ = false;
-};
+using WindowSystem = controls::WindowSystem;
 
 // The real window, created, loaded and shown as the program shows it.
 std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform = SystemPlatform());

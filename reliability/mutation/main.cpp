@@ -6,6 +6,7 @@
 #include "app/FFileInfo.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/WindowSystem.h"
 #include "reliability/mutation/FencedPlatform.h"
 #include "reliability/mutation/Mutations.h"
 #include "reliability/mutation/PeResources.h"
@@ -13,8 +14,6 @@
 #include "versioninfo/FileVersionInfo.h"
 
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <atomic>
@@ -288,20 +287,6 @@ std::string NewWorkFolder()
     }
 }
 
-class OleScope {
-public:
-    OleScope() noexcept : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-    ~OleScope()
-    {
-        if (initialised_)
-            ::OleUninitialize();
-    }
-    OleScope(const OleScope&) = delete;
-    OleScope& operator=(const OleScope&) = delete;
-
-private:
-    bool initialised_;
-};
 
 } // namespace
 
@@ -356,9 +341,7 @@ int main(int argc, char** argv)
 
     int status = 0;
     {
-        const OleScope ole;
-        INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
-        ::InitCommonControlsEx(&commonControls);
+        const controls::WindowSystem windowSystem;
 
         const FencedPlatform fenced;
         FFileInfo window(::GetModuleHandleA(nullptr), fenced);

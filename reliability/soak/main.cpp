@@ -14,12 +14,11 @@
 // Exit code: 0 passed, 1 something grew or a display was wrong, 2 the soak could not start.
 
 #include "app/FFileInfo.h"
+#include "platform/controls/WindowSystem.h"
 #include "reliability/soak/ProcessResources.h"
 #include "reliability/soak/SoakFolder.h"
 
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -508,10 +507,7 @@ int main(int argc, char** argv)
         return 2;
 
     // As the program itself starts: OLE for the shell's file information, the common controls.
-    const bool ole = SUCCEEDED(::OleInitialize(nullptr));
-    INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
-    ::InitCommonControlsEx(&commonControls);
-
+    const controls::WindowSystem windowSystem;
     int status = 0;
     {
         const ResourceCounter counter;
@@ -525,7 +521,5 @@ int main(int argc, char** argv)
         status = RunSoak(options, counter, options.hoardIcons ? static_cast<const Platform&>(hoarding)
                                                               : SystemPlatform());
     }
-    if (ole)
-        ::OleUninitialize();
     return status;
 }

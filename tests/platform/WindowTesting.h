@@ -3,6 +3,7 @@
 // mouse and keyboard input (SendInput), pixels and pictures.
 
 #include "platform/controls/Control.h"
+#include "platform/controls/WindowSystem.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,13 +21,11 @@ namespace korrimat::testing {
 // OLE and the common controls, once for the whole test program, as the program itself does.
 class WindowSystemEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
-        ::OleInitialize(nullptr);
-        INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
-        ::InitCommonControlsEx(&commonControls);
-    }
-    void TearDown() override { ::OleUninitialize(); }
+    void SetUp() override { windowSystem_.emplace(); }
+    void TearDown() override { windowSystem_.reset(); }
+
+private:
+    std::optional<controls::WindowSystem> windowSystem_;
 };
 inline ::testing::Environment* const kWindowSystem =
     ::testing::AddGlobalTestEnvironment(new WindowSystemEnvironment);
