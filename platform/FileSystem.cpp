@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/IconSourceCheck.h"
 #include "platform/SizedText.h"
 #include "platform/UniqueHandle.h"
 
@@ -33,7 +34,74 @@ bool CopyName(const wchar_t* name, char (&field)[Size])
     return true;
 }
 
+// An open file's bytes, read where they are asked for.
+class OpenFileBytes : public ByteSource {
+public:
+    explicit OpenFileBytes(HANDLE file) : file_(file)
+    {
+        LARGE_INTEGER size{};
+        size_ = ::GetFileSizeEx(file_, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    }
+
+    std::uint64_t Size() const override { return size_; }
+
+    bool Read(std::uint64_t offset, void* into, std::size_t count) const override
+    {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        return ::ReadFile(file_, into, static_cast<DWORD>(count), &read, &at) && read == count;
+    }
+
+private:
+    HANDLE file_;
+    std::uint64_t size_ = 0;
+};
+
+// A 32-bit process on 64-bit Windows, where the system folder is redirected.
+bool RunsUnderWow64()
+{
+    static const bool wow64 = [] {
+        BOOL result = FALSE;
+        return ::IsWow64Process(::GetCurrentProcess(), &result) && result;
+    }();
+    return wow64;
+}
+
 } // namespace
+
+NativeSystemFolder::NativeSystemFolder(bool wanted) noexcept
+{
+    if (wanted && RunsUnderWow64())
+        turnedOff_ = ::Wow64DisableWow64FsRedirection(&previous_) != FALSE;
+}
+
+NativeSystemFolder::~NativeSystemFolder()
+{
+    if (turnedOff_)
+        ::Wow64RevertWow64FsRedirection(previous_);
+}
+
+bool IsRedirectedPath(std::string_view path)
+{
+    if (!RunsUnderWow64())
+        return false;
+    // GetSystemDirectory names System32 in a 32-bit process too.
+    static const std::wstring systemFolder = [] {
+        return FillSizedText<wchar_t>([](wchar_t* buffer, std::size_t capacity) {
+                   return ::GetSystemDirectoryW(buffer, static_cast<UINT>(capacity));
+               })
+            .value_or(std::wstring());
+    }();
+    const std::wstring wide = WideText(path);
+    if (systemFolder.empty() || wide.size() < systemFolder.size())
+        return false;
+    const bool sameStart = ::CompareStringOrdinal(wide.data(), static_cast<int>(systemFolder.size()),
+                                                  systemFolder.data(), static_cast<int>(systemFolder.size()),
+                                                  TRUE) == CSTR_EQUAL;
+    return sameStart && (wide.size() == systemFolder.size() || wide[systemFolder.size()] == L'\\');
+}
 
 std::wstring WideText(std::string_view text)
 {
@@ -102,6 +170,7 @@ std::optional<std::string> FullPathName(const std::string& path)
 
 std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path)
 {
+    const NativeSystemFolder native;
     WIN32_FIND_DATAA found{};
     {
         UniqueFindHandle search(::FindFirstFileA(path.c_str(), &found));
@@ -131,6 +200,7 @@ std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path)
 
 DWORD FileAttributes(const std::string& path)
 {
+    const NativeSystemFolder native;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES || !RefusedAsTooLong(path))
         return attributes;
@@ -139,6 +209,7 @@ DWORD FileAttributes(const std::string& path)
 
 std::optional<std::string> ShortPathName(const std::string& path)
 {
+    const NativeSystemFolder native;
     if (auto shortPath = FillSizedText([&](char* buffer, std::size_t capacity) {
             return ::GetShortPathNameA(path.c_str(), buffer, static_cast<DWORD>(capacity));
         }))
@@ -156,6 +227,7 @@ std::optional<std::string> ShortPathName(const std::string& path)
 
 DWORD CompressedFileSize(const std::string& path, DWORD& high)
 {
+    const NativeSystemFolder native;
     high = 0;
     // A size of all ones is a real size when the call leaves no error behind.
     ::SetLastError(NO_ERROR);
@@ -166,8 +238,21 @@ DWORD CompressedFileSize(const std::string& path, DWORD& high)
     return ::GetCompressedFileSizeW(WidePath(path).c_str(), &high);
 }
 
+bool IconSourceIsWholeAt(const std::string& path)
+{
+    UniqueFile file;
+    {
+        const NativeSystemFolder native;
+        file.Reset(::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    return !file || IconSourceIsWhole(OpenFileBytes(file.Get()));
+}
+
 DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit)
 {
+    const NativeSystemFolder native;
     WIN32_FIND_DATAW found{};
     UniqueFindHandle search(::FindFirstFileW(WidePath(pattern).c_str(), &found));
     if (!search)

@@ -33,6 +33,10 @@ std::optional<std::string> ShortPathName(const std::string& path);
 // GetCompressedFileSizeA, else GetCompressedFileSizeW.
 DWORD CompressedFileSize(const std::string& path, DWORD& high);
 
+// Whether the shell may read the file's icon from it without reading past its end (see
+// IconSourceCheck.h); true for a file that cannot be opened, which the shell cannot read either.
+bool IconSourceIsWholeAt(const std::string& path);
+
 // Calls `visit(name, attributes)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a
 // name longer than the narrow record's 260 bytes is lost. Returns 0, or the error of a search that
@@ -41,5 +45,28 @@ DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::str
 
 // True when a narrow call failed because the path is too long for it.
 bool RefusedAsTooLong(const std::string& path);
+
+// A 32-bit program on 64-bit Windows is silently given the 32-bit system folder (SysWOW64) when
+// it names System32, and would show another file's size, times and version under the name the
+// user chose. While this lives, the calling thread sees the folder each path names, as a 64-bit
+// program does; elsewhere it does nothing. The system loads code through the same paths, so it
+// is kept to single calls: always around the kernel's file calls above, which load no code, and
+// around the shell's and the version library's only for paths in the system folder.
+class NativeSystemFolder {
+public:
+    // `wanted` false: a scope that changes nothing, for callers that decide per path.
+    explicit NativeSystemFolder(bool wanted = true) noexcept;
+    ~NativeSystemFolder();
+    NativeSystemFolder(const NativeSystemFolder&) = delete;
+    NativeSystemFolder& operator=(const NativeSystemFolder&) = delete;
+
+private:
+    void* previous_ = nullptr;
+    bool turnedOff_ = false;
+};
+
+// True in a 32-bit process on 64-bit Windows, for the system folder and everything below it:
+// the paths the system would send elsewhere.
+bool IsRedirectedPath(std::string_view path);
 
 } // namespace korrimat

@@ -22,6 +22,40 @@ std::optional<std::string> ShortFormOfLongPath(const std::string& path)
     return shortPath;
 }
 
+constexpr UINT kShellWanted = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
+
+DWORD_PTR AskShell(const std::string& path, SHFILEINFOA& info)
+{
+    info = SHFILEINFOA{};
+    // The shell and the version library load code while they work, which must come from the
+    // process's own system folder: they see the native one only for a path that lies in it.
+    const NativeSystemFolder native(IsRedirectedPath(path));
+    return ::SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), kShellWanted);
+}
+
+// The entry described by its name and attributes alone, with the icon of its kind: the shell
+// reads nothing of the file.
+DWORD_PTR DescribeByName(const std::string& path, SHFILEINFOA& info)
+{
+    const DWORD attributes = FileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    info = SHFILEINFOA{};
+    const DWORD_PTR result = ::SHGetFileInfoA(name.c_str(), attributes, &info, sizeof(info),
+                                              (kShellWanted & ~SHGFI_ICON) | SHGFI_USEFILEATTRIBUTES);
+    // Asked for an icon, the shell still looks for a file of that name to read it from; no file
+    // can be named "?", so the stand-in gets the icon of the kind.
+    const std::size_t dot = name.find_last_of('.');
+    std::string standIn = "?";
+    if (dot != std::string::npos)
+        standIn.append(name, dot);
+    SHFILEINFOA icon{};
+    ::SHGetFileInfoA(standIn.c_str(), attributes, &icon, sizeof(icon), SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
+    info.hIcon = icon.hIcon;
+    return result;
+}
+
 } // namespace
 
 std::optional<std::string> WindowsPlatform::FullPathOf(const std::string& path) const
@@ -56,44 +90,54 @@ DWORD WindowsPlatform::CompressedSizeOf(const std::string& path, DWORD& high) co
 
 DWORD_PTR WindowsPlatform::ShellInfoOf(const std::string& path, SHFILEINFOA& info) const
 {
-    constexpr UINT kWanted = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
     info = SHFILEINFOA{};
-    DWORD_PTR result = ::SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), kWanted);
+    // The shell reads a program's or an icon file's icon from the file, trusting every offset in
+    // it: one that would send it past the file's end is described by its name instead.
+    if (!IconSourceIsWholeAt(path))
+        return DescribeByName(path, info);
+    DWORD_PTR result = AskShell(path, info);
     if (result != 0 || path.size() < MAX_PATH)
         return result;
     // The shell stops at the classic limit. The entry's 8.3 path names the same entry; where the
     // shell refuses that too, it still describes the entry by its name and attributes.
     if (const std::optional<std::string> shortPath = ShortFormOfLongPath(path)) {
-        info = SHFILEINFOA{};
-        result = ::SHGetFileInfoA(shortPath->c_str(), 0, &info, sizeof(info), kWanted);
+        result = AskShell(*shortPath, info);
         if (result != 0)
             return result;
     }
-    const DWORD attributes = FileAttributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return 0;
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
-    info = SHFILEINFOA{};
-    return ::SHGetFileInfoA(name.c_str(), attributes, &info, sizeof(info), kWanted | SHGFI_USEFILEATTRIBUTES);
+    return DescribeByName(path, info);
 }
 
 DWORD WindowsPlatform::VersionInfoSize(const std::string& path) const
 {
     DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    DWORD size = 0;
+    {
+        const NativeSystemFolder native(IsRedirectedPath(path));
+        size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    }
     if (size != 0)
         return size;
     const std::optional<std::string> shortPath = ShortFormOfLongPath(path);
-    return shortPath ? ::GetFileVersionInfoSizeA(shortPath->c_str(), &ignored) : 0;
+    if (!shortPath)
+        return 0;
+    const NativeSystemFolder native(IsRedirectedPath(*shortPath));
+    return ::GetFileVersionInfoSizeA(shortPath->c_str(), &ignored);
 }
 
 bool WindowsPlatform::ReadVersionInfo(const std::string& path, std::span<BYTE> image) const
 {
     const auto size = static_cast<DWORD>(image.size());
-    if (::GetFileVersionInfoA(path.c_str(), 0, size, image.data()))
-        return true;
+    {
+        const NativeSystemFolder native(IsRedirectedPath(path));
+        if (::GetFileVersionInfoA(path.c_str(), 0, size, image.data()))
+            return true;
+    }
     const std::optional<std::string> shortPath = ShortFormOfLongPath(path);
-    return shortPath && ::GetFileVersionInfoA(shortPath->c_str(), 0, size, image.data());
+    if (!shortPath)
+        return false;
+    const NativeSystemFolder native(IsRedirectedPath(*shortPath));
+    return ::GetFileVersionInfoA(shortPath->c_str(), 0, size, image.data()) != FALSE;
 }
 
 bool WindowsPlatform::QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,

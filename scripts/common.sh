@@ -1,12 +1,14 @@
-# Shared by the run and test scripts: where things are, the build, and the private Wine prefix.
+# Shared by the run and test scripts: where things are, the builds, and their private Wine prefixes.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# KORRIMAT_BUILD_DIR lets several work trees of builds stand side by side (default: build/).
+# KORRIMAT_BUILD_DIR lets several work trees of builds stand side by side (default: build/); the
+# 32-bit build goes beside it, with "-i686" added.
 build="${KORRIMAT_BUILD_DIR:-$root/build}"
-export root build
+build32="$build-i686"
+export root build build32
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-# No Mono or Gecko install dialogs when the prefix is created.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Programs run in a prefix like a user's: no DLL of Wine's switched off.
+unset WINEDLLOVERRIDES
 
 configure_and_build() {   # configure_and_build DIR TOOLCHAIN [TARGET...]
     local dir=$1 toolchain=$2
@@ -19,11 +21,51 @@ configure_and_build() {   # configure_and_build DIR TOOLCHAIN [TARGET...]
     fi
 }
 
-ensure_wine_prefix() {
+# Whether this machine executes 32-bit x86 code: a 96-byte 32-bit Linux program that only exits
+# with status 42 is written and run. Kernels without 32-bit support refuse to start it.
+can_run_32bit_code() {
+    local folder program status=0
+    folder=$(mktemp -d "${TMPDIR:-/tmp}/korrimat-32bit.XXXXXX") || return 1
+    program="$folder/exit42"
+    # ELF header, one loadable segment at 0x08048000, then: mov eax,1; mov ebx,42; int 0x80.
+    printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\140\000\000\000\140\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\273\052\000\000\000\315\200' >"$program"
+    chmod +x "$program"
+    "$program" >/dev/null 2>&1 || status=$?
+    rm -rf "$folder"
+    [ "$status" -eq 42 ]
+}
+
+has_wine32() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"
+}
+
+# What a prefix made now is made with. A prefix made before wine32 came cannot start 64-bit
+# programs afterwards, and one made with Wine's HTML and .NET parts switched off lacks the
+# standard file associations (a program would show as "exe file" with a blank icon).
+prefix_kind() {
+    if has_wine32; then echo "wine64+wine32, standard associations"; else echo "wine64, standard associations"; fi
+}
+
+ensure_wine_prefix() {   # ensure_wine_prefix [PREFIX]  (default: $WINEPREFIX)
+    export WINEPREFIX="${1:-$WINEPREFIX}"
+    local kind marker="$WINEPREFIX/.korrimat-prefix"
+    kind=$(prefix_kind)
+    if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$marker" 2>/dev/null)" != "$kind" ]; then
+        echo "Making the Wine prefix $WINEPREFIX again: it was not made with $kind"
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
+        # Without a display Wine cannot ask to download its HTML and .NET parts, so the prefix is
+        # made in full without waiting for an answer.
+        env -u DISPLAY wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        echo "$kind" >"$marker"
+    elif [ "$(cat "$WINEPREFIX/.update-timestamp" 2>/dev/null)" != "$(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null)" ]; then
+        # Wine was updated: the prefix follows it here, rather than in a test run with a display.
+        env -u DISPLAY wineboot -u >/dev/null 2>&1 || true
         wineserver -w
     fi
     # Wine's own fonts (Tahoma, MS Sans Serif...) go where programs find them: this Wine does not

@@ -1,17 +1,57 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test under Wine; starts Xvfb when no display is set.
-# Leaves nothing running behind it. Arguments go to ctest (for example -R fileinfo).
+# Builds everything and runs every test under Wine, for the 64-bit build and, where this machine
+# executes 32-bit code, for the 32-bit build too, each in its own prefix. Starts Xvfb when no
+# display is set and leaves nothing running behind it. Arguments go to ctest (for example
+# -R fileinfo). Ends with one line per build saying what ran.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 set_up_with_display "$0" "$@"
-# KORRIMAT_TARGETS builds only the named targets (default: all).
-configure_and_build "$build" mingw-x86_64.cmake ${KORRIMAT_TARGETS:-}
-trap stop_wine EXIT
-ensure_wine_prefix
+
+summary=()
 status=0
-ctest --test-dir "$build" --output-on-failure "$@" || status=$?
-# The pictures the window tests saved, also as PNG where ImageMagick can make them.
-for picture in "$build"/pictures/*.bmp; do
-    [ -f "$picture" ] && { convert "$picture" "${picture%.bmp}.png" >/dev/null 2>&1 || true; }
+
+# run_suite NAME DIR TOOLCHAIN [CTEST ARGUMENT...]: builds into DIR (KORRIMAT_TARGETS builds only
+# the named targets) and runs its tests in DIR/wineprefix.
+run_suite() {
+    local name=$1 dir=$2 toolchain=$3
+    shift 3
+    configure_and_build "$dir" "$toolchain" ${KORRIMAT_TARGETS:-}
+    ensure_wine_prefix "$dir/wineprefix"
+    local log="$dir/ctest-output.log" result=0
+    set +e
+    ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
+    result=${PIPESTATUS[0]}
+    set -e
+    stop_wine
+    # The pictures the window tests saved, also as PNG.
+    for picture in "$dir"/pictures/*.bmp; do
+        [ -f "$picture" ] && { convert "$picture" "${picture%.bmp}.png" >/dev/null 2>&1 || true; }
+    done
+    local counted
+    counted=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1 || true)
+    if [ "$result" -eq 0 ]; then
+        summary+=("$name suite: passed: ${counted:-no tests ran}")
+    else
+        summary+=("$name suite: FAILED: ${counted:-ctest did not finish}")
+        status=1
+    fi
+}
+
+trap stop_wine EXIT
+run_suite "x86_64" "$build" mingw-x86_64.cmake "$@"
+if ! can_run_32bit_code; then
+    # Built all the same, so that the 32-bit program keeps compiling and linking.
+    configure_and_build "$build32" mingw-i686.cmake ${KORRIMAT_TARGETS:-korrimat}
+    summary+=("i686 suite: skipped: this machine cannot execute 32-bit code (a 32-bit test program did not start); the i686 build was compiled and linked")
+elif ! has_wine32; then
+    configure_and_build "$build32" mingw-i686.cmake ${KORRIMAT_TARGETS:-korrimat}
+    summary+=("i686 suite: skipped: wine32 is not installed (scripts/setup.sh installs it); the i686 build was compiled and linked")
+else
+    run_suite "i686" "$build32" mingw-i686.cmake "$@"
+fi
+
+echo
+for line in "${summary[@]}"; do
+    echo "$line"
 done
 exit $status

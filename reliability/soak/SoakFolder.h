@@ -14,13 +14,6 @@
 
 namespace korrimat::soak {
 
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { ::CloseHandle(handle); }
-};
-using UniqueFile = UniqueHandle<FileHandleTraits>;
-
 class SoakFolder {
 public:
     // `buildFolder` holds app\korrimat.exe and tests\versioninfo\vi_*.dll.

@@ -3,6 +3,9 @@
 
 #include "app/FFileInfo.h"
 #include "app/VersionItems.h"
+#include "app/resources/resource.h"
+#include "fileinfo/FileInfo.h"
+#include "versioninfo/FileVersionInfo.h"
 #include "tests/platform/TempFolder.h"
 #include "tests/platform/WindowTesting.h"
 
@@ -10,6 +13,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -126,6 +130,44 @@ protected:
                 if (::GetPixel(surface, x, y) != background)
                     return false;
         return true;
+    }
+
+    // A program's first icon read straight from its file, at a size.
+    static UniqueIcon ProgramIcon(const std::string& program, int size)
+    {
+        HMODULE image = ::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (!image)
+            return {};
+        UniqueIcon icon(static_cast<HICON>(::LoadImageA(image, MAKEINTRESOURCEA(IDI_KORRIMAT), IMAGE_ICON, size, size, 0)));
+        ::FreeLibrary(image);
+        return icon;
+    }
+
+    // Every pixel of the icon box is that icon drawn on the box's background.
+    static bool IconBoxHolds(FFileInfo& window, const UniqueIcon& icon)
+    {
+        if (!icon)
+            return false;
+        const int width = window.picIcon().SurfaceWidth();
+        const int height = window.picIcon().SurfaceHeight();
+        HDC surface = window.picIcon().Surface();
+        HDC screen = ::GetDC(nullptr);
+        UniqueMemoryDc expected(::CreateCompatibleDC(screen));
+        UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
+        ::ReleaseDC(nullptr, screen);
+        const HGDIOBJ old = ::SelectObject(expected.Get(), bitmap.Get());
+        ::BitBlt(expected.Get(), 0, 0, width, height, surface, width - 1, height - 1, SRCCOPY);
+        UniqueBrush background(::CreateSolidBrush(::GetPixel(surface, width - 1, height - 1)));
+        const RECT all{0, 0, width, height};
+        ::FillRect(expected.Get(), &all, background.Get());
+        ::DrawIcon(expected.Get(), 0, 0, icon.Get());
+        int differing = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                differing += ::GetPixel(expected.Get(), x, y) != ::GetPixel(surface, x, y) ? 1 : 0;
+        ::SelectObject(expected.Get(), old);
+        EXPECT_EQ(differing, 0) << "of " << width * height << " pixels";
+        return differing == 0;
     }
 
     TempFolder folder_{"korrimat-behaviour"};
@@ -455,6 +497,9 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     Choose(*window, "korrimat.exe");
     ASSERT_EQ(window->tabInfo().Count(), 2);
     EXPECT_EQ(window->txtVerInfo().Text(), "Korrimat");
+    // As on a user's Windows: a program, drawn with its own icon rather than a blank page.
+    EXPECT_EQ(window->txtType().Text(), "Application");
+    EXPECT_TRUE(IconBoxHolds(*window, ProgramIcon(program, window->picIcon().SurfaceWidth())));
     korrimat::testing::BringToFront(*window);
     const std::string pictures = PictureFolder();
     const std::string suffix = "-" + std::to_string(window->GetScreen().DpiY()) + "dpi.bmp";
@@ -462,6 +507,64 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     window->tabInfo().Select(std::string_view("Version"));
     Pump(window.get());
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\version-page" + suffix));
+}
+
+// A 32-bit program on 64-bit Windows is given SysWOW64 when it asks for System32; the window
+// shows System32 as a 64-bit program sees it. Wine's Z: drive reaches the same folder by a path
+// the system does not redirect: the listing from outside the 32-bit view.
+TEST_F(Behaviour, TheSystemFolderIsTheOneA64BitProgramSees)
+{
+    BOOL wow64 = FALSE;
+    ::IsWow64Process(::GetCurrentProcess(), &wow64);
+    char prefix[MAX_PATH] = {};
+    if (!wow64 || !::GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH))
+        GTEST_SKIP() << "for a 32-bit program in a 64-bit Wine prefix";
+    std::string outside = std::string("Z:") + prefix + "\\drive_c\\windows\\system32";
+    std::replace(outside.begin(), outside.end(), '/', '\\');
+    char systemFolder[MAX_PATH] = {};
+    ::GetSystemDirectoryA(systemFolder, MAX_PATH);
+
+    std::vector<std::string> outsideFolders;
+    std::vector<std::string> outsideFiles;
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(::FindFirstFileA((outside + "\\*").c_str(), &found));
+    ASSERT_TRUE(search) << outside;
+    do {
+        const std::string name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            outsideFiles.push_back(name);
+        else if (name != "." && name != "..")
+            outsideFolders.push_back(name);
+    } while (::FindNextFileA(search.Get(), &found));
+
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1().SetPath(systemFolder));
+    std::vector<std::string> listedFolders;
+    for (int i = window->Dir1().CurrentIndex() + 1; i < window->Dir1().EntryCount(); ++i)
+        listedFolders.emplace_back(window->Dir1().EntryAt(i).name);
+    std::vector<std::string> listedFiles;
+    for (int i = 0; i < window->File1().Count(); ++i)
+        listedFiles.push_back(window->File1().Item(i));
+    for (auto* names : {&outsideFolders, &outsideFiles, &listedFolders, &listedFiles})
+        std::sort(names->begin(), names->end());
+    EXPECT_EQ(listedFolders, outsideFolders);
+    EXPECT_EQ(listedFiles, outsideFiles);
+
+    // kernel32.dll differs between the two folders: both pages show the 64-bit one.
+    const std::string native = outside + "\\kernel32.dll";
+    CFileInfo expected;
+    expected.SetFullPathName(native);
+    char wow64Folder[MAX_PATH] = {};
+    ::GetSystemWow64DirectoryA(wow64Folder, MAX_PATH);
+    CFileInfo wow64Copy;
+    wow64Copy.SetFullPathName(std::string(wow64Folder) + "\\kernel32.dll");
+    ASSERT_NE(expected.FileSize64(), wow64Copy.FileSize64());
+    Choose(*window, "kernel32.dll");
+    EXPECT_EQ(window->txtSize().Text(), expected.FormatFileSize(expected.FileSize64()));
+    CFileVersionInfo expectedVersion;
+    expectedVersion.SetFullPathName(native);
+    ASSERT_EQ(window->tabInfo().Count(), 2);
+    EXPECT_EQ(window->txtFileVer().Text(), expectedVersion.FileVersion());
 }
 
 // Files dropped on the window from the shell.

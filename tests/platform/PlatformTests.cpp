@@ -1,10 +1,14 @@
+#include "platform/IconSourceCheck.h"
 #include "platform/Platform.h"
 #include "platform/SizedText.h"
 #include "platform/UniqueHandle.h"
+#include "tests/platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -123,6 +127,64 @@ TEST(WindowsPlatform, ReadsRegionalSettings)
     EXPECT_FALSE(platform.LocaleText(LOCALE_SDECIMAL).empty());
     EXPECT_FALSE(platform.LocaleText(LOCALE_SLONGDATE).empty());
     EXPECT_EQ(platform.LocaleText(LOCALE_SDECIMAL).find('\0'), std::string::npos);
+}
+
+// Korrimat's own executable, built beside the tests.
+std::string KorrimatImage()
+{
+    char module[MAX_PATH] = {};
+    std::string path(module, ::GetModuleFileNameA(nullptr, module, MAX_PATH));
+    path = path.substr(0, path.find_last_of('\\')) + "\\..\\..\\app\\korrimat.exe";
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class BytesInMemory : public ByteSource {
+public:
+    explicit BytesInMemory(std::string_view bytes) : bytes_(bytes) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    bool Read(std::uint64_t offset, void* into, std::size_t count) const override
+    {
+        if (offset > bytes_.size() || count > bytes_.size() - offset)
+            return false;
+        std::memcpy(into, bytes_.data() + offset, count);
+        return true;
+    }
+
+private:
+    std::string_view bytes_;
+};
+
+// Some shells (Wine's) read a program's icons trusting every offset in the file: a program cut
+// short, or an icon file pointing past its end, made them read outside the file and fault.
+TEST(WindowsPlatform, ProgramsAndIconFilesCutShortAreDescribedWithoutTheirIcons)
+{
+    const std::string image = KorrimatImage();
+    ASSERT_GT(image.size(), 4096u);
+    EXPECT_TRUE(IconSourceIsWhole(BytesInMemory(image)));
+    int refused = 0;
+    for (std::size_t length = 0; length < image.size(); length += 61)
+        refused += IconSourceIsWhole(BytesInMemory(std::string_view(image).substr(0, length))) ? 0 : 1;
+    EXPECT_GT(refused, 0);
+
+    std::string icon("\0\0\1\0\1\0", 6);
+    icon += std::string(8, '\x20') + std::string("\x00\x10\x00\x00\x00\x00\x10\x00", 8);  // 4 KiB at 1 MiB
+    EXPECT_FALSE(IconSourceIsWhole(BytesInMemory(icon)));
+
+    const testing::TempFolder folder("korrimat-icons");
+    const std::pair<std::string, std::string> files[] = {
+        {"headers only.exe", image.substr(0, 1024)},
+        {"cut in half.exe", image.substr(0, image.size() / 2)},
+        {"past its end.ico", icon},
+    };
+    for (const auto& [name, bytes] : files) {
+        std::ofstream(folder / name, std::ios::binary) << bytes;
+        SHFILEINFOA info{};
+        EXPECT_NE(SystemPlatform().ShellInfoOf(folder / name, info), 0u) << name;
+        EXPECT_NE(std::string(info.szDisplayName).find(name.substr(0, name.find('.'))), std::string::npos);
+        EXPECT_NE(info.hIcon, nullptr) << name;
+        const UniqueIcon owned(info.hIcon);
+    }
 }
 
 } // namespace
