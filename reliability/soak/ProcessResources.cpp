@@ -5,6 +5,8 @@
 #include <winternl.h>
 #include <psapi.h>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace korrimat::soak {
@@ -28,11 +30,16 @@ constexpr std::size_t kGdiTableEntries = 0x10000;
 constexpr std::uint16_t kStockFlag = 0x80;
 constexpr std::uint16_t kKindMask = 0x7F;
 
-// Where the PEB keeps the table's address (PEB.GdiSharedHandleTable).
+// Where the PEB keeps the table's address (PEB.GdiSharedHandleTable), on each word size.
+constexpr std::size_t kPeb64GdiTableOffset = 0xF8;
 #ifdef _WIN64
-constexpr std::size_t kPebGdiTableOffset = 0xF8;
+constexpr std::size_t kPebGdiTableOffset = kPeb64GdiTableOffset;
 #else
 constexpr std::size_t kPebGdiTableOffset = 0x94;
+// A 32-bit process on 64-bit Wine finds the table in the 64-bit PEB, whose TEB's address its own
+// TEB keeps in GdiBatchCount; the 64-bit TEB points at that PEB.
+constexpr std::size_t kTebGdiBatchCountOffset = 0xF70;
+constexpr std::size_t kTeb64PebOffset = 0x60;
 #endif
 
 GdiKind KindOf(std::uint16_t unique)
@@ -126,6 +133,53 @@ const BYTE* ProcessEnvironmentBlock()
     return reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
 }
 
+#ifndef _WIN64
+// The address of this thread's TEB (asked of the system rather than read from the segment register).
+std::uintptr_t ThreadEnvironmentBlock()
+{
+    struct BasicThreadInformation {
+        NTSTATUS exitStatus;
+        void* tebBaseAddress;
+        CLIENT_ID clientId;
+        ULONG_PTR affinityMask;
+        LONG priority;
+        LONG basePriority;
+    } basic{};
+    ULONG length = 0;
+    if (::NtQueryInformationThread(::GetCurrentThread(), ThreadBasicInformation, &basic, sizeof(basic), &length) != 0)
+        return 0;
+    return reinterpret_cast<std::uintptr_t>(basic.tebBaseAddress);
+}
+#endif
+
+// A pointer-sized (or 64-bit) value at an address, when it can be read.
+template <typename Value>
+std::optional<Value> ReadValue(std::uintptr_t address)
+{
+    if (address == 0 || !Readable(reinterpret_cast<const void*>(address), sizeof(Value)))
+        return std::nullopt;
+    return *reinterpret_cast<const Value*>(address);
+}
+
+// The GDI handle table of this process; null where the system keeps none the process can read.
+const void* GdiHandleTable()
+{
+    const BYTE* peb = ProcessEnvironmentBlock();
+    const auto table = ReadValue<std::uintptr_t>(reinterpret_cast<std::uintptr_t>(peb) + kPebGdiTableOffset);
+    if (table && *table)
+        return reinterpret_cast<const void*>(*table);
+#ifndef _WIN64
+    const auto teb64 = ReadValue<std::uint32_t>(ThreadEnvironmentBlock() + kTebGdiBatchCountOffset);
+    const auto peb64 = teb64 ? ReadValue<std::uint64_t>(*teb64 + kTeb64PebOffset) : std::nullopt;
+    const auto table64 = peb64 && *peb64 <= UINTPTR_MAX - kPeb64GdiTableOffset
+                           ? ReadValue<std::uint64_t>(static_cast<std::uintptr_t>(*peb64) + kPeb64GdiTableOffset)
+                           : std::nullopt;
+    if (table64 && *table64 && *table64 <= UINTPTR_MAX)
+        return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(*table64));
+#endif
+    return nullptr;
+}
+
 } // namespace
 
 const char* GdiKindName(GdiKind kind)
@@ -153,10 +207,7 @@ const char* GdiKindName(GdiKind kind)
 GdiTableCount CountGdiHandleTable()
 {
     GdiTableCount count;
-    const BYTE* peb = ProcessEnvironmentBlock();
-    if (!peb || !Readable(peb + kPebGdiTableOffset, sizeof(void*)))
-        return count;
-    const void* table = *reinterpret_cast<const void* const*>(peb + kPebGdiTableOffset);
+    const void* table = GdiHandleTable();
     if (!table || !Readable(table, kGdiTableEntries * sizeof(GdiHandleEntry)))
         return count;
     count.readable = true;
