@@ -8,30 +8,30 @@ namespace korrimat {
 
 void FFileInfo::ShowFileInfo(const std::string& path)
 {
-    tabInfo_.Select(std::string_view("General"));
+    tabInfo.Select(std::string_view("General"));
 
     std::string fullPath;
     {
         CFileInfo fileInfo(platform_);
         fileInfo.SetFullPathName(platform_.UpperCase(path));
 
-        txtFilename_.SetText(fileInfo.DisplayName());
-        txtType_.SetText(fileInfo.TypeName());
-        txtLocation_.SetText(fileInfo.FilePath());
+        txtFilename.SetText(fileInfo.DisplayName());
+        txtType.SetText(fileInfo.TypeName());
+        txtLocation.SetText(fileInfo.FilePath());
         // Whole 64-bit sizes, so that files of 2 GiB and more read right.
-        txtSize_.SetText(fileInfo.FormatFileSize(fileInfo.FileSize64()));
-        txtCompSize_.SetText(fileInfo.attrCompressed() ? fileInfo.FormatFileSize(fileInfo.CompressedFileSize64())
+        txtSize.SetText(fileInfo.FormatFileSize(fileInfo.FileSize64()));
+        txtCompSize.SetText(fileInfo.attrCompressed() ? fileInfo.FormatFileSize(fileInfo.CompressedFileSize64())
                                                        : std::string("File is not compressed"));
-        txtDosPath_.SetText(fileInfo.ShortPath());
-        txtDosName_.SetText(fileInfo.ShortName());
-        txtCreated_.SetText(fileInfo.FormatFileDate(fileInfo.CreationTime()));
-        txtModified_.SetText(fileInfo.FormatFileDate(fileInfo.ModifyTime()));
-        txtAccessed_.SetText(fileInfo.FormatFileDate(fileInfo.LastAccessTime()));
+        txtDosPath.SetText(fileInfo.ShortPath());
+        txtDosName.SetText(fileInfo.ShortName());
+        txtCreated.SetText(fileInfo.FormatFileDate(fileInfo.CreationTime()));
+        txtModified.SetText(fileInfo.FormatFileDate(fileInfo.ModifyTime()));
+        txtAccessed.SetText(fileInfo.FormatFileDate(fileInfo.LastAccessTime()));
 
         const bool attributes[] = {fileInfo.attrReadOnly(), fileInfo.attrArchive(), fileInfo.attrCompressed(),
                                    fileInfo.attrHidden(),   fileInfo.attrSystem(),  fileInfo.attrTemporary()};
-        for (int i = 0; i < 6; ++i)
-            chkAttr(i).SetValue(attributes[i] ? 1 : 0);
+        for (std::size_t i = 0; i < chkAttr.size(); ++i)
+            chkAttr[i].SetValue(attributes[i] ? 1 : 0);
 
         // Drawn while the object still owns the icon; the box keeps the drawing.
         ShowIcon(fileInfo.hIcon());
@@ -42,11 +42,11 @@ void FFileInfo::ShowFileInfo(const std::string& path)
     versionInfo.SetFullPathName(fullPath);
     const int versionTab = 1;
     if (versionInfo.Available()) {
-        if (tabInfo_.Count() == 1)
-            tabInfo_.Add(versionTab, "Version", "Version");
-        txtFileVer_.SetText(versionInfo.FileVersion());
-        txtDescription_.SetText(versionInfo.FileDescription());
-        txtCopyright_.SetText(versionInfo.LegalCopyright());
+        if (tabInfo.Count() == 1)
+            tabInfo.Add(versionTab, "Version", "Version");
+        txtFileVer.SetText(versionInfo.FileVersion());
+        txtDescription.SetText(versionInfo.FileDescription());
+        txtCopyright.SetText(versionInfo.LegalCopyright());
         // The item shown next comes from the resource just read rather than a second reading.
         struct Forget {
             const CFileVersionInfo*& justRead;
@@ -55,21 +55,21 @@ void FFileInfo::ShowFileInfo(const std::string& path)
         versionJustRead_ = &versionInfo;
         // Selecting the first item raises its click, which shows the item. While the window is
         // still opening the list may be empty: nothing to select yet.
-        if (lstVerInfo_.Count() > 0)
-            lstVerInfo_.SetSelectedIndex(0);
+        if (lstVerInfo.Count() > 0)
+            lstVerInfo.SetSelectedIndex(0);
         else
             lstVerInfo_Click();
-    } else if (tabInfo_.Count() > 1) {
-        tabInfo_.Remove(versionTab);
+    } else if (tabInfo.Count() > 1) {
+        tabInfo.Remove(versionTab);
     }
 }
 
 void FFileInfo::ShowIcon(HICON icon)
 {
-    picIcon_.Clear();
+    picIcon.Clear();
     if (icon)
-        platform_.DrawIconAt(picIcon_.Surface(), 0, 0, icon);
-    picIcon_.Invalidate();
+        platform_.DrawIconAt(picIcon.Surface(), 0, 0, icon);
+    picIcon.Invalidate();
 }
 
 } // namespace korrimat

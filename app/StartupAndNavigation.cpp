@@ -1,43 +1,41 @@
 // FFileInfo's opening steps and the chain from drive to folder to file.
 
 #include "app/FFileInfo.h"
-#include "app/VersionItems.h"
+#include "versioninfo/VersionItems.h"
 
 namespace korrimat {
 
-namespace {
-
-constexpr std::string_view kGeneralTab = "General";
-constexpr std::string_view kVersionTab = "Version";
-
-} // namespace
-
 void FFileInfo::ConnectEvents()
 {
-    Drive1_.onChange = [this] { Drive1_Change(); };
-    Dir1_.onChange = [this] { Dir1_Change(); };
-    File1_.onPathChange = [this] { File1_PathChange(); };
-    File1_.onClick = [this] { File1_Click(); };
-    lstVerInfo_.onClick = [this] { lstVerInfo_Click(); };
-    tabInfo_.onClick = [this] { tabInfo_Click(); };
+    Drive1.onChange = [this] { Drive1_Change(); };
+    Dir1.onChange = [this] { Dir1_Change(); };
+    File1.onPathChange = [this] { File1_PathChange(); };
+    File1.onClick = [this] { File1_Click(); };
+    lstVerInfo.onClick = [this] { lstVerInfo_Click(); };
+    tabInfo.onClick = [this] { tabInfo_Click(); };
+    onDropFiles = [this](const std::vector<std::string>& paths) { ShowDroppedPath(paths); };
+    onDensityChanged = [this] { LayOut(); };
 }
 
 void FFileInfo::Load()
 {
     // The Windows folder's drive. Choosing another drive than the list shows runs the whole
     // chain here, before the version items exist.
-    Drive1_.SetDrive(platform_.Environment("windir"));
+    Drive1.SetDrive(platform_.Environment("windir"));
 
     // The separators and the icon box in exact screen pixels, kept so at every later layout.
     loaded_ = true;
     FitLoadedLayout();
 
-    for (const VersionItem& item : kVersionItems)
-        lstVerInfo_.Add(item.name);
+    // Each entry keeps the row of the item table it stands for.
+    for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
+        if (!kVersionItems[row].caption.empty())
+            lstVerInfo.Add(kVersionItems[row].caption, static_cast<std::intptr_t>(row));
+    }
     // A file with a version resource shown by the chain above found the list empty: now that it
     // is filled, its first item shows.
-    if (tabInfo_.IndexOfKey(kVersionTab) >= 0 && !currentPath_.empty())
-        lstVerInfo_.SetSelectedIndex(0);
+    if (tabInfo.IndexOfKey("Version") >= 0 && !currentPath_.empty())
+        lstVerInfo.SetSelectedIndex(0);
 
     ApplyOpeningLayout();
 
@@ -50,30 +48,30 @@ void FFileInfo::Load()
 void FFileInfo::Drive1_Change()
 {
     // A drive that cannot be read changes nothing but the drive list; no message.
-    Dir1_.SetPath(Drive1_.Drive());
+    Dir1.SetPath(Drive1.Drive());
 }
 
 void FFileInfo::Dir1_Change()
 {
-    File1_.SetPath(Dir1_.Path());
+    File1.SetPath(Dir1.Path());
 }
 
 void FFileInfo::File1_PathChange()
 {
-    if (File1_.Count() > 0) {
-        File1_.SetSelectedIndex(0);
+    if (File1.Count() > 0) {
+        File1.SetSelectedIndex(0);
         return;
     }
-    currentPath_ = Dir1_.Path();
+    currentPath_ = Dir1.Path();
     ShowFileInfo(currentPath_);
 }
 
 void FFileInfo::File1_Click()
 {
-    const std::string& folder = File1_.Path();
+    const std::string& folder = File1.Path();
     // A drive's root already ends in a backslash.
-    currentPath_ = (!folder.empty() && folder.back() == '\\') ? folder + File1_.FileName()
-                                                              : folder + "\\" + File1_.FileName();
+    currentPath_ = (!folder.empty() && folder.back() == '\\') ? folder + File1.FileName()
+                                                              : folder + "\\" + File1.FileName();
     ShowFileInfo(currentPath_);
 }
 

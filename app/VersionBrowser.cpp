@@ -1,37 +1,36 @@
 // FFileInfo's version item browser and page switch.
 
 #include "app/FFileInfo.h"
-#include "app/VersionItems.h"
+#include "versioninfo/VersionItems.h"
 
 namespace korrimat {
 
 void FFileInfo::lstVerInfo_Click()
 {
+    // The selected entry names the row of the item table it was made from; an entry that names
+    // none leaves the value as it is.
+    const std::intptr_t row = lstVerInfo.Data(lstVerInfo.SelectedIndex());
+    if (row < 0 || row >= static_cast<std::intptr_t>(kVersionItems.size()))
+        return;
     // Read afresh on the user's selection, so that a file changed on disk shows its new values;
     // while a file is being shown, the resource it has just read serves.
     CFileVersionInfo fresh(platform_);
     if (!versionJustRead_)
         fresh.SetFullPathName(currentPath_);
     const CFileVersionInfo& versionInfo = versionJustRead_ ? *versionJustRead_ : fresh;
-    const std::string selected = lstVerInfo_.Item(lstVerInfo_.SelectedIndex());
-    for (const VersionItem& item : kVersionItems) {
-        if (item.name == selected) {
-            txtVerInfo_.SetText((versionInfo.*item.property)());
-            return;
-        }
-    }
+    txtVerInfo.SetText((versionInfo.*kVersionItems[static_cast<std::size_t>(row)].property)());
 }
 
 void FFileInfo::tabInfo_Click()
 {
     // Only the General tab decides: any other selected tab is the Version page.
-    const int general = tabInfo_.IndexOfKey("General");
-    if (general >= 0 && tabInfo_.SelectedIndex() == general) {
-        frmVersion_.SetVisible(false);
-        frmGeneral_.SetVisible(true);
+    const int general = tabInfo.IndexOfKey("General");
+    if (general >= 0 && tabInfo.SelectedIndex() == general) {
+        frmVersion.SetVisible(false);
+        frmGeneral.SetVisible(true);
     } else {
-        frmVersion_.SetVisible(true);
-        frmGeneral_.SetVisible(false);
+        frmVersion.SetVisible(true);
+        frmGeneral.SetVisible(false);
     }
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The stored design of the window FFileInfo: the window's settings and its 52 controls under 42
-// names, each with kind, container, design text, twip rectangle, tab index, font and settings.
-// Everything the window is created from is here, and the layout can be computed (and checked)
-// without creating a window.
+// names, each with the member of WindowControls it creates, container, design text, twip
+// rectangle, tab index, font and settings. Everything the window is created, named and laid out
+// from is this one table, and the layout can be computed (and checked) without creating a window.
 
 #include "platform/controls/Control.h"
+#include "platform/controls/Line.h"
 #include "platform/controls/Screen.h"
 
 #include <windows.h>
@@ -47,10 +48,26 @@ enum DesignFlags : unsigned {
     kFitToText = 1u << 6,     // label: as wide as its text, 195 twips high
 };
 
+struct WindowControls;
+
+// The control object a design row creates, found in the window's controls.
+struct ControlSlot {
+    ControlKind kind;
+    controls::Control* (*control)(WindowControls&);  // null for a line, which is no window
+    controls::Line* (*line)(WindowControls&);        // null for everything but a line
+
+    // The control as the class its kind names.
+    template <typename Kind>
+    Kind& As(WindowControls& controls) const
+    {
+        return static_cast<Kind&>(*control(controls));
+    }
+};
+
 struct ControlDesign {
     std::string_view name;
     int index;                   // position in a control array; -1 for a single control
-    ControlKind kind;
+    ControlSlot slot;
     std::string_view container;  // the frame that holds it; empty for the window itself
     std::string_view text;
     int left;                    // twips inside the container; a line's X1, Y1, X2, Y2

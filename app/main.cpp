@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
 {
     const korrimat::controls::WindowSystem windowSystem;
 
-    korrimat::FFileInfo window(instance);
+    korrimat::FFileInfo window;
     if (!window.Created())
         return 1;
     window.Load();

@@ -36,22 +36,6 @@ double Median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-std::string ProgramFolder()
-{
-    char buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string path(buffer, length);
-    return path.substr(0, path.find_last_of('\\'));
-}
-
-std::string KorrimatExecutable()
-{
-    const std::string relative = ProgramFolder() + "\\..\\app\\korrimat.exe";
-    char full[MAX_PATH] = {};
-    const DWORD length = ::GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : relative;
-}
-
 std::string TemporaryFolder()
 {
     char buffer[MAX_PATH + 1] = {};
@@ -96,26 +80,6 @@ bool CopyInto(const std::string& source, const std::string& target)
     return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found{};
-    UniqueFindHandle search(::FindFirstFileA(JoinPath(folder, "*").c_str(), &found));
-    if (search) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = JoinPath(folder, name);
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(search.Get(), &found));
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 int IntOption(int argc, char** argv, const char* name, int fallback)
 {
     for (int i = 1; i + 1 < argc; ++i)
@@ -134,26 +98,13 @@ std::string TextOption(int argc, char** argv, const char* name, const std::strin
 
 std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform)
 {
-    auto window = std::make_unique<FFileInfo>(::GetModuleHandleA(nullptr), platform);
-    if (!window->Created())
-        return nullptr;
-    window->Load();
-    window->Show(SW_SHOWNORMAL);
-    Dispatch(*window);
-    return window;
+    auto window = testing::OpenWindow(platform);
+    return window->Created() ? std::move(window) : nullptr;
 }
 
 void Dispatch(FFileInfo& window)
 {
     controls::DispatchPendingMessages(&window);
-}
-
-int IndexOfFile(FFileInfo& window, const std::string& name)
-{
-    for (int i = 0; i < window.File1().Count(); ++i)
-        if (::lstrcmpiA(window.File1().Item(i).c_str(), name.c_str()) == 0)
-            return i;
-    return -1;
 }
 
 std::size_t BarePlatformCalls(const std::string& path)

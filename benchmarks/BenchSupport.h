@@ -5,6 +5,9 @@
 #include "app/FFileInfo.h"
 #include "platform/Platform.h"
 #include "platform/controls/WindowSystem.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
 
 #include <windows.h>
 
@@ -17,6 +20,10 @@
 #include <vector>
 
 namespace korrimat::bench {
+
+using testing::KorrimatExecutable;
+using testing::ProgramFolder;
+using testing::RemoveTree;
 
 // Seconds from a fixed point, by the performance counter.
 double Now();
@@ -32,9 +39,6 @@ double Timed(Work&& work)
     return Now() - start;
 }
 
-// The folder this program lies in, and Korrimat's executable beside it in the build.
-std::string ProgramFolder();
-std::string KorrimatExecutable();
 // The system's temporary folder, in long form, without the trailing backslash.
 std::string TemporaryFolder();
 std::string JoinPath(const std::string& folder, const std::string& name);
@@ -43,7 +47,6 @@ bool IsFile(const std::string& path);
 // Makes a folder and all its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
 bool CopyInto(const std::string& source, const std::string& target);
-void RemoveTree(const std::string& folder);
 
 // "--name value" among the arguments, or the fallback.
 int IntOption(int argc, char** argv, const char* name, int fallback);
@@ -52,12 +55,24 @@ std::string TextOption(int argc, char** argv, const char* name, const std::strin
 // OLE and the common controls, as the program sets them up, for the program's lifetime.
 using WindowSystem = controls::WindowSystem;
 
-// The real window, created, loaded and shown as the program shows it.
+// The real window, created, loaded and shown as the program shows it; null when it could not be.
 std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform = SystemPlatform());
 // Lets the window handle what is waiting, repaints included.
 void Dispatch(FFileInfo& window);
-// The row of a file in the window's file list; -1 when it is not listed.
-int IndexOfFile(FFileInfo& window, const std::string& name);
+
+// One round's two measurements, the window's and the bare calls', in turns: which goes first
+// alternates from round to round, so that neither always finds the caches warmer.
+template <typename Window, typename Bare>
+void InTurns(int round, Window&& window, Bare&& bare)
+{
+    if (round % 2 == 0) {
+        window();
+        bare();
+    } else {
+        bare();
+        window();
+    }
+}
 
 // Every platform call that showing one file needs, made directly: its full path, its entry, the
 // stored name of each folder level above it (the location as stored, letter case included), the
@@ -89,22 +104,25 @@ public:
     const Tally& Of(Call call) const { return tallies_[static_cast<std::size_t>(call)]; }
     void Reset() { tallies_ = {}; }
 
+    // The path and the entry.
+    std::string UpperCase(const std::string& text) const override;
     std::optional<std::string> FullPathOf(const std::string& path) const override;
     std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
-    bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
-    bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
     std::optional<std::string> ShortPathOf(const std::string& path) const override;
     DWORD CompressedSizeOf(const std::string& path, DWORD& high) const override;
+    // Times and the user's settings.
+    bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
+    bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
+    std::string LocaleText(LCTYPE type) const override;
+    std::string Environment(const std::string& name) const override;
+    // The shell and the version resource.
     DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override;
+    bool DrawIconAt(HDC surface, int x, int y, HICON icon) const override;
     DWORD VersionInfoSize(const std::string& path) const override;
     bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const override;
     bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock, const void*& address,
                            UINT& length) const override;
     std::string LanguageName(DWORD languageId) const override;
-    std::string Environment(const std::string& name) const override;
-    std::string LocaleText(LCTYPE type) const override;
-    std::string UpperCase(const std::string& text) const override;
-    bool DrawIconAt(HDC surface, int x, int y, HICON icon) const override;
 
 private:
     template <typename Work>

@@ -90,11 +90,11 @@ int main(int argc, char** argv)
     std::size_t sink = 0;
     bool right = true;
     for (const Level& level : levels) {
-        window->Dir1().SetPath(level.folder);
-        const int index = IndexOfFile(*window, "korrimat.exe");
+        window->Dir1.SetPath(level.folder);
+        const int index = window->File1.IndexOf("korrimat.exe");
         auto show = [&] {
             for (int i = 0; i < shows; ++i)
-                window->File1().SetSelectedIndex(index);
+                window->File1.SetSelectedIndex(index);
         };
         show();
         for (int i = 0; i < 3; ++i)
@@ -108,13 +108,7 @@ int main(int argc, char** argv)
                         sink += BarePlatformCalls(level.file);
                 }) / shows);
             };
-            if (round % 2 == 0) {
-                measureWindow();
-                measureBare();
-            } else {
-                measureBare();
-                measureWindow();
-            }
+            InTurns(round, measureWindow, measureBare);
         }
         right = right && index >= 0 && ::lstrcmpiA(window->CurrentPath().c_str(), level.file.c_str()) == 0;
         windowMedians.push_back(Median(windowTimes));
@@ -152,13 +146,13 @@ int main(int argc, char** argv)
     TimingPlatform timing;
     auto profiled = OpenWindow(timing);
     for (const Level& level : levels) {
-        if (!profiled || !profiled->Dir1().SetPath(level.folder))
+        if (!profiled || !profiled->Dir1.SetPath(level.folder))
             break;
-        const int index = IndexOfFile(*profiled, "korrimat.exe");
-        profiled->File1().SetSelectedIndex(index);
+        const int index = profiled->File1.IndexOf("korrimat.exe");
+        profiled->File1.SetSelectedIndex(index);
         timing.Reset();
         for (int i = 0; i < shows; ++i)
-            profiled->File1().SetSelectedIndex(index);
+            profiled->File1.SetSelectedIndex(index);
         std::printf("  depth %2d:", level.depth);
         using Call = TimingPlatform::Call;
         for (Call call : {Call::FindFirst, Call::ShortPath, Call::ShellInfo, Call::ReadVersion}) {

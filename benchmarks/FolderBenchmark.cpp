@@ -124,35 +124,28 @@ int main(int argc, char** argv)
     controls::NameList names;
     for (int round = 0; round < rounds; ++round) {
         // From another folder each time, so that the path really changes.
-        window->File1().SetPath(elsewhere);
+        window->File1.SetPath(elsewhere);
         Dispatch(*window);
         auto measureWindow = [&] {
             whole.push_back(Timed([&] {
-                window->File1().SetPath(folder);
+                window->File1.SetPath(folder);
                 Dispatch(*window);
             }));
-            right = right && window->File1().Count() == count &&
-                    window->CurrentPath() == JoinPath(folder, window->File1().Item(0));
+            right = right && window->File1.Count() == count &&
+                    window->CurrentPath() == JoinPath(folder, window->File1.Item(0));
         };
         auto measureBare = [&] {
             int found = 0;
             bare.push_back(Timed([&] { found = EnumerateFiles(folder); }));
             right = right && found == count;
         };
-        // Alternate which goes first, so that neither always finds the caches warmer.
-        if (round % 2 == 0) {
-            measureWindow();
-            measureBare();
-        } else {
-            measureBare();
-            measureWindow();
-        }
+        InTurns(round, measureWindow, measureBare);
         // The parts: the list's own reading (enumeration and sort), its sort alone on the names as
         // found, the first file's display.
-        reading.push_back(Timed([&] { controls::ReadFolderEntries(folder, false, names); }));
+        reading.push_back(Timed([&] { controls::ReadFolderEntries(SystemPlatform(), folder, false, names); }));
         EnumerateInto(folder, names);
         sorting.push_back(Timed([&] { names.Sort(); }));
-        showing.push_back(Timed([&] { window->File1().SetSelectedIndex(0); }));
+        showing.push_back(Timed([&] { window->File1.SetSelectedIndex(0); }));
     }
 
     const double bareMedian = Median(bare);

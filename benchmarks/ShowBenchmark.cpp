@@ -32,7 +32,7 @@ struct Subject {
 bool ShowThroughTheWindow(FFileInfo& window, const Subject& subject, int count)
 {
     for (int i = 0; i < count; ++i)
-        window.File1().SetSelectedIndex(subject.index);
+        window.File1.SetSelectedIndex(subject.index);
     return ::lstrcmpiA(window.CurrentPath().c_str(), subject.path.c_str()) == 0;
 }
 
@@ -42,7 +42,7 @@ bool ShowFileInfoAlone(FFileInfo& window, const Subject& subject, int count)
     for (int i = 0; i < count; ++i)
         window.ShowFileInfo(subject.path);
     const std::string folder = subject.path.substr(0, subject.path.find_last_of('\\') + 1);
-    return ::lstrcmpiA(window.txtLocation().Text().c_str(), folder.c_str()) == 0;
+    return ::lstrcmpiA(window.txtLocation.Text().c_str(), folder.c_str()) == 0;
 }
 
 } // namespace
@@ -83,12 +83,12 @@ int main(int argc, char** argv)
     TimingPlatform timing;
     auto window = OpenWindow();
     auto profiled = OpenWindow(timing);
-    if (!window || !profiled || !window->Dir1().SetPath(folder) || !profiled->Dir1().SetPath(folder)) {
+    if (!window || !profiled || !window->Dir1.SetPath(folder) || !profiled->Dir1.SetPath(folder)) {
         std::printf("the window cannot be opened on %s\n", folder.c_str());
         return 2;
     }
     for (Subject& subject : subjects) {
-        subject.index = IndexOfFile(*window, subject.path.substr(folder.size() + 1));
+        subject.index = window->File1.IndexOf(subject.path.substr(folder.size() + 1));
         if (subject.index < 0) {
             std::printf("%s is not listed\n", subject.path.c_str());
             return 2;
@@ -123,14 +123,7 @@ int main(int argc, char** argv)
                         sink += BarePlatformCalls(subject.path);
                 }) / shows;
             };
-            // Alternate which goes first, so that neither always finds the caches warmer.
-            if (round % 2 == 0) {
-                measureWindow();
-                measureBare();
-            } else {
-                measureBare();
-                measureWindow();
-            }
+            InTurns(round, measureWindow, measureBare);
             listTimes.push_back(Timed([&] { right = ShowThroughTheWindow(*window, subject, shows) && right; }) / shows);
             objectTimes.push_back(Timed([&] {
                 for (int i = 0; i < shows; ++i)
@@ -138,7 +131,7 @@ int main(int argc, char** argv)
             }) / shows);
             repaintTimes.push_back(Timed([&] {
                 for (int i = 0; i < shows; ++i) {
-                    window->File1().SetSelectedIndex(subject.index);
+                    window->File1.SetSelectedIndex(subject.index);
                     Dispatch(*window);
                 }
             }) / shows);

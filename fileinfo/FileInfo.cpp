@@ -1,6 +1,7 @@
 #include "fileinfo/FileInfo.h"
 
 #include "fileinfo/DateValue.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,15 +9,6 @@
 namespace korrimat {
 
 namespace {
-
-std::string TrimSpaces(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 bool EndsWith(const std::string& text, std::string_view tail)
 {

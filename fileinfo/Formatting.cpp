@@ -4,6 +4,7 @@
 
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -12,14 +13,6 @@
 namespace korrimat {
 
 namespace {
-
-std::string Digits(std::uint64_t value, int minimumWidth)
-{
-    std::string text = std::to_string(value);
-    if (static_cast<int>(text.size()) < minimumWidth)
-        text.insert(0, static_cast<std::size_t>(minimumWidth) - text.size(), '0');
-    return text;
-}
 
 // A whole number in groups of three ("#,##0").
 std::string Grouped(std::uint64_t value, const std::string& separator)
@@ -228,7 +221,7 @@ std::string CFileInfo::FormatFileSize(std::int64_t bytes) const
 
     std::string head = std::to_string(rounded / scale);
     if (decimals > 0)
-        head += platform_->LocaleText(LOCALE_SDECIMAL) + Digits(rounded % scale, decimals);
+        head += platform_->LocaleText(LOCALE_SDECIMAL) + Digits(rounded % scale, static_cast<std::size_t>(decimals));
     return head + kUnits[unit] + " (" + Grouped(count, group) + " bytes)";
 }
 

@@ -34,6 +34,25 @@ bool CopyName(const wchar_t* name, char (&field)[Size])
     return true;
 }
 
+// UTF-16 to the active code page; `exact`: nothing rather than a best-fit or lost character.
+std::optional<std::string> ToNarrow(std::wstring_view text, bool exact)
+{
+    if (text.empty())
+        return exact ? std::nullopt : std::optional<std::string>(std::string());
+    // Only a code page other than UTF-8 can lose a character, and only it may be asked about it.
+    const bool checked = exact && ::GetACP() != CP_UTF8;
+    const DWORD flags = checked ? WC_NO_BEST_FIT_CHARS : 0;
+    BOOL lost = FALSE;
+    const int size = static_cast<int>(text.size());
+    const int length =
+        ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, checked ? &lost : nullptr);
+    if (length <= 0 || lost)
+        return exact ? std::nullopt : std::optional<std::string>(std::string());
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
 // An open file's bytes, read where they are asked for.
 class OpenFileBytes : public ByteSource {
 public:
@@ -70,6 +89,16 @@ bool RunsUnderWow64()
 }
 
 } // namespace
+
+CriticalErrorsSilenced::CriticalErrorsSilenced() noexcept
+{
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous_);
+}
+
+CriticalErrorsSilenced::~CriticalErrorsSilenced()
+{
+    ::SetThreadErrorMode(previous_, nullptr);
+}
 
 NativeSystemFolder::NativeSystemFolder(bool wanted) noexcept
 {
@@ -118,15 +147,12 @@ std::wstring WideText(std::string_view text)
 
 std::string NarrowText(std::wstring_view text)
 {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return {};
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
+    return ToNarrow(text, false).value_or(std::string());
+}
+
+std::optional<std::string> ExactNarrowText(std::wstring_view text)
+{
+    return ToNarrow(text, true);
 }
 
 std::wstring WidePath(std::string_view path)

@@ -17,6 +17,9 @@ namespace korrimat {
 // Conversions between the active code page and UTF-16, whole characters at a time.
 std::wstring WideText(std::string_view text);
 std::string NarrowText(std::wstring_view text);
+// The narrow form of a name that must stay the same name: nothing when a character has no place
+// in the code page (no best-fit letters, which could name another, existing file).
+std::optional<std::string> ExactNarrowText(std::wstring_view text);
 
 // A path's wide form for the wide calls: the "\\?\" (or "\\?\UNC\") form when it is absolute
 // and too long for the classic limit.
@@ -42,6 +45,18 @@ bool IconSourceIsWholeAt(const std::string& path);
 // name longer than the narrow record's 260 bytes is lost. Returns 0, or the error of a search that
 // could not start (ERROR_FILE_NOT_FOUND when nothing matched).
 DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit);
+
+// While it lives, a drive without a medium fails at once instead of asking the user.
+class CriticalErrorsSilenced {
+public:
+    CriticalErrorsSilenced() noexcept;
+    ~CriticalErrorsSilenced();
+    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
+    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
+
+private:
+    DWORD previous_ = 0;
+};
 
 // True when a narrow call failed because the path is too long for it.
 bool RefusedAsTooLong(const std::string& path);

@@ -68,6 +68,19 @@ std::optional<WIN32_FIND_DATAA> WindowsPlatform::FindFirst(const std::string& pa
     return FindFirstEntry(path);
 }
 
+DWORD WindowsPlatform::ListEntries(const std::string& pattern,
+                                   const std::function<void(std::string_view, DWORD)>& visit) const
+{
+    const CriticalErrorsSilenced silenced;
+    return ForEachEntry(pattern, visit);
+}
+
+DWORD WindowsPlatform::Attributes(const std::string& path) const
+{
+    const CriticalErrorsSilenced silenced;
+    return FileAttributes(path);
+}
+
 bool WindowsPlatform::ToLocalFileTime(const FILETIME& utc, FILETIME& local) const
 {
     return ::FileTimeToLocalFileTime(&utc, &local) != FALSE;
@@ -185,22 +198,14 @@ std::string WindowsPlatform::LocaleText(LCTYPE type) const
 
 std::string WindowsPlatform::UpperCase(const std::string& text) const
 {
-    if (text.empty())
-        return text;
     // Through UTF-16 so that a multi-byte code page is upper-cased character by character,
     // never byte by byte.
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wideLength <= 0)
+    std::wstring wide = WideText(text);
+    if (wide.empty())
         return text;
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
     ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    const int narrowLength = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (narrowLength <= 0)
-        return text;
-    std::string upper(static_cast<std::size_t>(narrowLength), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, upper.data(), narrowLength, nullptr, nullptr);
-    return upper;
+    std::string upper = NarrowText(wide);
+    return upper.empty() ? text : upper;
 }
 
 bool WindowsPlatform::DrawIconAt(HDC surface, int x, int y, HICON icon) const

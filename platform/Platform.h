@@ -1,16 +1,22 @@
 #pragma once
-// The operating-system services that the file and version objects and the window rely on,
-// behind one small interface. WindowsPlatform calls the real narrow ("A") Win32 functions, and
-// where they refuse a path past 260 characters, the wide ones or the entry's 8.3 path;
-// a test derives from it and overrides a single operation only where it needs a failure
-// that the real system cannot be made to give.
+// The operating-system services that the file and version objects, the folder and file lists
+// and the window rely on, behind one small interface. WindowsPlatform calls the real narrow
+// ("A") Win32 functions, and where they refuse a path past 260 characters, the wide ones or the
+// entry's 8.3 path; a test derives from it and overrides a single operation only where it needs
+// a failure that the real system cannot be made to give.
+//
+// The drive list's questions (which drives there are, their labels and remote names) stay with
+// the drive list: they are about the machine, not about an entry shown, and a drive that cannot
+// be read is made for real in the tests (a drive letter whose folder is missing).
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace korrimat {
 
@@ -22,6 +28,14 @@ public:
     virtual std::optional<std::string> FullPathOf(const std::string& path) const = 0;
     // FindFirstFileA (the search closed again at once): the first matching entry, or nothing.
     virtual std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const = 0;
+    // The entries matching a pattern ("folder\*"), each as `visit(name, attributes)`, listed by
+    // the wide search so that no name or path is lost to the narrow record's limits. A drive
+    // without a medium fails at once. 0, or the error of a search that could not start
+    // (ERROR_FILE_NOT_FOUND when nothing matched).
+    virtual DWORD ListEntries(const std::string& pattern,
+                              const std::function<void(std::string_view, DWORD)>& visit) const = 0;
+    // GetFileAttributesA: INVALID_FILE_ATTRIBUTES when the entry cannot be found.
+    virtual DWORD Attributes(const std::string& path) const = 0;
     // FileTimeToLocalFileTime, with the offset in force now; false on failure.
     virtual bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const = 0;
     // FileTimeToSystemTime; false on failure.
@@ -56,6 +70,9 @@ class WindowsPlatform : public Platform {
 public:
     std::optional<std::string> FullPathOf(const std::string& path) const override;
     std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
+    DWORD ListEntries(const std::string& pattern,
+                      const std::function<void(std::string_view, DWORD)>& visit) const override;
+    DWORD Attributes(const std::string& path) const override;
     bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
     bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
     std::optional<std::string> ShortPathOf(const std::string& path) const override;

@@ -2,6 +2,7 @@
 
 #include "versioninfo/FixedVersionDecoding.h"
 #include "versioninfo/VersionImageCheck.h"
+#include "versioninfo/VersionItems.h"
 
 #include <algorithm>
 #include <array>
@@ -85,15 +86,9 @@ void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)
             std::memcpy(&fixed, bytes.data(), sizeof(fixed));
     }
 
-    FixedVersionTexts texts = DecodeFixedVersion(fixed);
-    verStructure_ = std::move(texts.VerStructure);
-    verFile_ = std::move(texts.VerFile);
-    verProduct_ = std::move(texts.VerProduct);
-    fileFlags_ = std::move(texts.FileFlags);
-    fileOS_ = std::move(texts.FileOS);
-    fileType_ = std::move(texts.FileType);
-    if (texts.FileSubType)
-        fileSubType_ = std::move(*texts.FileSubType);
+    fixed_ = DecodeFixedVersion(fixed);
+    if (fixed_.FileSubType)
+        fileSubType_ = *fixed_.FileSubType;
 }
 
 void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
@@ -115,26 +110,37 @@ void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
 
     DWORD languageId = 0;
     std::from_chars(key.data(), key.data() + 4, languageId, 16);
-    // Some systems count the terminating zero in the name's length: never keep one.
-    language_ = platform_->LanguageName(languageId);
-    language_ = language_.substr(0, language_.find('\0'));
-
-    const std::array<std::pair<const char*, std::string CFileVersionInfo::*>, 9> items{{
-        {"CompanyName", &CFileVersionInfo::companyName_},
-        {"FileDescription", &CFileVersionInfo::fileDescription_},
-        {"FileVersion", &CFileVersionInfo::fileVersion_},
-        {"InternalName", &CFileVersionInfo::internalName_},
-        {"LegalCopyright", &CFileVersionInfo::legalCopyright_},
-        {"LegalTrademarks", &CFileVersionInfo::legalTrademarks_},
-        {"OriginalFilename", &CFileVersionInfo::originalFilename_},
-        {"ProductName", &CFileVersionInfo::productName_},
-        {"ProductVersion", &CFileVersionInfo::productVersion_},
-    }};
-    for (const auto& [name, member] : items) {
-        if (platform_->QueryVersionValue(image, prefix + name, address, length) && length != 0)
-            this->*member = StringFromPointer(image, address);
+    for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
+        const VersionItem& item = kVersionItems[row];
+        if (item.key.empty()) {
+            // Some systems count the terminating zero in the name's length: never keep one.
+            const std::string language = platform_->LanguageName(languageId);
+            items_[row] = language.substr(0, language.find('\0'));
+        } else if (platform_->QueryVersionValue(image, prefix + std::string(item.key), address, length) && length != 0) {
+            items_[row] = StringFromPointer(image, address);
+        }
     }
 }
+
+std::string CFileVersionInfo::Item(Property property) const
+{
+    for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
+        if (kVersionItems[row].property == property)
+            return items_[row];
+    }
+    return {};
+}
+
+std::string CFileVersionInfo::CompanyName() const { return Item(&CFileVersionInfo::CompanyName); }
+std::string CFileVersionInfo::FileDescription() const { return Item(&CFileVersionInfo::FileDescription); }
+std::string CFileVersionInfo::FileVersion() const { return Item(&CFileVersionInfo::FileVersion); }
+std::string CFileVersionInfo::InternalName() const { return Item(&CFileVersionInfo::InternalName); }
+std::string CFileVersionInfo::Language() const { return Item(&CFileVersionInfo::Language); }
+std::string CFileVersionInfo::LegalCopyright() const { return Item(&CFileVersionInfo::LegalCopyright); }
+std::string CFileVersionInfo::LegalTrademarks() const { return Item(&CFileVersionInfo::LegalTrademarks); }
+std::string CFileVersionInfo::OriginalFilename() const { return Item(&CFileVersionInfo::OriginalFilename); }
+std::string CFileVersionInfo::ProductName() const { return Item(&CFileVersionInfo::ProductName); }
+std::string CFileVersionInfo::ProductVersion() const { return Item(&CFileVersionInfo::ProductVersion); }
 
 std::string CFileVersionInfo::StringFromPointer(std::span<const BYTE> image, const void* address)
 {

@@ -4,7 +4,9 @@
 // value it had, so callers wanting a clean slate use a fresh object.
 
 #include "platform/Platform.h"
+#include "versioninfo/FixedVersionDecoding.h"
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -14,6 +16,9 @@ namespace korrimat {
 
 class CFileVersionInfo {
 public:
+    // How many texts the version item table (VersionItems.h) has.
+    static constexpr std::size_t kItemCount = 10;
+
     explicit CFileVersionInfo(const Platform& platform = SystemPlatform());
 
     // Makes the path absolute and re-reads the file; a path the system cannot make absolute
@@ -22,28 +27,34 @@ public:
 
     std::string FullPathName() const { return fullPathName_; }
     bool Available() const { return available_; }
-    std::string FileFlags() const { return fileFlags_; }
-    std::string FileOS() const { return fileOS_; }
-    std::string FileType() const { return fileType_; }
+    // The fixed part's texts.
+    std::string FileFlags() const { return fixed_.FileFlags; }
+    std::string FileOS() const { return fixed_.FileOS; }
+    std::string FileType() const { return fixed_.FileType; }
     std::string FileSubType() const { return fileSubType_; }
-    std::string VerFile() const { return verFile_; }
-    std::string VerProduct() const { return verProduct_; }
-    std::string VerStructure() const { return verStructure_; }
-    std::string CompanyName() const { return companyName_; }
-    std::string FileDescription() const { return fileDescription_; }
-    std::string FileVersion() const { return fileVersion_; }
-    std::string InternalName() const { return internalName_; }
-    std::string Language() const { return language_; }
-    std::string LegalCopyright() const { return legalCopyright_; }
-    std::string LegalTrademarks() const { return legalTrademarks_; }
-    std::string OriginalFilename() const { return originalFilename_; }
-    std::string ProductName() const { return productName_; }
-    std::string ProductVersion() const { return productVersion_; }
+    std::string VerFile() const { return fixed_.VerFile; }
+    std::string VerProduct() const { return fixed_.VerProduct; }
+    std::string VerStructure() const { return fixed_.VerStructure; }
+    // The texts of the string table (and the language), as the version item table lists them.
+    std::string CompanyName() const;
+    std::string FileDescription() const;
+    std::string FileVersion() const;
+    std::string InternalName() const;
+    std::string Language() const;
+    std::string LegalCopyright() const;
+    std::string LegalTrademarks() const;
+    std::string OriginalFilename() const;
+    std::string ProductName() const;
+    std::string ProductVersion() const;
 
     // Re-reads the file named by FullPathName.
     void Refresh();
 
 private:
+    using Property = std::string (CFileVersionInfo::*)() const;
+    // The text of the item a property shows.
+    std::string Item(Property property) const;
+
     // Both read only inside `image`: an address that a query returned is trusted no further.
     static std::string StringFromPointer(std::span<const BYTE> image, const void* address);
     static std::vector<BYTE> BytesFromPointer(std::span<const BYTE> image, const void* address, std::size_t count);
@@ -55,23 +66,10 @@ private:
 
     std::string fullPathName_;
     bool available_ = false;
-    std::string verStructure_;
-    std::string verFile_;
-    std::string verProduct_;
-    std::string fileFlags_;
-    std::string fileOS_;
-    std::string fileType_;
+    FixedVersionTexts fixed_;
     std::string fileSubType_;
-    std::string language_;
-    std::string companyName_;
-    std::string fileDescription_;
-    std::string fileVersion_;
-    std::string internalName_;
-    std::string legalCopyright_;
-    std::string legalTrademarks_;
-    std::string originalFilename_;
-    std::string productName_;
-    std::string productVersion_;
+    // The item texts, in the order of the version item table.
+    std::array<std::string, kItemCount> items_;
 };
 
 } // namespace korrimat

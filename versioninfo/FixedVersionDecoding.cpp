@@ -1,5 +1,7 @@
 #include "versioninfo/FixedVersionDecoding.h"
 
+#include "platform/Text.h"
+
 #include <array>
 #include <cstdint>
 
@@ -8,15 +10,6 @@ namespace {
 
 std::uint32_t HighPart(DWORD value) { return (value >> 16) & 0xFFFFu; }
 std::uint32_t LowPart(DWORD value) { return value & 0xFFFFu; }
-
-// Decimal digits, zero-filled on the left to at least `width`; a longer number is never cut.
-std::string Digits(std::uint32_t value, std::size_t width = 1)
-{
-    std::string text = std::to_string(value);
-    if (text.size() < width)
-        text.insert(0, width - text.size(), '0');
-    return text;
-}
 
 // a.bb.ccdd, or a.bb.dddd when c is 0 (c is then left out altogether).
 std::string VersionText(DWORD mostSignificant, DWORD leastSignificant)
@@ -50,10 +43,7 @@ std::string FlagsText(DWORD flags)
         if ((flags & flag.bit) != 0)
             text += flag.word;
     }
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return TrimSpaces(text);
 }
 
 // The whole value is compared: a base system or a window system alone is not named.

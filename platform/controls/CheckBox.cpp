@@ -43,8 +43,8 @@ void CheckBox::Draw(const DRAWITEMSTRUCT& item)
     HBRUSH background = Container() ? Container()->BackBrush() : ::GetSysColorBrush(COLOR_BTNFACE);
     ::FillRect(dc, &area, background);
 
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    const int box = ::MulDiv(13, dpi, 96);
+    const Screen density = Density();
+    const int box = density.Scale(13);
     const int height = area.bottom - area.top;
     RECT boxRect{area.left, area.top + (height - box) / 2, area.left + box, area.top + (height - box) / 2 + box};
     ::DrawFrameControl(dc, &boxRect, DFC_BUTTON, DFCS_BUTTONCHECK | (value_ ? DFCS_CHECKED : 0));
@@ -53,7 +53,7 @@ void CheckBox::Draw(const DRAWITEMSTRUCT& item)
     SelectedObject font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    RECT textRect{boxRect.right + ::MulDiv(4, dpi, 96), area.top, area.right, area.bottom};
+    RECT textRect{boxRect.right + density.Scale(4), area.top, area.right, area.bottom};
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
     if (::SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL)
         format |= DT_HIDEPREFIX;

@@ -1,11 +1,14 @@
 #include "platform/controls/Control.h"
 
+#include "platform/FileSystem.h"
 #include "platform/controls/Gdi.h"
 #include "platform/controls/Line.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace korrimat::controls {
 
@@ -13,6 +16,13 @@ namespace {
 
 constexpr char kWrapperProperty[] = "Korrimat.Control";
 constexpr UINT_PTR kSubclassId = 1;
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+// Sent before a change of density so that the window can name its new size (Windows 10 1703 on).
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+// What carries dropped names across processes (WM_COPYGLOBALDATA), let through with WM_DROPFILES.
+constexpr UINT kCopyGlobalData = 0x0049;
 
 // The window a notification comes from, for the messages a child sends its parent.
 HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
@@ -223,6 +233,11 @@ void Control::Invalidate()
         ::InvalidateRect(handle_, nullptr, TRUE);
 }
 
+Screen Control::Density() const
+{
+    return container_ ? container_->Density() : Screen::OfWindow(handle_);
+}
+
 // ---- WindowBase ----
 
 WindowBase::~WindowBase()
@@ -326,32 +341,14 @@ LRESULT CALLBACK WindowBase::Procedure(HWND handle, UINT message, WPARAM wParam,
 
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // What a child tells its container goes back to the child's wrapper first.
+    LRESULT result = 0;
+    if (ReflectToChild(message, wParam, lParam, result))
+        return result;
     switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM: {
-        LRESULT result = 0;
-        if (ReflectToChild(message, wParam, lParam, result))
-            return result;
-        break;
-    }
+    case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        LRESULT result = 0;
-        if (ReflectToChild(message, wParam, lParam, result))
-            return result;
-        if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN)
-            return DefaultColours(reinterpret_cast<HDC>(wParam));
-        break;
-    }
+        return DefaultColours(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND:
         OnEraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
@@ -422,22 +419,25 @@ Form::~Form()
     Destroy();
 }
 
-bool Form::Create(std::string_view caption, int clientWidth, int clientHeight, HICON bigIcon, HICON smallIcon)
+bool Form::Create(std::string_view caption, ClientSize clientSize, int iconId)
 {
     constexpr char kClassName[] = "KorrimatForm";
     if (!RegisterWindowClass(kClassName, 0, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))))
         return false;
-    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-    RECT outer{0, 0, clientWidth, clientHeight};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    if (!CreateOwnWindow(kClassName, nullptr, kStyle, kExStyle,
-                         {CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top}, caption))
+    clientSize_ = std::move(clientSize);
+    iconId_ = iconId;
+    // Sized at the system's density first; the monitor the window opens on may have another.
+    density_ = Screen::System();
+    SIZE outer{};
+    OuterSizeAt(density_, outer);
+    if (!CreateOwnWindow(kClassName, nullptr, kFormStyle, kFormExStyle, {CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy},
+                         caption))
         return false;
-    if (bigIcon)
-        ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    if (smallIcon)
-        ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    if (const Screen monitor = Screen::OfWindow(Handle()); monitor != density_) {
+        density_ = monitor;
+        FitClientSize(nullptr);
+    }
+    LoadIcons();
     return true;
 }
 
@@ -459,6 +459,112 @@ void Form::Destroy()
 {
     if (Handle())
         ::DestroyWindow(Handle());
+}
+
+void Form::Redraw()
+{
+    if (Handle())
+        ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::AcceptDroppedFiles()
+{
+    if (!Handle())
+        return;
+    ::DragAcceptFiles(Handle(), TRUE);
+    // Run with more rights than the shell, the window would otherwise never see what it drops.
+    for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData})
+        ::ChangeWindowMessageFilterEx(Handle(), message, MSGFLT_ALLOW, nullptr);
+}
+
+void Form::TakeDroppedFiles(HDROP drop)
+{
+    const UniqueDrop dropped(drop);
+    if (!drop)
+        return;
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT index = 0; index < count; ++index) {
+        // Any length: the shell hands over paths past 260 characters too.
+        const UINT length = ::DragQueryFileW(drop, index, nullptr, 0);
+        std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop, index, name.data(), length + 1));
+        if (auto path = ExactNarrowText(name))
+            paths.push_back(std::move(*path));
+    }
+    if (!paths.empty() && onDropFiles)
+        onDropFiles(paths);
+}
+
+void Form::ChangeDensity(const Screen& density, const RECT* suggested)
+{
+    density_ = density;
+    // The place the system suggests keeps the window on the monitor that asked; the size is the
+    // window's own at the new density, which the suggested rectangle may miss by a rounding.
+    const POINT topLeft = suggested ? POINT{suggested->left, suggested->top} : POINT{};
+    FitClientSize(suggested ? &topLeft : nullptr);
+    LoadIcons();
+    Raise(onDensityChanged);
+}
+
+bool Form::OuterSizeAt(const Screen& density, SIZE& size) const
+{
+    if (!clientSize_)
+        return false;
+    size = density.OuterSize(clientSize_(density), kFormStyle, kFormExStyle);
+    return true;
+}
+
+void Form::FitClientSize(const POINT* topLeft)
+{
+    if (!clientSize_)
+        return;
+    if (::IsIconic(Handle())) {
+        // Minimised: the size it will be restored to.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        SIZE size{};
+        if (!::GetWindowPlacement(Handle(), &placement) || !OuterSizeAt(density_, size))
+            return;
+        RECT& normal = placement.rcNormalPosition;
+        normal.right = normal.left + size.cx;
+        normal.bottom = normal.top + size.cy;
+        ::SetWindowPlacement(Handle(), &placement);
+        return;
+    }
+    const SIZE wanted = clientSize_(density_);
+    // The frame's own size may change with the move, so measure again after each step.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT outer{};
+        RECT client{};
+        ::GetWindowRect(Handle(), &outer);
+        ::GetClientRect(Handle(), &client);
+        const int extraWidth = wanted.cx - client.right;
+        const int extraHeight = wanted.cy - client.bottom;
+        const bool moved = !topLeft || (outer.left == topLeft->x && outer.top == topLeft->y);
+        if (extraWidth == 0 && extraHeight == 0 && moved)
+            return;
+        ::SetWindowPos(Handle(), nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0,
+                       outer.right - outer.left + extraWidth, outer.bottom - outer.top + extraHeight,
+                       SWP_NOZORDER | SWP_NOACTIVATE | (topLeft ? 0 : SWP_NOMOVE));
+    }
+}
+
+void Form::LoadIcons()
+{
+    HINSTANCE program = ::GetModuleHandleA(nullptr);
+    auto load = [&](int size) {
+        return UniqueIcon(static_cast<HICON>(
+            iconId_ ? ::LoadImageA(program, MAKEINTRESOURCEA(iconId_), IMAGE_ICON, size, size, LR_DEFAULTCOLOR) : nullptr));
+    };
+    UniqueIcon big = load(density_.LargeIconSize());
+    UniqueIcon little = load(density_.Metric(SM_CXSMICON));
+    HICON application = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big ? big.Get() : application));
+    ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little ? little.Get() : application));
+    // The window no longer shows the icons it had: they can go now.
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(little);
 }
 
 bool Form::PreTranslate(MSG& message)
@@ -490,6 +596,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_DROPFILES:
+        TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_DPICHANGED:
+        ChangeDensity(Screen(LOWORD(wParam), HIWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case kGetDpiScaledSize: {
+        auto* size = reinterpret_cast<SIZE*>(lParam);
+        return size && OuterSizeAt(Screen(static_cast<int>(wParam), static_cast<int>(wParam)), *size) ? TRUE : FALSE;
+    }
     default:
         return WindowBase::HandleMessage(message, wParam, lParam);
     }
@@ -523,6 +639,11 @@ int RunMessageLoop(Form& form)
         }
     }
     return static_cast<int>(message.wParam);
+}
+
+void EndMessageLoop(int exitCode)
+{
+    ::PostQuitMessage(exitCode);
 }
 
 void DispatchPendingMessages(Form* form)

@@ -14,6 +14,7 @@
 // their own messages too (input to swallow, keys to take) and forget the window when it dies.
 
 #include "platform/UniqueHandle.h"
+#include "platform/controls/Screen.h"
 
 #include <windows.h>
 
@@ -67,6 +68,8 @@ public:
     std::string Text() const;
     void SetText(std::string_view text);
     void Invalidate();
+    // The density the control is drawn at: that of the window it lies in.
+    virtual Screen Density() const;
 
     // The wrapper attached to a window, if any.
     static Control* FromHandle(HWND handle);
@@ -136,21 +139,40 @@ private:
     int nextChildId_ = 100;
 };
 
-// A top-level window. It owns its window: destroying the object destroys the window.
+// A top-level window. It owns its window: destroying the object destroys the window. It keeps
+// its own density, that of the monitor it is on, and follows it from monitor to monitor: its
+// client area, its icons and, through onDensityChanged, whatever lies in it.
 class Form : public WindowBase {
 public:
     ~Form() override;
 
+    // The client size the window wants at a density.
+    using ClientSize = std::function<SIZE(const Screen&)>;
+
     // A window with a fixed single border (caption, system menu, minimise box; it cannot be
-    // resized) whose client area has the given size in pixels.
-    bool Create(std::string_view caption, int clientWidth, int clientHeight, HICON bigIcon, HICON smallIcon);
+    // resized) whose client area has `clientSize` at the density of the monitor it opens on, and
+    // the program's icon resource `iconId` at that density's icon sizes (the system's application
+    // icon when the program has none by that number).
+    bool Create(std::string_view caption, ClientSize clientSize, int iconId = 0);
+    Screen Density() const override { return density_; }
     void Show(int showCommand);
     // Asks the window to close, as its close box does.
     void Close();
     void Destroy();
+    // Paints the whole window and its children again, backgrounds included.
+    void Redraw();
+    // Takes files dropped from the shell (also from one with fewer rights): onDropFiles gets them.
+    void AcceptDroppedFiles();
 
     // Dialog keyboard handling for a message about to be dispatched; true when it took it.
     bool PreTranslate(MSG& message);
+
+    // The full paths of the files and folders dropped, in their order; a name that has no form
+    // in the narrow code page is left out.
+    std::function<void(const std::vector<std::string>&)> onDropFiles;
+    // The window's density changed (it moved to a monitor of another density, or the monitor's
+    // changed): the window already has its client size at Density(); its content follows here.
+    Event onDensityChanged;
 
 protected:
     Form() = default;
@@ -162,13 +184,27 @@ protected:
 
 private:
     void RestoreFocus();
+    void ChangeDensity(const Screen& density, const RECT* suggested);
+    // The client size `clientSize_` gives at the window's density; the top-left corner moved too
+    // when one is given.
+    void FitClientSize(const POINT* topLeft);
+    bool OuterSizeAt(const Screen& density, SIZE& size) const;
+    void LoadIcons();
+    void TakeDroppedFiles(HDROP drop);
 
     HWND lastFocus_ = nullptr;
+    Screen density_ = Screen(96, 96);
+    ClientSize clientSize_;
+    int iconId_ = 0;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
 };
 
 // Dispatches messages until WM_QUIT; returns its exit code.
 int RunMessageLoop(Form& form);
 // Dispatches every message waiting now (for tests and for work that must see its own repaint).
 void DispatchPendingMessages(Form* form);
+// Makes RunMessageLoop return with this exit code once the messages before it are dispatched.
+void EndMessageLoop(int exitCode = 0);
 
 } // namespace korrimat::controls

@@ -1,5 +1,6 @@
 #include "platform/controls/DriveList.h"
 
+#include "platform/FileSystem.h"
 #include "platform/SizedText.h"
 #include "platform/controls/Gdi.h"
 #include "platform/controls/ListDrawing.h"
@@ -38,14 +39,11 @@ std::string DriveText(char letter, const std::string& root)
 
 std::string DrivesOfTheMachine()
 {
-    std::string buffer(512, '\0');
-    DWORD length = ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length > buffer.size()) {
-        buffer.assign(length + 1, '\0');
-        length = ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
-    }
-    buffer.resize(length <= buffer.size() ? length : 0);
-    return buffer;
+    // Each root ends in a zero; the list ends in one more, left out of the count.
+    return FillSizedText([](char* buffer, std::size_t capacity) {
+               return ::GetLogicalDriveStringsA(static_cast<DWORD>(capacity), buffer);
+           }, 512)
+        .value_or(std::string());
 }
 
 } // namespace
@@ -188,16 +186,11 @@ bool DriveList::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     return true;
 }
 
-void DriveList::OnFontChanged()
-{
-    FitHeights();
-}
-
 void DriveList::FitHeights()
 {
     if (!Handle())
         return;
-    const int row = std::max(static_cast<int>(FontMetrics(Font()).tmHeight), SmallIconSize());
+    const int row = std::max(static_cast<int>(FontMetrics(Font()).tmHeight), Density().SmallIconSize());
     ::SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, row);
     // The closed box's height follows its selection field's: adjust that until the box has the
     // height asked for (some implementations add a padding to the value set).
@@ -215,11 +208,11 @@ void DriveList::Draw(const DRAWITEMSTRUCT& item)
 {
     const int index = static_cast<int>(item.itemID);
     if (index < 0 || index >= Count()) {
-        DrawListEntry(item, Font(), {}, {}, 0);
+        DrawListEntry(item, Density(), Font(), {}, {}, 0);
         return;
     }
     const DriveEntry& drive = drives_[static_cast<std::size_t>(index)];
-    DrawListEntry(item, Font(), drive.text, drive.image, 0);
+    DrawListEntry(item, Density(), Font(), drive.text, drive.image, 0);
 }
 
 } // namespace korrimat::controls

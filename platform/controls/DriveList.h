@@ -37,7 +37,7 @@ public:
 
 protected:
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnFontChanged() override;
+    void OnFontChanged() override { FitHeights(); }
 
 private:
     struct DriveEntry {

@@ -1,33 +1,17 @@
 #include "platform/controls/FileList.h"
 
-#include "platform/FileSystem.h"
 #include "platform/controls/ListDrawing.h"
 #include "platform/controls/PathText.h"
 
 namespace korrimat::controls {
 
-namespace {
-
-std::optional<std::string> FullPath(const std::string& path)
+bool FileList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
-    return FullPathName(path);
-}
-
-bool IsFolder(const std::string& path)
-{
-    CriticalErrorsSilenced silenced;
-    const DWORD attributes = FileAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-} // namespace
-
-bool FileList::Create(WindowBase& container, const Bounds& bounds)
-{
+    platform_ = &platform;
     if (!CreateList(container, bounds))
         return false;
     FitRowHeight(0);
-    if (auto current = FullPath("."))
+    if (auto current = platform_->FullPathOf("."))
         Show(ListPathForm(*current), false);
     return true;
 }
@@ -36,7 +20,7 @@ bool FileList::SetPath(std::string_view path)
 {
     if (path.empty())
         return false;
-    const auto full = FullPath(std::string(path));
+    const auto full = platform_->FullPathOf(std::string(path));
     return full && Show(ListPathForm(*full), true);
 }
 
@@ -49,8 +33,11 @@ bool FileList::Show(const std::string& path, bool raiseChange)
 {
     NameList names;
     // A folder that exists but cannot be listed shows empty; anything else is refused.
-    if (!ReadFolderEntries(path, false, names) && !IsFolder(path))
-        return false;
+    if (!ReadFolderEntries(*platform_, path, false, names)) {
+        const DWORD attributes = platform_->Attributes(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return false;
+    }
     const bool changed = path != path_;
     path_ = path;
     names_ = std::move(names);
@@ -65,6 +52,19 @@ std::string FileList::Item(int index) const
     if (index < 0 || index >= Count())
         return {};
     return std::string(names_[static_cast<std::size_t>(index)]);
+}
+
+int FileList::IndexOf(std::string_view name) const
+{
+    int caseless = -1;
+    for (int index = 0; index < Count(); ++index) {
+        const std::string_view item = names_[static_cast<std::size_t>(index)];
+        if (item == name)
+            return index;
+        if (caseless < 0 && SameNameIgnoringCase(item, name))
+            caseless = index;
+    }
+    return caseless;
 }
 
 std::string FileList::FileName() const
@@ -85,7 +85,7 @@ void FileList::DrawRow(const DRAWITEMSTRUCT& item)
 {
     const int index = static_cast<int>(item.itemID);
     const std::string_view name = index >= 0 && index < Count() ? names_[static_cast<std::size_t>(index)] : "";
-    DrawListEntry(item, Font(), name, {}, 0);
+    DrawListEntry(item, Density(), Font(), name, {}, 0);
 }
 
 int FileList::RowForInitial(char initial, int caret) const

@@ -12,8 +12,8 @@ namespace korrimat::controls {
 
 class FileList : public VirtualList {
 public:
-    // Starts on the process's current folder.
-    bool Create(WindowBase& container, const Bounds& bounds);
+    // Starts on the process's current folder; lists files through `platform`.
+    bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
 
     // The folder's full path: a root ends in "\", no other path does.
     const std::string& Path() const noexcept { return path_; }
@@ -25,6 +25,8 @@ public:
 
     int Count() const noexcept { return static_cast<int>(names_.Size()); }
     std::string Item(int index) const;
+    // The entry of a name, in its stored case first, else with case ignored; -1 when none.
+    int IndexOf(std::string_view name) const;
     // The selected file's name; empty when none is selected.
     std::string FileName() const;
     // Selects a file and raises onClick, as a click does; -1 clears the selection (no event).
@@ -42,6 +44,7 @@ protected:
 private:
     bool Show(const std::string& path, bool raiseChange);
 
+    const Platform* platform_ = &SystemPlatform();
     std::string path_;
     NameList names_;
 };

@@ -1,26 +1,17 @@
 #include "platform/controls/FolderList.h"
 
-#include "platform/FileSystem.h"
 #include "platform/controls/ListDrawing.h"
 #include "platform/controls/PathText.h"
 
 namespace korrimat::controls {
 
-namespace {
-
-std::optional<std::string> FullPath(const std::string& path)
+bool FolderList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
-    return FullPathName(path);
-}
-
-} // namespace
-
-bool FolderList::Create(WindowBase& container, const Bounds& bounds)
-{
+    platform_ = &platform;
     if (!CreateList(container, bounds))
         return false;
-    FitRowHeight(SmallIconSize());
-    if (auto current = FullPath("."))
+    FitRowHeight(Density().SmallIconSize());
+    if (auto current = platform_->FullPathOf("."))
         Show(ListPathForm(*current), false);
     return true;
 }
@@ -32,7 +23,7 @@ bool FolderList::SetPath(std::string_view path)
         wanted = {*DriveLetterOf(wanted), ':'};  // the drive's current folder
     if (wanted.empty())
         return false;
-    const auto full = FullPath(wanted);
+    const auto full = platform_->FullPathOf(wanted);
     if (!full)
         return false;
     return Show(ListPathForm(*full), true);
@@ -46,7 +37,7 @@ bool FolderList::Refresh()
 bool FolderList::Show(const std::string& path, bool raiseChange)
 {
     NameList subfolders;
-    if (!ReadFolderEntries(path, true, subfolders))
+    if (!ReadFolderEntries(*platform_, path, true, subfolders))
         return false;
     const bool changed = path != path_;
     path_ = path;
@@ -103,8 +94,8 @@ bool FolderList::Open(int index)
 void FolderList::DrawRow(const DRAWITEMSTRUCT& item)
 {
     const Entry entry = EntryAt(static_cast<int>(item.itemID));
-    const int step = SmallIconSize() / 2;
-    DrawListEntry(item, Font(), entry.name, FolderImage(entry.open), entry.level * step);
+    const Screen density = Density();
+    DrawListEntry(item, density, Font(), entry.name, FolderImage(entry.open), entry.level * density.SmallIconSize() / 2);
 }
 
 int FolderList::RowForInitial(char initial, int caret) const
@@ -155,7 +146,7 @@ bool FolderList::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 void FolderList::OnFontChanged()
 {
-    FitRowHeight(SmallIconSize());
+    FitRowHeight(Density().SmallIconSize());
 }
 
 } // namespace korrimat::controls

@@ -20,8 +20,8 @@ public:
         bool open = false;
     };
 
-    // Starts on the process's current folder.
-    bool Create(WindowBase& container, const Bounds& bounds);
+    // Starts on the process's current folder; lists folders through `platform`.
+    bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
 
     // The current folder's full path: a root ends in "\", no other path does.
     const std::string& Path() const noexcept { return path_; }
@@ -53,6 +53,7 @@ protected:
 private:
     bool Show(const std::string& path, bool raiseChange);
 
+    const Platform* platform_ = &SystemPlatform();
     std::string path_;
     std::vector<std::string> levels_;
     NameList subfolders_;

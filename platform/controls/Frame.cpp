@@ -52,9 +52,9 @@ void Frame::PaintBorder(HDC dc)
     if (caption.empty())
         return;
     // The caption interrupts the top edge a little way in from the left, like a group box's.
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    const int indent = ::MulDiv(8, dpi, 96);
-    const int gap = ::MulDiv(2, dpi, 96);
+    const Screen density = Density();
+    const int indent = density.Scale(8);
+    const int gap = density.Scale(2);
     RECT text{0, 0, 0, 0};
     ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_CALCRECT);
     RECT behind{indent, 0, indent + (text.right - text.left) + 2 * gap, metrics.tmHeight};

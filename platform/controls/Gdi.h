@@ -1,5 +1,7 @@
 #pragma once
-// Scope objects for the drawing calls that come in pairs, and text measuring in a given font.
+// Scope objects for the drawing calls that come in pairs, fonts, and text measuring in a font.
+
+#include "platform/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -64,5 +66,7 @@ private:
 int TextWidth(HFONT font, std::string_view text);
 // The font's metrics on the screen.
 TEXTMETRICA FontMetrics(HFONT font);
+// A font of a face, logical height (negative: the character height) and weight, character set 0.
+UniqueFont MakeFont(std::string_view face, int height, int weight);
 
 } // namespace korrimat::controls

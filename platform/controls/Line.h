@@ -11,9 +11,10 @@ class WindowBase;
 class Line {
 public:
     Line() = default;
+    ~Line();
+    // A line is one place on one container: it is not copied.
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
-    ~Line();
 
     // From (x1, y1) to (x2, y2), both ends drawn, in the container's client pixels;
     // `systemColour` is a COLOR_* index (button shadow, button highlight...).

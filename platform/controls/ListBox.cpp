@@ -9,10 +9,20 @@ bool ListBox::Create(WindowBase& container, const Bounds& bounds)
                        WS_EX_CLIENTEDGE, bounds, {});
 }
 
-void ListBox::Add(std::string_view text)
+void ListBox::Add(std::string_view text, std::intptr_t data)
 {
-    if (Handle())
-        ::SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(text).c_str()));
+    if (!Handle())
+        return;
+    const LRESULT index = ::SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(text).c_str()));
+    if (index >= 0)
+        ::SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+}
+
+std::intptr_t ListBox::Data(int index) const
+{
+    if (!Handle() || index < 0 || index >= Count())
+        return -1;
+    return static_cast<std::intptr_t>(::SendMessageA(Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 void ListBox::Clear()

@@ -2,6 +2,7 @@
 
 #include "platform/controls/Gdi.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace korrimat::controls {
@@ -11,11 +12,28 @@ namespace {
 ListImage ShellImage(const char* path, DWORD attributes, UINT flags)
 {
     SHFILEINFOA info{};
-    const auto list = reinterpret_cast<HIMAGELIST>(
-        ::SHGetFileInfoA(path, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (!list)
+    if (!::SHGetFileInfoA(path, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
         return {};
-    return {list, info.iIcon};
+    return {info.iIcon};
+}
+
+// The system image list of small or of large icons, and the size of its icons.
+struct SystemList {
+    HIMAGELIST list = nullptr;
+    int size = 0;
+};
+
+SystemList SystemImageList(bool large)
+{
+    SHFILEINFOA info{};
+    const auto list = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
+        "folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
+    int width = 0;
+    int height = 0;
+    if (!list || !::ImageList_GetIconSize(list, &width, &height))
+        return {};
+    return {list, height};
 }
 
 } // namespace
@@ -33,25 +51,24 @@ ListImage DriveImage(const std::string& root)
     return ShellImage(root.c_str(), 0, 0);
 }
 
-int SmallIconSize()
-{
-    return ::GetSystemMetrics(SM_CYSMICON);
-}
-
-void DrawListEntry(const DRAWITEMSTRUCT& item, HFONT font, std::string_view text, ListImage image, int indent)
+void DrawListEntry(const DRAWITEMSTRUCT& item, const Screen& density, HFONT font, std::string_view text,
+                   ListImage image, int indent)
 {
     HDC dc = item.hDC;
     const RECT& area = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(dc, &area, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (item.itemID != static_cast<UINT>(-1)) {
-        const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-        int x = area.left + ::MulDiv(2, dpi, 96) + indent;
-        if (image.list && image.index >= 0) {
-            const int size = SmallIconSize();
-            ::ImageList_Draw(image.list, image.index, dc, x, area.top + (area.bottom - area.top - size) / 2,
-                             ILD_TRANSPARENT);
-            x += size + ::MulDiv(4, dpi, 96);
+        int x = area.left + density.Scale(2) + indent;
+        if (image.index >= 0) {
+            static const SystemList smallIcons = SystemImageList(false);
+            static const SystemList largeIcons = SystemImageList(true);
+            const int wanted = density.SmallIconSize();
+            const SystemList& icons = largeIcons.list && largeIcons.size <= wanted ? largeIcons : smallIcons;
+            if (icons.list)
+                ::ImageList_Draw(icons.list, image.index, dc, x + (wanted - icons.size) / 2,
+                                 area.top + (area.bottom - area.top - icons.size) / 2, ILD_TRANSPARENT);
+            x += wanted + density.Scale(4);
         }
         SelectedObject selectedFont(dc, font);
         ::SetBkMode(dc, TRANSPARENT);

@@ -1,28 +1,30 @@
 #pragma once
-// Drawing of owner-drawn list entries, with the shell's small icons from the system image list
+// Drawing of owner-drawn list entries, with the shell's icons from the system image lists
 // (shared by the whole process and never destroyed, so nothing here owns an icon).
 
+#include "platform/controls/Screen.h"
+
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 #include <string_view>
 
 namespace korrimat::controls {
 
+// An entry of the system image lists, the same in each of their sizes; -1 for none.
 struct ListImage {
-    HIMAGELIST list = nullptr;
     int index = -1;
 };
 
-// A folder's small icon, open or closed.
+// A folder's icon, open or closed.
 ListImage FolderImage(bool open);
-// A drive's small icon from its root ("C:\"); none when the shell gives none.
+// A drive's icon from its root ("C:\"); none when the shell gives none.
 ListImage DriveImage(const std::string& root);
-int SmallIconSize();
 
 // One entry: background (highlighted when selected), an optional icon `indent` pixels in, the
-// text, and the focus rectangle.
-void DrawListEntry(const DRAWITEMSTRUCT& item, HFONT font, std::string_view text, ListImage image, int indent);
+// text, and the focus rectangle, all sized for `density`. The icon comes from the system's list
+// of the largest size that fits a small icon at that density.
+void DrawListEntry(const DRAWITEMSTRUCT& item, const Screen& density, HFONT font, std::string_view text,
+                   ListImage image, int indent);
 
 } // namespace korrimat::controls

@@ -114,11 +114,18 @@ int NameList::FindByInitial(char initial, int after) const
     return -1;
 }
 
-bool ReadFolderEntries(const std::string& folder, bool folders, NameList& names)
+bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    const std::wstring wideA = WideText(a);
+    const std::wstring wideB = WideText(b);
+    return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                  static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool folders, NameList& names)
 {
     names.Clear();
-    CriticalErrorsSilenced silenced;
-    const DWORD error = ForEachEntry(JoinPath(folder, "*"), [&](std::string_view name, DWORD attributes) {
+    const DWORD error = platform.ListEntries(JoinPath(folder, "*"), [&](std::string_view name, DWORD attributes) {
         const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder != folders || (isFolder && (name == "." || name == "..")))
             return;
@@ -128,23 +135,11 @@ bool ReadFolderEntries(const std::string& folder, bool folders, NameList& names)
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
             return false;
         // Nothing matched: an empty root, or a folder without even "." in it.
-        const DWORD attributes = FileAttributes(folder);
+        const DWORD attributes = platform.Attributes(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
     names.Sort();
     return true;
-}
-
-CriticalErrorsSilenced::CriticalErrorsSilenced() noexcept
-{
-    DWORD previous = 0;
-    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-    previous_ = previous;
-}
-
-CriticalErrorsSilenced::~CriticalErrorsSilenced()
-{
-    ::SetThreadErrorMode(previous_, nullptr);
 }
 
 } // namespace korrimat::controls

@@ -3,6 +3,8 @@
 // hundred thousand files costs a few large blocks) and sorted as users expect: by the user's
 // locale, letter case ignored.
 
+#include "platform/Platform.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,21 +32,12 @@ private:
     std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_;  // offset and length in pool_
 };
 
+// Whether two names are the same with letter case ignored, by the system's rule for file names.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
 // Reads the entries of a folder into `names` (sorted): its subfolders when `folders` is true
 // ("." and ".." left out), otherwise its files, hidden and system files included. False when the
 // folder cannot be listed (no such folder, a drive that is not ready, no access).
-bool ReadFolderEntries(const std::string& folder, bool folders, NameList& names);
-
-// While it lives, a drive without a medium fails at once instead of asking the user.
-class CriticalErrorsSilenced {
-public:
-    CriticalErrorsSilenced() noexcept;
-    ~CriticalErrorsSilenced();
-    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
-    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
-
-private:
-    unsigned long previous_ = 0;
-};
+bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool folders, NameList& names);
 
 } // namespace korrimat::controls

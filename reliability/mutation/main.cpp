@@ -4,6 +4,8 @@
 // run at once with the file kept; the last line sums the run up.
 
 #include "app/FFileInfo.h"
+#include "tests/support/Paths.h"
+#include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/controls/Control.h"
 #include "platform/controls/WindowSystem.h"
@@ -91,14 +93,6 @@ std::optional<Options> ParseOptions(int argc, char** argv)
     return options;
 }
 
-std::string ProgramFolder()
-{
-    char buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string program(buffer, length);
-    return program.substr(0, program.find_last_of('\\'));
-}
-
 // The absolute, long form of a path, so that it compares with what the window's lists report.
 std::string CanonicalPath(const std::string& path)
 {
@@ -153,9 +147,9 @@ std::optional<Source> LoadSource(const std::string& path, std::string stem, std:
 
 std::optional<std::vector<Source>> LoadSources(const Options& options)
 {
-    const std::string fixtures = options.fixtures.empty() ? ProgramFolder() + "\\..\\..\\tests\\versioninfo"
+    const std::string fixtures = options.fixtures.empty() ? testing::BuildFolder() + "\\tests\\versioninfo"
                                                           : options.fixtures;
-    const std::string program = options.program.empty() ? ProgramFolder() + "\\..\\..\\app\\korrimat.exe"
+    const std::string program = options.program.empty() ? testing::KorrimatExecutable()
                                                         : options.program;
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
@@ -186,20 +180,6 @@ std::optional<std::vector<Source>> LoadSources(const Options& options)
     return sources;
 }
 
-std::vector<std::string> Snapshot(const CFileVersionInfo& info)
-{
-    return {info.FullPathName(),     info.Available() ? "available" : "not available",
-            info.VerStructure(),     info.VerFile(),
-            info.VerProduct(),       info.FileFlags(),
-            info.FileOS(),           info.FileType(),
-            info.FileSubType(),      info.Language(),
-            info.CompanyName(),      info.FileDescription(),
-            info.FileVersion(),      info.InternalName(),
-            info.LegalCopyright(),   info.LegalTrademarks(),
-            info.OriginalFilename(), info.ProductName(),
-            info.ProductVersion()};
-}
-
 // Shows files through the objects and the window, and says what it found inconsistent.
 class Viewer {
 public:
@@ -221,32 +201,32 @@ public:
 
         CFileVersionInfo fencedInfo(fenced_);
         fencedInfo.SetFullPathName(path);
-        const std::vector<std::string> values = Snapshot(fencedInfo);
+        const std::vector<std::string> values = testing::VersionSnapshot(fencedInfo);
         CFileVersionInfo plainInfo;
         plainInfo.SetFullPathName(path);
-        if (Snapshot(plainInfo) != values)
+        if (testing::VersionSnapshot(plainInfo) != values)
             faults.push_back("CFileVersionInfo reads differently when its queries are fenced");
 
         // Through the window, as a user would: the file list, read again, and a click on the file.
-        window_.File1().Refresh();
+        window_.File1.Refresh();
         int index = -1;
-        for (int i = 0; i < window_.File1().Count() && index < 0; ++i)
-            if (::lstrcmpiA(window_.File1().Item(i).c_str(), name.c_str()) == 0)
+        for (int i = 0; i < window_.File1.Count() && index < 0; ++i)
+            if (::lstrcmpiA(window_.File1.Item(i).c_str(), name.c_str()) == 0)
                 index = i;
         if (index < 0) {
             faults.push_back("the file list does not hold the file");
             return faults;
         }
-        window_.File1().SetSelectedIndex(index);
+        window_.File1.SetSelectedIndex(index);
         if (::lstrcmpiA(window_.CurrentPath().c_str(), path.c_str()) != 0)
             faults.push_back("the window shows " + window_.CurrentPath());
         const int tabs = fencedInfo.Available() ? 2 : 1;
-        if (window_.tabInfo().Count() != tabs)
-            faults.push_back("the window has " + std::to_string(window_.tabInfo().Count()) + " tabs");
-        if (window_.tabInfo().Count() == 2) {
+        if (window_.tabInfo.Count() != tabs)
+            faults.push_back("the window has " + std::to_string(window_.tabInfo.Count()) + " tabs");
+        if (window_.tabInfo.Count() == 2) {
             // One of the version items, and the Version page in front, drawn.
-            window_.lstVerInfo().SetSelectedIndex(static_cast<int>(number % 9));
-            window_.tabInfo().Select(std::string_view("Version"));
+            window_.lstVerInfo.SetSelectedIndex(static_cast<int>(number % 9));
+            window_.tabInfo.Select(std::string_view("Version"));
         }
         controls::DispatchPendingMessages(&window_);
         return faults;
@@ -322,7 +302,7 @@ int main(int argc, char** argv)
     std::string work = ownWork ? NewWorkFolder() : options.work;
     ::CreateDirectoryA(work.c_str(), nullptr);
     work = CanonicalPath(work);
-    const std::string keep = CanonicalPath(options.keep.empty() ? ProgramFolder() + "\\kept" : options.keep);
+    const std::string keep = CanonicalPath(options.keep.empty() ? testing::ProgramFolder() + "\\kept" : options.keep);
     ::CreateDirectoryA(keep.c_str(), nullptr);
     std::printf("work folder %s, keep folder %s\n", work.c_str(), keep.c_str());
     std::fflush(stdout);
@@ -344,7 +324,7 @@ int main(int argc, char** argv)
         const controls::WindowSystem windowSystem;
 
         const FencedPlatform fenced;
-        FFileInfo window(::GetModuleHandleA(nullptr), fenced);
+        FFileInfo window(fenced);
         if (!window.Created()) {
             std::printf("the window cannot be created\n");
             return kSetupFailed;
@@ -352,8 +332,8 @@ int main(int argc, char** argv)
         guard.Begin(work, "the work folder", false);
         window.Load();
         window.Show(SW_SHOWNOACTIVATE);
-        window.Drive1().SetDrive(work);
-        const bool there = window.Dir1().SetPath(work);
+        window.Drive1.SetDrive(work);
+        const bool there = window.Dir1.SetPath(work);
         guard.End();
         if (!there) {
             std::printf("the folder list cannot go to %s\n", work.c_str());
@@ -373,7 +353,7 @@ int main(int argc, char** argv)
             guard.Begin(path, name, false);
             std::vector<std::string> faults = viewer.Show(path, name, 0);
             guard.End();
-            if (window.tabInfo().Count() != 2)
+            if (window.tabInfo.Count() != 2)
                 faults.push_back("no Version page");
             ::DeleteFileA(path.c_str());
             for (const std::string& fault : faults)

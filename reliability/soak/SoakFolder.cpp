@@ -31,32 +31,12 @@ std::string AccentedName()
 
 } // namespace
 
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found{};
-    UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &found));
-    if (search) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(search.Get(), &found));
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 SoakFolder::SoakFolder(const std::string& buildFolder)
 {
     char temp[MAX_PATH + 1] = {};
     ::GetTempPathA(sizeof(temp), temp);
     path_ = std::string(temp) + "korrimat-soak-" + std::to_string(::GetCurrentProcessId());
-    RemoveTree(path_);
+    testing::RemoveTree(path_);
     if (!::CreateDirectoryA(path_.c_str(), nullptr)) {
         Problem("cannot create " + path_);
         return;
@@ -143,7 +123,7 @@ SoakFolder::~SoakFolder()
 {
     heldOpen_.Reset();
     if (!keep_ && !path_.empty())
-        RemoveTree(path_);
+        testing::RemoveTree(path_);
 }
 
 void SoakFolder::CreateVanishingFile()

@@ -6,6 +6,7 @@
 // with everything in it when the object goes.
 
 #include "platform/UniqueHandle.h"
+#include "tests/support/TempFolder.h"
 
 #include <windows.h>
 
@@ -51,6 +52,5 @@ private:
 };
 
 // Removes a folder and everything in it, read-only entries included.
-void RemoveTree(const std::string& folder);
 
 } // namespace korrimat::soak

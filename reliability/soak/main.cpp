@@ -14,6 +14,7 @@
 // Exit code: 0 passed, 1 something grew or a display was wrong, 2 the soak could not start.
 
 #include "app/FFileInfo.h"
+#include "tests/support/Paths.h"
 #include "platform/controls/WindowSystem.h"
 #include "reliability/soak/ProcessResources.h"
 #include "reliability/soak/SoakFolder.h"
@@ -66,14 +67,6 @@ private:
     mutable std::vector<UniqueIcon> hoard_;
 };
 
-std::string ProgramFolder()
-{
-    char buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string path(buffer, length);
-    return path.substr(0, path.find_last_of('\\'));
-}
-
 std::string FullPath(const std::string& path)
 {
     char buffer[MAX_PATH] = {};
@@ -119,7 +112,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
     if (options.progress < 0)
         options.progress = std::max(options.files / 10, 100);
     if (options.build.empty())
-        options.build = ProgramFolder() + "\\..\\..";
+        options.build = testing::BuildFolder();
     options.build = FullPath(options.build);
     return true;
 }
@@ -296,7 +289,7 @@ private:
     void ReturnToTheFolder()
     {
         folder_.CreateVanishingFile();
-        controls::FolderList& folders = window_.Dir1();
+        controls::FolderList& folders = window_.Dir1;
         bool moved = false;
         if (mainLevel_ >= 0 && mainLevel_ < folders.CurrentIndex())
             moved = folders.Open(mainLevel_);
@@ -308,13 +301,13 @@ private:
             return;
         }
         mainLevel_ = folders.CurrentIndex();
-        const controls::FileList& files = window_.File1();
+        const controls::FileList& files = window_.File1;
         Shown(files.Count() > 0 && window_.CurrentPath() == files.Path() + "\\" + files.Item(0), "the return");
     }
 
     void SelectEveryFile()
     {
-        controls::FileList& files = window_.File1();
+        controls::FileList& files = window_.File1;
         if (files.Path() != folder_.Path())
             return;
         for (int i = 0; i < files.Count() && !Done(); ++i) {
@@ -322,9 +315,9 @@ private:
             files.SetSelectedIndex(i);
             Shown(window_.CurrentPath() == files.Path() + "\\" + name, "selecting " + name);
             // Every other file with a version resource also has an item of its Version page read.
-            if (window_.tabInfo().Count() == 2 && (++versioned_ % 2) == 0) {
-                window_.tabInfo().Select(std::string_view("Version"));
-                controls::ListBox& items = window_.lstVerInfo();
+            if (window_.tabInfo.Count() == 2 && (++versioned_ % 2) == 0) {
+                window_.tabInfo.Select(std::string_view("Version"));
+                controls::ListBox& items = window_.lstVerInfo;
                 if (items.Count() > 0)
                     items.SetSelectedIndex(versioned_ / 2 % items.Count());
                 controls::DispatchPendingMessages(&window_);
@@ -336,7 +329,7 @@ private:
     // the list between them; the cycle ends inside the last one.
     void OpenEverySubfolder()
     {
-        controls::FolderList& folders = window_.Dir1();
+        controls::FolderList& folders = window_.Dir1;
         if (folders.Path() != folder_.Path())
             return;
         std::vector<std::string> names;
@@ -364,7 +357,7 @@ private:
 
     bool OpenEntry(int index)
     {
-        controls::FolderList& folders = window_.Dir1();
+        controls::FolderList& folders = window_.Dir1;
         const std::string path = folders.EntryPath(index);
         if (!folders.Open(index) || folders.Path() != path) {
             Fault("cannot open " + path + " in the folder list");
@@ -434,7 +427,7 @@ int RunSoak(const Options& options, const ResourceCounter& counter, const Platfo
     int faults = 0;
     double seconds = 0;
     {
-        FFileInfo window(::GetModuleHandleA(nullptr), platform);
+        FFileInfo window(platform);
         if (!window.Created()) {
             std::printf("FAIL: the window could not be created\n");
             return 2;
@@ -458,10 +451,10 @@ int RunSoak(const Options& options, const ResourceCounter& counter, const Platfo
     ResourceSample reclosed;
     for (int round = 0; round < kReopenings; ++round) {
         {
-            FFileInfo window(::GetModuleHandleA(nullptr), platform);
+            FFileInfo window(platform);
             window.Load();
             window.Show(SW_SHOWNORMAL);
-            window.Dir1().SetPath(folder.Path());
+            window.Dir1.SetPath(folder.Path());
             controls::DispatchPendingMessages(&window);
         }
         DrainMessages();

@@ -1,10 +1,12 @@
 // The window at the screen's real density, and moved to another density while it is open, under
-// Wine and Xvfb. Expected places are worked out here with MulDiv from the design's twips.
+// Wine and Xvfb.
 
 #include "app/FFileInfo.h"
 #include "app/WindowDesign.h"
 #include "platform/controls/Gdi.h"
-#include "tests/platform/WindowTesting.h"
+#include "tests/support/Paths.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/support/WindowSystemEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 using namespace korrimat;
 using korrimat::controls::Bounds;
 using korrimat::testing::BringToFront;
+using korrimat::testing::FontOfWindow;
 using korrimat::testing::Pump;
 
 namespace {
@@ -23,29 +26,11 @@ namespace {
 // Sent before a change of density for the window to name its new size (Windows 10 1703 on).
 constexpr UINT kGetDpiScaledSize = 0x02E4;
 
-int ScreenDpi()
-{
-    controls::WindowDc screen(nullptr);
-    return ::GetDeviceCaps(screen.Dc(), LOGPIXELSY);
-}
-
-// A control's design rectangle at a density: twips times dots per inch over 1440, rounded.
+// A control's design rectangle at a density.
 Bounds DesignAt(std::string_view name, int index, int dpi)
 {
     const ControlDesign* design = FindControlDesign(name, index);
-    if (!design)
-        return {};
-    return {::MulDiv(design->left, dpi, 1440), ::MulDiv(design->top, dpi, 1440), ::MulDiv(design->width, dpi, 1440),
-            ::MulDiv(design->height, dpi, 1440)};
-}
-
-LOGFONTA FontOfWindow(HWND window)
-{
-    LOGFONTA font{};
-    HFONT handle = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
-    if (handle)
-        ::GetObjectA(handle, sizeof(font), &font);
-    return font;
+    return design ? ToPixels(*design, controls::Screen(dpi, dpi)) : Bounds{};
 }
 
 std::string WithoutAccessMark(std::string_view text)
@@ -68,8 +53,8 @@ std::map<std::string, Bounds> Places(FFileInfo& window)
     std::map<std::string, Bounds> places;
     for (const ControlDesign& design : ControlDesigns()) {
         const std::string key = std::string(design.name) + "(" + std::to_string(design.index) + ")";
-        if (design.kind == ControlKind::Line) {
-            const controls::Line& line = window.Line1(design.index);
+        if (design.slot.kind == ControlKind::Line) {
+            const controls::Line& line = window.Line1[design.index];
             places[key] = {line.X1(), line.Y1(), line.X2(), line.Y2()};
         } else if (controls::Control* control = window.ControlNamed(design.name, design.index)) {
             places[key] = control->GetBounds();
@@ -83,26 +68,27 @@ std::map<std::string, Bounds> Places(FFileInfo& window)
 void ExpectLaidOutAt(FFileInfo& window, int dpi)
 {
     SCOPED_TRACE("at " + std::to_string(dpi) + " dots per inch");
-    EXPECT_EQ(window.GetScreen().DpiX(), dpi);
-    EXPECT_EQ(window.GetScreen().DpiY(), dpi);
+    EXPECT_EQ(window.Density().DpiX(), dpi);
+    EXPECT_EQ(window.Density().DpiY(), dpi);
     const SIZE client = ClientSize(window.Handle());
-    EXPECT_EQ(client.cx, ::MulDiv(kWindowSettings.clientWidth, dpi, 1440));
-    EXPECT_EQ(client.cy, ::MulDiv(kWindowSettings.clientHeight, dpi, 1440));
+    const SIZE designed = ClientSizeInPixels(controls::Screen(dpi, dpi));
+    EXPECT_EQ(client.cx, designed.cx);
+    EXPECT_EQ(client.cy, designed.cy);
 
     for (const char* name : {"Frame1", "tabInfo", "Drive1", "Dir1", "File1", "txtFilename", "txtDosPath",
                              "frmAttributes", "txtCopyright", "frmVerInfo", "lstVerInfo", "txtVerInfo"})
         EXPECT_EQ(window.ControlNamed(name)->GetBounds(), DesignAt(name, -1, dpi)) << name;
     for (int i = 0; i < 6; ++i) {
         const Bounds shadowLine = DesignAt("Line1", i & ~1, dpi);
-        EXPECT_EQ(window.Line1(i).X1(), shadowLine.left) << i;
-        EXPECT_EQ(window.Line1(i).X2(), shadowLine.width) << i;
+        EXPECT_EQ(window.Line1[i].X1(), shadowLine.left) << i;
+        EXPECT_EQ(window.Line1[i].X2(), shadowLine.width) << i;
     }
-    EXPECT_EQ(window.Line1(0).Y1(), DesignAt("Line1", 0, dpi).top);
-    EXPECT_EQ(window.Line1(4).Y2(), DesignAt("Line1", 4, dpi).height);
+    EXPECT_EQ(window.Line1[0].Y1(), DesignAt("Line1", 0, dpi).top);
+    EXPECT_EQ(window.Line1[4].Y2(), DesignAt("Line1", 4, dpi).height);
 
-    const int fontHeight = -::MulDiv(825, dpi, 7200);
+    const int fontHeight = DesignFontHeight(controls::Screen(dpi, dpi));
     for (const ControlDesign& design : ControlDesigns()) {
-        if (design.font == DesignFont::None || design.kind == ControlKind::Line)
+        if (design.font == DesignFont::None || design.slot.kind == ControlKind::Line)
             continue;
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
         controls::Control* control = window.ControlNamed(design.name, design.index);
@@ -112,7 +98,7 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
         const Bounds bounds = control->GetBounds();
         const TEXTMETRICA metrics = controls::FontMetrics(control->Font());
         const int textWidth = controls::TextWidth(control->Font(), WithoutAccessMark(design.text));
-        switch (design.kind) {
+        switch (design.slot.kind) {
         case ControlKind::Label:
             EXPECT_GE(bounds.height, metrics.tmHeight);
             EXPECT_GE(bounds.width, textWidth);
@@ -133,17 +119,43 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
     EXPECT_EQ(FontOfWindow(window.Handle()).lfHeight, fontHeight);
 }
 
+// What the controls size in the window's own density, whatever the system's is: the icon box and
+// the list rows. The window is told of a density the prefix does not have, so nothing that asks
+// the system instead can pass.
+void ExpectDrawnAt(FFileInfo& window, int dpi)
+{
+    SCOPED_TRACE("drawn at " + std::to_string(dpi) + " dots per inch");
+    const controls::Screen density(dpi, dpi);
+    RECT box{};
+    ::GetClientRect(window.picIcon.Handle(), &box);
+    EXPECT_EQ(box.right, density.LargeIconSize());
+    EXPECT_EQ(box.bottom, density.LargeIconSize());
+    EXPECT_GE(::SendMessageA(window.Dir1.Handle(), LB_GETITEMHEIGHT, 0, 0), density.SmallIconSize());
+    EXPECT_GE(::SendMessageA(window.Drive1.Handle(), CB_GETITEMHEIGHT, 0, 0), density.SmallIconSize());
+}
+
+// The width of a check square as drawn: the run of pixels in the window colour across it.
+int CheckSquareWidth(FFileInfo& window)
+{
+    HWND check = window.chkAttr[0].Handle();
+    ::RedrawWindow(check, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT area{};
+    ::GetClientRect(check, &area);
+    int left = area.right;
+    int right = -1;
+    for (int y = 0; y < area.bottom; ++y)
+        for (int x = 0; x < area.right; ++x)
+            if (korrimat::testing::PixelOf(check, {x, y}) == ::GetSysColor(COLOR_WINDOW)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return right - left + 1;
+}
+
 class Density : public ::testing::Test {
 protected:
-    void SetUp() override { DiscardQuitMessage(); }
-    void TearDown() override { DiscardQuitMessage(); }
-
-    static void DiscardQuitMessage()
-    {
-        MSG message{};
-        while (::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
+    void SetUp() override { korrimat::testing::DiscardQuitMessage(); }
+    void TearDown() override { korrimat::testing::DiscardQuitMessage(); }
 
     // The density the window is moved to: 144, or 192 where the screen already has 144.
     static int OtherDpi(int dpi) { return dpi == 144 ? 192 : 144; }
@@ -153,7 +165,7 @@ protected:
     {
         RECT now{};
         ::GetWindowRect(window.Handle(), &now);
-        const int from = window.GetScreen().DpiY();
+        const int from = window.Density().DpiY();
         RECT suggested{now.left + shift.x, now.top + shift.y,
                        now.left + shift.x + ::MulDiv(now.right - now.left, dpi, from),
                        now.top + shift.y + ::MulDiv(now.bottom - now.top, dpi, from)};
@@ -170,11 +182,11 @@ protected:
 TEST_F(Density, TheWindowOpensAtTheScreensRealDensity)
 {
     ASSERT_TRUE(window.Created());
-    const int dpi = ScreenDpi();
+    const int dpi = controls::Screen::System().DpiY();
     ExpectLaidOutAt(window, dpi);
     // Not loaded yet: the pages still at their design places.
-    EXPECT_EQ(window.frmGeneral().GetBounds(), DesignAt("frmGeneral", -1, dpi));
-    EXPECT_EQ(window.picIcon().GetBounds(), DesignAt("picIcon", -1, dpi));
+    EXPECT_EQ(window.frmGeneral.GetBounds(), DesignAt("frmGeneral", -1, dpi));
+    EXPECT_EQ(window.picIcon.GetBounds(), DesignAt("picIcon", -1, dpi));
 }
 
 TEST_F(Density, AChangeOfDensityLaysOutEverythingAgainAndBackExactly)
@@ -183,11 +195,12 @@ TEST_F(Density, AChangeOfDensityLaysOutEverythingAgainAndBackExactly)
     window.Load();
     window.Show(SW_SHOWNORMAL);
     BringToFront(window);
-    const int start = window.GetScreen().DpiY();
+    const int start = window.Density().DpiY();
     const int other = OtherDpi(start);
     const std::map<std::string, Bounds> before = Places(window);
     const SIZE clientBefore = ClientSize(window.Handle());
-    const std::string shown = window.txtFilename().Text();
+    const std::string shown = window.txtFilename.Text();
+    const int square = CheckSquareWidth(window);
     const std::string path = window.CurrentPath();
     HFONT oldBold = window.FontOf(DesignFont::TahomaBold);
     HFONT oldWindowFont = window.FontOf(DesignFont::WindowFont);
@@ -199,27 +212,22 @@ TEST_F(Density, AChangeOfDensityLaysOutEverythingAgainAndBackExactly)
     EXPECT_EQ(now.left, suggested.left);
     EXPECT_EQ(now.top, suggested.top);
     // The load steps that work in screen pixels hold at the new density too.
-    EXPECT_EQ(window.frmGeneral().GetBounds(), window.tabInfo().ClientArea());
-    EXPECT_EQ(window.frmVersion().GetBounds(), window.tabInfo().ClientArea());
+    EXPECT_EQ(window.frmGeneral.GetBounds(), window.tabInfo.ClientArea());
+    EXPECT_EQ(window.frmVersion.GetBounds(), window.tabInfo.ClientArea());
     for (int i = 1; i < 6; i += 2)
-        EXPECT_EQ(window.Line1(i).Y1(), window.Line1(i - 1).Y1() + 1) << i;
-    RECT box{};
-    ::GetClientRect(window.picIcon().Handle(), &box);
-    EXPECT_EQ(box.right, ::GetSystemMetrics(SM_CXICON));
-    EXPECT_EQ(box.bottom, ::GetSystemMetrics(SM_CYICON));
+        EXPECT_EQ(window.Line1[i].Y1(), window.Line1[i - 1].Y1() + 1) << i;
+    ExpectDrawnAt(window, other);
+    EXPECT_NEAR(CheckSquareWidth(window), square * other / start, 1);
     // Nothing else changed: the same page in front, the same file shown.
-    EXPECT_TRUE(::IsWindowVisible(window.frmGeneral().Handle()));
-    EXPECT_FALSE(::IsWindowVisible(window.frmVersion().Handle()));
-    EXPECT_EQ(window.txtFilename().Text(), shown);
+    EXPECT_TRUE(::IsWindowVisible(window.frmGeneral.Handle()));
+    EXPECT_FALSE(::IsWindowVisible(window.frmVersion.Handle()));
+    EXPECT_EQ(window.txtFilename.Text(), shown);
     EXPECT_EQ(window.CurrentPath(), path);
     // The fonts of the old density are gone.
     EXPECT_EQ(::GetObjectType(oldBold), 0u);
     EXPECT_EQ(::GetObjectType(oldWindowFont), 0u);
 
-    std::string folder = KORRIMAT_PICTURE_DIR;
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    folder = "Z:" + folder;
-    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string folder = korrimat::testing::PictureFolder();
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(&window, 8);
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(
@@ -229,6 +237,8 @@ TEST_F(Density, AChangeOfDensityLaysOutEverythingAgainAndBackExactly)
     // And back: every place as it was.
     ChangeDensity(window, start, {-12, -8});
     ExpectLaidOutAt(window, start);
+    ExpectDrawnAt(window, start);
+    EXPECT_EQ(CheckSquareWidth(window), square);
     EXPECT_EQ(Places(window), before);
     const SIZE clientAfter = ClientSize(window.Handle());
     EXPECT_EQ(clientAfter.cx, clientBefore.cx);
@@ -243,18 +253,18 @@ TEST_F(Density, TheVersionPageStaysInFrontThroughAChangeOfDensity)
     // A system library, which has a version resource.
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, MAX_PATH);
-    ASSERT_TRUE(window.Dir1().SetPath(system));
-    for (int i = 0; i < window.File1().Count(); ++i)
-        if (::lstrcmpiA(window.File1().Item(i).c_str(), "kernel32.dll") == 0)
-            window.File1().SetSelectedIndex(i);
-    ASSERT_TRUE(window.tabInfo().Select(std::string_view("Version")));
+    ASSERT_TRUE(window.Dir1.SetPath(system));
+    for (int i = 0; i < window.File1.Count(); ++i)
+        if (::lstrcmpiA(window.File1.Item(i).c_str(), "kernel32.dll") == 0)
+            window.File1.SetSelectedIndex(i);
+    ASSERT_TRUE(window.tabInfo.Select(std::string_view("Version")));
     Pump(&window);
-    ASSERT_TRUE(::IsWindowVisible(window.frmVersion().Handle()));
-    ChangeDensity(window, OtherDpi(window.GetScreen().DpiY()), {0, 0});
-    EXPECT_TRUE(::IsWindowVisible(window.frmVersion().Handle()));
-    EXPECT_FALSE(::IsWindowVisible(window.frmGeneral().Handle()));
-    EXPECT_TRUE(window.tabInfo().IsSelected("Version"));
-    EXPECT_EQ(window.frmVersion().GetBounds(), window.tabInfo().ClientArea());
+    ASSERT_TRUE(::IsWindowVisible(window.frmVersion.Handle()));
+    ChangeDensity(window, OtherDpi(window.Density().DpiY()), {0, 0});
+    EXPECT_TRUE(::IsWindowVisible(window.frmVersion.Handle()));
+    EXPECT_FALSE(::IsWindowVisible(window.frmGeneral.Handle()));
+    EXPECT_TRUE(window.tabInfo.IsSelected("Version"));
+    EXPECT_EQ(window.frmVersion.GetBounds(), window.tabInfo.ClientArea());
 }
 
 TEST_F(Density, TheSizeNamedForTheCurrentDensityIsTheWindowsOwn)
@@ -262,7 +272,7 @@ TEST_F(Density, TheSizeNamedForTheCurrentDensityIsTheWindowsOwn)
     // Asked before a change of density: at the density it has, the answer is the size it has.
     ASSERT_TRUE(window.Created());
     SIZE size{};
-    if (!::SendMessageA(window.Handle(), kGetDpiScaledSize, static_cast<WPARAM>(window.GetScreen().DpiY()),
+    if (!::SendMessageA(window.Handle(), kGetDpiScaledSize, static_cast<WPARAM>(window.Density().DpiY()),
                         reinterpret_cast<LPARAM>(&size)))
         GTEST_SKIP() << "the system cannot size a window for another density";
     RECT outer{};

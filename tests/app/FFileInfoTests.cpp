@@ -3,7 +3,10 @@
 #include "app/FFileInfo.h"
 #include "app/WindowDesign.h"
 #include "platform/controls/Gdi.h"
-#include "tests/platform/WindowTesting.h"
+#include "tests/support/DesignFigures.h"
+#include "tests/support/Paths.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/support/WindowSystemEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@ using namespace korrimat;
 using korrimat::testing::BringToFront;
 using korrimat::testing::ClassOf;
 using korrimat::testing::ClickAt;
+using korrimat::testing::FontOfWindow;
 using korrimat::testing::PressKeys;
 using korrimat::testing::Pump;
 
@@ -52,15 +56,6 @@ bool SameText(const std::string& a, const std::string& b)
     return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-LOGFONTA FontOfWindow(HWND window)
-{
-    LOGFONTA font{};
-    HFONT handle = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
-    if (handle)
-        ::GetObjectA(handle, sizeof(font), &font);
-    return font;
-}
-
 std::string RealisedFace(HFONT font)
 {
     korrimat::controls::WindowDc screen(nullptr);
@@ -87,53 +82,23 @@ std::string FocusName(FFileInfo& window)
     for (const ControlDesign& design : ControlDesigns()) {
         auto* control = window.ControlNamed(design.name, design.index);
         if (control && (control->Handle() == focus || ::IsChild(control->Handle(), focus)) &&
-            design.kind != ControlKind::Frame)
+            design.slot.kind != ControlKind::Frame)
             return std::string(design.name);
     }
     return focus == window.Handle() ? "(window)" : "(other " + ClassOf(focus) + ")";
 }
 
-// The screen's real density, which the window must follow.
-int ScreenDpi()
+// The screen's real density, which the window must follow, and the design's figures there.
+const korrimat::testing::DensityFigures* FiguresOfTheScreen()
 {
-    korrimat::controls::WindowDc screen(nullptr);
-    return ::GetDeviceCaps(screen.Dc(), LOGPIXELSY);
-}
-
-// The client size and the design fonts' height at the densities the tests run at, worked out by
-// hand from 8625 x 6225 twips and 8.25 points.
-struct DensityFacts {
-    int dpi;
-    SIZE client;
-    int fontHeight;
-};
-constexpr DensityFacts kDensities[] = {
-    {96, {575, 415}, -11},
-    {120, {719, 519}, -14},
-    {144, {863, 623}, -17},  // 862.5 and 622.5 round up, 16.5 points too
-    {192, {1150, 830}, -22},
-};
-
-const DensityFacts* FactsAt(int dpi)
-{
-    for (const DensityFacts& facts : kDensities)
-        if (facts.dpi == dpi)
-            return &facts;
-    return nullptr;
-}
-
-void DiscardQuitMessage()
-{
-    MSG message{};
-    while (::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    return korrimat::testing::FiguresAt(korrimat::controls::Screen::System().DpiY());
 }
 
 class WindowTest : public ::testing::Test {
 protected:
     // The window of the test before ended the message loop as it went: start afresh.
-    void SetUp() override { DiscardQuitMessage(); }
-    void TearDown() override { DiscardQuitMessage(); }
+    void SetUp() override { korrimat::testing::DiscardQuitMessage(); }
+    void TearDown() override { korrimat::testing::DiscardQuitMessage(); }
 
     FFileInfo window;
 };
@@ -149,9 +114,9 @@ TEST_F(WindowTest, TheWindowItselfHasAFixedBorderTheCaptionAndTheClientSize)
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    const DensityFacts* facts = FactsAt(ScreenDpi());
-    ASSERT_NE(facts, nullptr) << "a density the tests know: " << ScreenDpi();
-    EXPECT_EQ(window.GetScreen().DpiY(), facts->dpi);
+    const auto* facts = FiguresOfTheScreen();
+    ASSERT_NE(facts, nullptr) << "a density the tests know";
+    EXPECT_EQ(window.Density().DpiY(), facts->dpi);
     RECT client{};
     ::GetClientRect(window.Handle(), &client);
     EXPECT_EQ(client.right, facts->client.cx);
@@ -166,14 +131,14 @@ TEST_F(WindowTest, TheWindowItselfHasAFixedBorderTheCaptionAndTheClientSize)
 TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
 {
     ASSERT_TRUE(window.Created());
-    const DensityFacts* facts = FactsAt(ScreenDpi());
-    ASSERT_NE(facts, nullptr) << ScreenDpi();
+    const auto* facts = FiguresOfTheScreen();
+    ASSERT_NE(facts, nullptr);
     const korrimat::controls::Screen screen(facts->dpi, facts->dpi);
     int windows = 0;
     for (const ControlDesign& design : ControlDesigns()) {
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
-        if (design.kind == ControlKind::Line) {
-            const korrimat::controls::Line& line = window.Line1(design.index);
+        if (design.slot.kind == ControlKind::Line) {
+            const korrimat::controls::Line& line = window.Line1[design.index];
             const LinePoints expected = LineToPixels(design, screen);
             EXPECT_EQ(line.X1(), expected.from.x);
             EXPECT_EQ(line.Y1(), expected.from.y);
@@ -188,11 +153,11 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
         HWND handle = control->Handle();
         ASSERT_TRUE(::IsWindow(handle));
         ++windows;
-        EXPECT_TRUE(SameText(ClassOf(handle), ExpectedClass(design.kind))) << ClassOf(handle);
+        EXPECT_TRUE(SameText(ClassOf(handle), ExpectedClass(design.slot.kind))) << ClassOf(handle);
         EXPECT_EQ(::GetParent(handle), ContainerWindow(window, design));
 
-        if (design.kind == ControlKind::TextBox || design.kind == ControlKind::Label ||
-            design.kind == ControlKind::CheckBox || design.kind == ControlKind::Frame) {
+        if (design.slot.kind == ControlKind::TextBox || design.slot.kind == ControlKind::Label ||
+            design.slot.kind == ControlKind::CheckBox || design.slot.kind == ControlKind::Frame) {
             EXPECT_EQ(control->Text(), design.text);
         }
 
@@ -200,7 +165,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
         const korrimat::controls::Bounds actual = control->GetBounds();
         // A line of text is as high as the design says, and never lower than its font's line.
         const int lineHeight = korrimat::controls::FontMetrics(control->Font()).tmHeight;
-        if (design.kind == ControlKind::Label) {
+        if (design.slot.kind == ControlKind::Label) {
             // Sized to its text: as wide as the caption in its own font.
             const int textWidth = korrimat::controls::TextWidth(control->Font(), design.text);
             EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, textWidth,
@@ -210,7 +175,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
             if (facts->dpi == 96) {
                 EXPECT_EQ(actual.height, 13);
             }
-        } else if (design.kind == ControlKind::CheckBox) {
+        } else if (design.slot.kind == ControlKind::CheckBox) {
             EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, expected.width,
                                                           std::max(expected.height, lineHeight)}));
         } else {
@@ -241,39 +206,39 @@ TEST_F(WindowTest, BeforeAnyFileTheFieldsReadTheirNamesAndTheLabelsTheirExactTex
             EXPECT_EQ(window.ControlNamed(design.name)->Text(), design.name);
         }
     }
-    EXPECT_EQ(window.txtType().Text(), "txtType");
-    EXPECT_EQ(window.txtVerInfo().Text(), "txtVerInfo");
-    EXPECT_EQ(window.Label3().Text(), "Compressed :");
-    EXPECT_EQ(window.lblFileVer().Text(), "File version::");
+    EXPECT_EQ(window.txtType.Text(), "txtType");
+    EXPECT_EQ(window.txtVerInfo.Text(), "txtVerInfo");
+    EXPECT_EQ(window.Label3.Text(), "Compressed :");
+    EXPECT_EQ(window.lblFileVer.Text(), "File version::");
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(window.chkAttr(i).Value(), 0);
-    EXPECT_EQ(window.lstVerInfo().Count(), 0);
-    EXPECT_EQ(window.tabInfo().Count(), 2);
-    EXPECT_EQ(window.tabInfo().Caption(0), "General");
-    EXPECT_EQ(window.tabInfo().Key(1), "Version");
-    EXPECT_TRUE(window.tabInfo().IsSelected("General"));
-    EXPECT_FALSE(window.frmAttributes().Enabled());
-    EXPECT_TRUE(window.frmVersion().Visible());  // visible at design; the load steps hide it
+        EXPECT_EQ(window.chkAttr[i].Value(), 0);
+    EXPECT_EQ(window.lstVerInfo.Count(), 0);
+    EXPECT_EQ(window.tabInfo.Count(), 2);
+    EXPECT_EQ(window.tabInfo.Caption(0), "General");
+    EXPECT_EQ(window.tabInfo.Key(1), "Version");
+    EXPECT_TRUE(window.tabInfo.IsSelected("General"));
+    EXPECT_FALSE(window.frmAttributes.Enabled());
+    EXPECT_TRUE(window.frmVersion.Visible());  // visible at design; the load steps hide it
 }
 
 TEST_F(WindowTest, OpeningLayoutPutsBothPagesOnTheTabStripsClientAreaWithTheGeneralPageInFront)
 {
     window.Load();
-    const auto area = window.tabInfo().ClientArea();
-    EXPECT_EQ(window.frmGeneral().GetBounds(), area);
-    EXPECT_EQ(window.frmVersion().GetBounds(), area);
-    EXPECT_EQ(window.frmGeneral().BackColor(), window.BackColor());
-    EXPECT_TRUE(window.frmGeneral().Visible());
-    EXPECT_FALSE(window.frmVersion().Visible());
+    const auto area = window.tabInfo.ClientArea();
+    EXPECT_EQ(window.frmGeneral.GetBounds(), area);
+    EXPECT_EQ(window.frmVersion.GetBounds(), area);
+    EXPECT_EQ(window.frmGeneral.BackColor(), window.BackColor());
+    EXPECT_TRUE(window.frmGeneral.Visible());
+    EXPECT_FALSE(window.frmVersion.Visible());
     // The page lies in front of the strip: it gets the clicks and shows there.
     window.Show(SW_SHOWNORMAL);
     BringToFront(window);
     const POINT inPage{area.left + area.width - 10, area.top + area.height - 10};
     HWND hit = ::WindowFromPoint(korrimat::testing::ScreenPointOf(window.Handle(), inPage));
-    EXPECT_EQ(hit, window.frmGeneral().Handle());
-    const korrimat::controls::Bounds strip = window.tabInfo().GetBounds();
+    EXPECT_EQ(hit, window.frmGeneral.Handle());
+    const korrimat::controls::Bounds strip = window.tabInfo.GetBounds();
     EXPECT_EQ(::WindowFromPoint(korrimat::testing::ScreenPointOf(window.Handle(), {strip.left + 20, strip.top + 8})),
-              window.tabInfo().Handle());
+              window.tabInfo.Handle());
 }
 
 TEST_F(WindowTest, FocusStartsOnTheFileListAndTabFollowsTheTabIndexes)
@@ -287,7 +252,7 @@ TEST_F(WindowTest, FocusStartsOnTheFileListAndTabFollowsTheTabIndexes)
     // boxes, nor anything on the hidden Version page.
     std::vector<const ControlDesign*> focusable;
     for (const ControlDesign& design : ControlDesigns()) {
-        switch (design.kind) {
+        switch (design.slot.kind) {
         case ControlKind::Frame:
         case ControlKind::Label:
         case ControlKind::Line:
@@ -330,29 +295,29 @@ TEST_F(WindowTest, CheckBoxesIgnoreClicksAndAccessKeysYetLookEnabled)
     window.Load();
     window.Show(SW_SHOWNORMAL);
     BringToFront(window);
-    window.chkAttr(3).SetValue(1);
+    window.chkAttr[3].SetValue(1);
     const std::string before = FocusName(window);
     for (int i = 0; i < 6; ++i) {
-        HWND box = window.chkAttr(i).Handle();
+        HWND box = window.chkAttr[i].Handle();
         ClickAt(window, box, {6, 6});
         ClickAt(window, box, {40, 6});
     }
     for (WORD letter : {'R', 'C', 'M', 'D', 'S', 'T'})
         PressKeys(window, {VK_MENU, letter});
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(window.chkAttr(i).Value(), i == 3 ? 1 : 0) << i;
+        EXPECT_EQ(window.chkAttr[i].Value(), i == 3 ? 1 : 0) << i;
     EXPECT_EQ(FocusName(window), before);
 
     // Drawn as enabled boxes: the caption in the button text colour, not greyed.
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(&window);
-    HWND box = window.chkAttr(0).Handle();
-    const korrimat::controls::Screen& screen = window.GetScreen();
+    HWND box = window.chkAttr[0].Handle();
+    const korrimat::controls::Screen screen = window.Density();
     RECT area{};
     ::GetClientRect(box, &area);
     int textPixels = 0;
     int greyPixels = 0;
-    for (int x = screen.ScaleX(16); x < screen.ScaleX(80); ++x) {
+    for (int x = screen.Scale(16); x < screen.Scale(80); ++x) {
         for (int y = 0; y < area.bottom; ++y) {
             const COLORREF colour = korrimat::testing::PixelOf(box, {x, y});
             textPixels += colour == ::GetSysColor(COLOR_BTNTEXT);
@@ -405,14 +370,14 @@ TEST_F(WindowTest, ALongNameIsCutOffAtThePagesEdgeAndNotScrolled)
     window.Load();
     window.Show(SW_SHOWNORMAL);
     BringToFront(window);
-    const auto field = window.txtFilename().GetBounds();
-    const auto page = window.frmGeneral().GetBounds();
+    const auto field = window.txtFilename.GetBounds();
+    const auto page = window.frmGeneral.GetBounds();
     EXPECT_GT(field.left + field.width, page.width);  // reaches past the page, which clips it
-    window.txtFilename().SetText(std::string(120, 'N') + " end");
-    ::SetFocus(window.txtFilename().Handle());
-    ::SendMessageA(window.txtFilename().Handle(), EM_SETSEL, 0, -1);
+    window.txtFilename.SetText(std::string(120, 'N') + " end");
+    ::SetFocus(window.txtFilename.Handle());
+    ::SendMessageA(window.txtFilename.Handle(), EM_SETSEL, 0, -1);
     Pump(&window);
-    EXPECT_EQ(::SendMessageA(window.txtFilename().Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(::SendMessageA(window.txtFilename.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
 TEST_F(WindowTest, UnloadClosesTheWindowAndEndsTheMessageLoop)
@@ -445,14 +410,11 @@ TEST_F(WindowTest, SavesAPictureOfTheWindow)
     ::RedrawWindow(window.Handle(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(&window, 8);
-    std::string folder = KORRIMAT_PICTURE_DIR;
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    folder = "Z:" + folder;
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string name = "\\window-" + std::to_string(window.GetScreen().DpiY()) + "dpi.bmp";
+    const std::string folder = korrimat::testing::PictureFolder();
+    const std::string name = "\\window-" + std::to_string(window.Density().DpiY()) + "dpi.bmp";
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window.Handle(), folder + name));
     // The Files frame's caption is drawn into its top edge, and the page is in the button face.
-    const auto page = window.frmGeneral().GetBounds();
+    const auto page = window.frmGeneral.GetBounds();
     EXPECT_EQ(korrimat::testing::PixelOf(window.Handle(), {page.left + page.width - 4, page.top + page.height - 4}),
               ::GetSysColor(COLOR_BTNFACE));
 }

@@ -5,8 +5,10 @@
 #include "app/FFileInfo.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/FileSystem.h"
-#include "tests/platform/TempFolder.h"
-#include "tests/platform/WindowTesting.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/support/WindowSystemEnvironment.h"
 #include "versioninfo/FileVersionInfo.h"
 
 #include <gtest/gtest.h>
@@ -21,23 +23,13 @@ using korrimat::testing::TempFolder;
 
 namespace {
 
-std::string ProgramFolder()
-{
-    std::wstring buffer(32768, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    const std::string path = NarrowText(std::wstring_view(buffer.data(), length));
-    return path.substr(0, path.find_last_of('\\'));
-}
+using korrimat::testing::Choose;
+using korrimat::testing::ProgramFolder;
 
 // The version fixture with texts in five scripts, built beside this program.
 std::string ScriptsFixture()
 {
     return ProgramFolder() + "\\vi_scripts.dll";
-}
-
-bool CopyTo(const std::string& source, const std::string& target)
-{
-    return ::CopyFileW(TempFolder::LongForm(source).c_str(), TempFolder::LongForm(target).c_str(), FALSE) != FALSE;
 }
 
 // Text that converts to UTF-16 without a single invalid byte: nothing cut inside a character.
@@ -57,40 +49,19 @@ const std::vector<std::string> kScriptNames = {
 
 class NamesAndPaths : public ::testing::Test {
 protected:
-    std::unique_ptr<FFileInfo> Open()
+    static std::unique_ptr<FFileInfo> Open()
     {
-        MSG quit{};
-        while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        auto window = std::make_unique<FFileInfo>();
+        auto window = korrimat::testing::OpenWindow();
         EXPECT_TRUE(window->Created());
-        window->Load();
-        window->Show(SW_SHOWNORMAL);
-        Pump(window.get());
         return window;
-    }
-
-    static int IndexOfFile(FFileInfo& window, const std::string& name)
-    {
-        for (int i = 0; i < window.File1().Count(); ++i)
-            if (window.File1().Item(i) == name)
-                return i;
-        return -1;
-    }
-
-    static void Choose(FFileInfo& window, const std::string& name)
-    {
-        const int index = IndexOfFile(window, name);
-        ASSERT_GE(index, 0) << name;
-        window.File1().SetSelectedIndex(index);
     }
 
     static std::string VersionItem(FFileInfo& window, const std::string& item)
     {
-        for (int i = 0; i < window.lstVerInfo().Count(); ++i) {
-            if (window.lstVerInfo().Item(i) == item) {
-                window.lstVerInfo().SetSelectedIndex(i);
-                return window.txtVerInfo().Text();
+        for (int i = 0; i < window.lstVerInfo.Count(); ++i) {
+            if (window.lstVerInfo.Item(i) == item) {
+                window.lstVerInfo.SetSelectedIndex(i);
+                return window.txtVerInfo.Text();
             }
         }
         ADD_FAILURE() << "no item " << item;
@@ -106,7 +77,7 @@ protected:
             const std::string name = "level " + std::to_string(level) + " of a chain of folders";
             path += "\\" + name;
             levels.push_back(name);
-            EXPECT_TRUE(::CreateDirectoryW(TempFolder::LongForm(path).c_str(), nullptr)) << path.size();
+            EXPECT_TRUE(::CreateDirectoryW(WidePath(path).c_str(), nullptr)) << path.size();
         }
         return levels;
     }
@@ -126,47 +97,47 @@ TEST_F(NamesAndPaths, NamesInAnyScriptAreListedAndShownWhole)
     for (const std::string& name : kScriptNames)
         folder_.AddFile(name);
     auto window = Open();
-    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
-    ASSERT_EQ(window->File1().Count(), static_cast<int>(kScriptNames.size()));
+    ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
+    ASSERT_EQ(window->File1.Count(), static_cast<int>(kScriptNames.size()));
 
     for (const std::string& name : kScriptNames) {
         SCOPED_TRACE(name);
-        Choose(*window, name);
+        ASSERT_TRUE(Choose(*window, name));
         // The window hands the objects the path in upper case: the stored case comes back.
         CFileInfo expected;
         expected.SetFullPathName(folder_ / name);
         ASSERT_TRUE(expected.FileExists());
         EXPECT_EQ(expected.FileName(), name);
         EXPECT_EQ(window->CurrentPath(), folder_ / name);
-        EXPECT_EQ(window->txtFilename().Text(), expected.DisplayName());
-        EXPECT_NE(window->txtFilename().Text().find(name.substr(0, name.find('.'))), std::string::npos);
-        EXPECT_EQ(window->txtLocation().Text(), folder_.Path() + "\\");
-        EXPECT_EQ(window->txtSize().Text(), expected.FormatFileSize(8));
-        for (auto* box : {&window->txtFilename(), &window->txtType(), &window->txtDosName(), &window->txtDosPath()})
+        EXPECT_EQ(window->txtFilename.Text(), expected.DisplayName());
+        EXPECT_NE(window->txtFilename.Text().find(name.substr(0, name.find('.'))), std::string::npos);
+        EXPECT_EQ(window->txtLocation.Text(), folder_.Path() + "\\");
+        EXPECT_EQ(window->txtSize.Text(), expected.FormatFileSize(8));
+        for (auto* box : {&window->txtFilename, &window->txtType, &window->txtDosName, &window->txtDosPath})
             EXPECT_TRUE(WholeCharacters(box->Text())) << box->Text();
-        EXPECT_FALSE(window->txtDosName().Text().empty());
-        EXPECT_EQ(window->tabInfo().Count(), 1);
+        EXPECT_FALSE(window->txtDosName.Text().empty());
+        EXPECT_EQ(window->tabInfo.Count(), 1);
     }
 }
 
 TEST_F(NamesAndPaths, AVersionResourceUnderAnyNameShowsItsTextsInAnyScript)
 {
     const std::string name = "版本情報 Ελληνικά.dll";
-    ASSERT_TRUE(CopyTo(ScriptsFixture(), folder_ / name));
+    ASSERT_FALSE(folder_.CopyIn(ScriptsFixture(), name).empty());
     auto window = Open();
-    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
-    Choose(*window, name);
-    ASSERT_EQ(window->tabInfo().Count(), 2);
-    EXPECT_EQ(window->txtFileVer().Text(), "7.1.0.2");
-    EXPECT_EQ(window->txtDescription().Text(), "日本語の説明");
-    EXPECT_EQ(window->txtCopyright().Text(), "© Кириллица 2026");
+    ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
+    ASSERT_TRUE(Choose(*window, name));
+    ASSERT_EQ(window->tabInfo.Count(), 2);
+    EXPECT_EQ(window->txtFileVer.Text(), "7.1.0.2");
+    EXPECT_EQ(window->txtDescription.Text(), "日本語の説明");
+    EXPECT_EQ(window->txtCopyright.Text(), "© Кириллица 2026");
     EXPECT_EQ(VersionItem(*window, "Company Name"), "Ελληνική Εταιρεία");
     EXPECT_EQ(VersionItem(*window, "Internal Name"), "😀 emoji");
     EXPECT_EQ(VersionItem(*window, "Product Name"), "हिन्दी उत्पाद");
 
-    window->tabInfo().Select(std::string_view("Version"));
+    window->tabInfo.Select(std::string_view("Version"));
     Pump(window.get());
-    EXPECT_TRUE(::IsWindowVisible(window->frmVersion().Handle()));
+    EXPECT_TRUE(::IsWindowVisible(window->frmVersion.Handle()));
 }
 
 TEST_F(NamesAndPaths, NamesInOtherScriptsResolveToTheirStoredCase)
@@ -197,42 +168,42 @@ TEST_F(NamesAndPaths, AChainPastTheClassicLimitOpensStepByStepDownToItsFiles)
         bottom += "\\" + level;
     ASSERT_GT(bottom.size(), 300u);
     folder_.AddFile(bottom.substr(folder_.Path().size() + 1) + "\\deep.txt");
-    ASSERT_TRUE(CopyTo(ScriptsFixture(), bottom + "\\deep.dll"));
+    ASSERT_FALSE(folder_.CopyIn(ScriptsFixture(), bottom.substr(folder_.Path().size() + 1) + "\\deep.dll").empty());
 
     auto window = Open();
-    ASSERT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     std::string expected = folder_.Path();
     for (const std::string& level : levels) {
         SCOPED_TRACE(level);
         int entry = -1;
-        for (int i = window->Dir1().CurrentIndex() + 1; i < window->Dir1().EntryCount(); ++i)
-            if (window->Dir1().EntryAt(i).name == level)
+        for (int i = window->Dir1.CurrentIndex() + 1; i < window->Dir1.EntryCount(); ++i)
+            if (window->Dir1.EntryAt(i).name == level)
                 entry = i;
         ASSERT_GE(entry, 0);
-        ASSERT_TRUE(window->Dir1().Open(entry));
+        ASSERT_TRUE(window->Dir1.Open(entry));
         expected += "\\" + level;
-        EXPECT_EQ(window->Dir1().Path(), expected);
-        EXPECT_EQ(window->File1().Path(), expected);
+        EXPECT_EQ(window->Dir1.Path(), expected);
+        EXPECT_EQ(window->File1.Path(), expected);
     }
-    ASSERT_EQ(window->File1().Count(), 2);
+    ASSERT_EQ(window->File1.Count(), 2);
 
-    Choose(*window, "deep.txt");
+    ASSERT_TRUE(Choose(*window, "deep.txt"));
     CFileInfo deep;
     deep.SetFullPathName(bottom + "\\deep.txt");
     EXPECT_EQ(window->CurrentPath(), bottom + "\\deep.txt");
-    EXPECT_NE(window->txtFilename().Text().find("deep"), std::string::npos);
-    EXPECT_EQ(window->txtLocation().Text(), bottom + "\\");
-    EXPECT_EQ(window->txtSize().Text(), deep.FormatFileSize(8));
-    EXPECT_EQ(window->txtType().Text(), deep.TypeName());
+    EXPECT_NE(window->txtFilename.Text().find("deep"), std::string::npos);
+    EXPECT_EQ(window->txtLocation.Text(), bottom + "\\");
+    EXPECT_EQ(window->txtSize.Text(), deep.FormatFileSize(8));
+    EXPECT_EQ(window->txtType.Text(), deep.TypeName());
     EXPECT_FALSE(deep.TypeName().empty());
-    EXPECT_FALSE(window->txtCreated().Text().empty());
-    EXPECT_FALSE(window->txtDosPath().Text().empty());
-    EXPECT_LT(window->txtDosPath().Text().size(), bottom.size());
+    EXPECT_FALSE(window->txtCreated.Text().empty());
+    EXPECT_FALSE(window->txtDosPath.Text().empty());
+    EXPECT_LT(window->txtDosPath.Text().size(), bottom.size());
 
-    Choose(*window, "deep.dll");
-    ASSERT_EQ(window->tabInfo().Count(), 2);
-    EXPECT_EQ(window->txtFileVer().Text(), "7.1.0.2");
-    EXPECT_EQ(window->txtDescription().Text(), "日本語の説明");
+    ASSERT_TRUE(Choose(*window, "deep.dll"));
+    ASSERT_EQ(window->tabInfo.Count(), 2);
+    EXPECT_EQ(window->txtFileVer.Text(), "7.1.0.2");
+    EXPECT_EQ(window->txtDescription.Text(), "日本語の説明");
 }
 
 TEST_F(NamesAndPaths, TheObjectsReadAnEntryPastTheClassicLimit)
@@ -241,7 +212,7 @@ TEST_F(NamesAndPaths, TheObjectsReadAnEntryPastTheClassicLimit)
     for (const std::string& level : MakeChain(400))
         bottom += "\\" + level;
     const std::string file = folder_.AddFile(bottom.substr(folder_.Path().size() + 1) + "\\Кириллица.txt");
-    ASSERT_TRUE(CopyTo(ScriptsFixture(), bottom + "\\deep.dll"));
+    ASSERT_FALSE(folder_.CopyIn(ScriptsFixture(), bottom.substr(folder_.Path().size() + 1) + "\\deep.dll").empty());
 
     CFileInfo info;
     info.SetFullPathName(SystemPlatform().UpperCase(file));
@@ -274,6 +245,6 @@ TEST_F(NamesAndPaths, APathBeyondWhatTheSystemTakesIsReportedMissing)
     EXPECT_FALSE(version.Available());
 
     auto window = Open();
-    EXPECT_FALSE(window->Dir1().SetPath(endless));
-    EXPECT_TRUE(window->Dir1().SetPath(folder_.Path()));
+    EXPECT_FALSE(window->Dir1.SetPath(endless));
+    EXPECT_TRUE(window->Dir1.SetPath(folder_.Path()));
 }

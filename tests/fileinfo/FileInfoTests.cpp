@@ -3,7 +3,7 @@
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
 #include "tests/fileinfo/RegionalSettings.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,10 @@
 #include "platform/controls/Screen.h"
 #include "platform/controls/TabStrip.h"
 #include "platform/controls/TextBox.h"
-#include "tests/platform/TempFolder.h"
-#include "tests/platform/WindowTesting.h"
+#include "tests/support/DesignFigures.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WindowTesting.h"
+#include "tests/support/WindowSystemEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -136,12 +138,9 @@ TEST(Screen, TwipsPerPixelAndFontHeightsAtEachDensity)
     EXPECT_EQ(Screen(120, 120).PixelsY(225), 19);  // 18.75 rounds up
     EXPECT_EQ(Screen(120, 120).PixelsX(32 * 12.0), 32);
     EXPECT_EQ(Screen(192, 192).PixelsX(32 * 7.5), 32);
-    EXPECT_EQ(Screen(96, 96).FontHeight(825), -11);
-    EXPECT_EQ(Screen(120, 120).FontHeight(825), -14);
-    EXPECT_EQ(Screen(144, 144).FontHeight(825), -17);
-    EXPECT_EQ(Screen(192, 192).FontHeight(825), -22);
-    const Screen current = Screen::Current();
-    EXPECT_EQ(current.DpiX(), 96);  // the test prefix's density
+    for (const auto& figures : korrimat::testing::kDesignFigures)
+        EXPECT_EQ(Screen(figures.dpi, figures.dpi).FontHeight(825), figures.fontHeight) << figures.dpi;
+    EXPECT_EQ(Screen(192, 192).Scale(13), 26);
 }
 
 // ---- File list ----

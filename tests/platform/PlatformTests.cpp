@@ -2,7 +2,8 @@
 #include "platform/Platform.h"
 #include "platform/SizedText.h"
 #include "platform/UniqueHandle.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -132,10 +133,7 @@ TEST(WindowsPlatform, ReadsRegionalSettings)
 // Korrimat's own executable, built beside the tests.
 std::string KorrimatImage()
 {
-    char module[MAX_PATH] = {};
-    std::string path(module, ::GetModuleFileNameA(nullptr, module, MAX_PATH));
-    path = path.substr(0, path.find_last_of('\\')) + "\\..\\..\\app\\korrimat.exe";
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(testing::KorrimatExecutable(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -178,9 +176,8 @@ TEST(WindowsPlatform, ProgramsAndIconFilesCutShortAreDescribedWithoutTheirIcons)
         {"past its end.ico", icon},
     };
     for (const auto& [name, bytes] : files) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
         SHFILEINFOA info{};
-        EXPECT_NE(SystemPlatform().ShellInfoOf(folder / name, info), 0u) << name;
+        EXPECT_NE(SystemPlatform().ShellInfoOf(folder.WriteFile(name, bytes), info), 0u) << name;
         EXPECT_NE(std::string(info.szDisplayName).find(name.substr(0, name.find('.'))), std::string::npos);
         EXPECT_NE(info.hIcon, nullptr) << name;
         const UniqueIcon owned(info.hIcon);

@@ -3,6 +3,8 @@
 // the image.
 
 #include "fileinfo/FileInfo.h"
+#include "tests/support/Paths.h"
+#include "tests/support/VersionSnapshot.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "versioninfo/VersionImageCheck.h"
 
@@ -18,15 +20,9 @@
 namespace korrimat {
 namespace {
 
-std::string ProgramFolder()
-{
-    char buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string program(buffer, length);
-    return program.substr(0, program.find_last_of('\\'));
-}
+using testing::ProgramFolder;
 
-std::string Fixture(const std::string& name) { return ProgramFolder() + "\\vi_" + name + ".dll"; }
+std::string Fixture(const std::string& name) { return testing::VersionFixture(name); }
 
 // The image exactly as the system reads it.
 std::vector<BYTE> ImageOf(const std::string& path)
@@ -242,18 +238,9 @@ TEST(KeptDamagedFiles, ReadAsAResourceWithNothingInIt)
         // Present, with the all-zero fixed part and no string table.
         CFileVersionInfo fresh;
         fresh.SetFullPathName(path);
-        EXPECT_EQ(fresh.FullPathName(), path);
-        EXPECT_TRUE(fresh.Available());
-        EXPECT_EQ(fresh.VerStructure(), "0.0");
-        EXPECT_EQ(fresh.VerFile(), "0.00.0000");
-        EXPECT_EQ(fresh.VerProduct(), "0.00.0000");
-        EXPECT_EQ(fresh.FileFlags(), "");
-        EXPECT_EQ(fresh.FileOS(), "Unknown");
-        EXPECT_EQ(fresh.FileType(), "Unknown");
-        EXPECT_EQ(fresh.FileSubType(), "");
-        EXPECT_EQ(fresh.Language(), "");
-        EXPECT_EQ(fresh.CompanyName(), "");
-        EXPECT_EQ(fresh.ProductVersion(), "");
+        std::vector<std::string> empty{path, "available", "0.0", "0.00.0000", "0.00.0000", "", "Unknown", "Unknown", ""};
+        empty.resize(empty.size() + kVersionItems.size());
+        EXPECT_EQ(testing::VersionSnapshot(fresh), empty);
 
         // After a whole file, the fixed part is replaced and the strings and language stay.
         CFileVersionInfo reused;

@@ -1,12 +1,14 @@
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VersionSnapshot.h"
 #include "versioninfo/FileVersionInfo.h"
+#include "versioninfo/VersionItems.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,37 +16,21 @@
 namespace korrimat {
 namespace {
 
-std::string ProgramFolder()
-{
-    char buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string program(buffer, length);
-    return program.substr(0, program.find_last_of('\\'));
-}
+using testing::ProgramFolder;
+using testing::TempFolder;
+using testing::VersionSnapshot;
 
-// The fixture DLLs are built next to this program.
-std::string Fixture(const std::string& name) { return ProgramFolder() + "\\vi_" + name + ".dll"; }
+std::string Fixture(const std::string& name) { return testing::VersionFixture(name); }
 
-// Every value of an object, to check what a step leaves unchanged.
-std::vector<std::string> Snapshot(const CFileVersionInfo& info)
-{
-    return {info.FullPathName(),     info.Available() ? "available" : "not available",
-            info.VerStructure(),     info.VerFile(),
-            info.VerProduct(),       info.FileFlags(),
-            info.FileOS(),           info.FileType(),
-            info.FileSubType(),      info.Language(),
-            info.CompanyName(),      info.FileDescription(),
-            info.FileVersion(),      info.InternalName(),
-            info.LegalCopyright(),   info.LegalTrademarks(),
-            info.OriginalFilename(), info.ProductName(),
-            info.ProductVersion()};
-}
-
+// The texts read from the string table, in the table's order.
 std::vector<std::string> StringItems(const CFileVersionInfo& info)
 {
-    return {info.CompanyName(),    info.FileDescription(),  info.FileVersion(),
-            info.InternalName(),   info.LegalCopyright(),   info.LegalTrademarks(),
-            info.OriginalFilename(), info.ProductName(),    info.ProductVersion()};
+    std::vector<std::string> texts;
+    for (const VersionItem& item : kVersionItems) {
+        if (!item.key.empty())
+            texts.push_back((info.*item.property)());
+    }
+    return texts;
 }
 
 CFileVersionInfo Read(const std::string& path, const Platform& platform = SystemPlatform())
@@ -53,36 +39,6 @@ CFileVersionInfo Read(const std::string& path, const Platform& platform = System
     info.SetFullPathName(path);
     return info;
 }
-
-// A folder of its own under the temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char base[MAX_PATH + 1] = {};
-        ::GetTempPathA(MAX_PATH + 1, base);
-        path_ = std::string(base) + "korrimat-versioninfo-" + std::to_string(::GetCurrentProcessId());
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string WriteText(const std::string& name, const std::string& text) const
-    {
-        const std::string file = path_ + "\\" + name;
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-
-private:
-    std::string path_;
-};
 
 // ---- The fixtures, read through the real platform ----
 
@@ -234,24 +190,24 @@ TEST(VersionFixtures, Flags)
 
 TEST(FileVersionInfo, EmptyPathChangesNothingAndRunsNoRefresh)
 {
-    TempFolder folder;
+    const TempFolder folder("korrimat-versioninfo");
     const std::string copy = folder.Path() + "\\copy.dll";
     ASSERT_TRUE(::CopyFileA(Fixture("complete").c_str(), copy.c_str(), FALSE));
     CFileVersionInfo info;
     info.SetFullPathName(copy);
     ASSERT_TRUE(info.Available());
-    const std::vector<std::string> before = Snapshot(info);
+    const std::vector<std::string> before = VersionSnapshot(info);
 
     // With the file no longer a DLL, a refresh would show: none may run.
-    folder.WriteText("copy.dll", "plain text");
+    folder.WriteFile("copy.dll", "plain text");
     info.SetFullPathName("");
-    EXPECT_EQ(Snapshot(info), before);
+    EXPECT_EQ(VersionSnapshot(info), before);
 
     info.Refresh();
     EXPECT_FALSE(info.Available());
     std::vector<std::string> after = before;
     after[1] = "not available";
-    EXPECT_EQ(Snapshot(info), after);
+    EXPECT_EQ(VersionSnapshot(info), after);
 }
 
 TEST(FileVersionInfo, RelativeNameStoresTheFullPath)
@@ -271,22 +227,22 @@ TEST(FileVersionInfo, RelativeNameStoresTheFullPath)
 
 TEST(FileVersionInfo, FilesWithoutAResourceAreNotAvailable)
 {
-    TempFolder folder;
-    const std::string text = folder.WriteText("notes.txt", "Not a program.\r\n");
+    const TempFolder folder("korrimat-versioninfo");
+    const std::string text = folder.WriteFile("notes.txt", "Not a program.\r\n");
     for (const std::string& path : {text, folder.Path(), folder.Path() + "\\missing.dll"}) {
         const CFileVersionInfo fresh = Read(path);
         std::vector<std::string> expected(19);
         expected[0] = path;
         expected[1] = "not available";
-        EXPECT_EQ(Snapshot(fresh), expected) << path;
+        EXPECT_EQ(VersionSnapshot(fresh), expected) << path;
 
         // Everything but the path and Available keeps the previous file's values.
         CFileVersionInfo reused = Read(Fixture("complete"));
-        std::vector<std::string> kept = Snapshot(reused);
+        std::vector<std::string> kept = VersionSnapshot(reused);
         reused.SetFullPathName(path);
         kept[0] = path;
         kept[1] = "not available";
-        EXPECT_EQ(Snapshot(reused), kept) << path;
+        EXPECT_EQ(VersionSnapshot(reused), kept) << path;
     }
 }
 
@@ -311,9 +267,9 @@ TEST(FileVersionInfo, RefreshingTwiceGivesTheSameValues)
 {
     for (const char* name : {"complete", "twopairs", "zerobyte", "driver6"}) {
         CFileVersionInfo info = Read(Fixture(name));
-        const std::vector<std::string> first = Snapshot(info);
+        const std::vector<std::string> first = VersionSnapshot(info);
         info.Refresh();
-        EXPECT_EQ(Snapshot(info), first) << name;
+        EXPECT_EQ(VersionSnapshot(info), first) << name;
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it when the
-// object goes. For tests that list and show real files.
+// object goes: the real files and folders the tests, the soak and the benchmarks list and show.
 
 #include "platform/FileSystem.h"
+#include "platform/UniqueHandle.h"
 
 #include <windows.h>
 #include <winioctl.h>
@@ -11,6 +12,29 @@
 #include <string_view>
 
 namespace korrimat::testing {
+
+// Removes a folder and everything in it, read-only entries and paths past 260 characters too.
+inline void RemoveTree(const std::string& folder)
+{
+    const std::wstring wide = WidePath(folder);
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle search(::FindFirstFileW((wide + L"\\*").c_str(), &found));
+    if (search) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::string path = folder + "\\" + NarrowText(name);
+            ::SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                ::DeleteFileW(WidePath(path).c_str());
+        } while (::FindNextFileW(search.Get(), &found));
+    }
+    search.Reset();
+    ::RemoveDirectoryW(wide.c_str());
+}
 
 class TempFolder {
 public:
@@ -37,28 +61,25 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& Path() const { return path_; }
-    // An absolute path in the wide form that passes 260 characters.
-    static std::wstring LongForm(const std::string& path)
-    {
-        const std::wstring wide = WideText(path);
-        return wide.starts_with(L"\\\\") ? wide : L"\\\\?\\" + wide;
-    }
     std::string operator/(std::string_view name) const { return path_ + "\\" + std::string(name); }
 
-    // Creates a file (with a little content) and gives it attributes. Names in any script and
-    // paths of any length.
-    std::string AddFile(std::string_view relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
+    // Creates a file with these bytes. Names in any script and paths of any length.
+    std::string WriteFile(std::string_view relative, std::string_view bytes) const
     {
         const std::string path = *this / relative;
-        HANDLE file = ::CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            ::WriteFile(file, "Korrimat", 8, &written, nullptr);
-            ::CloseHandle(file);
-        }
+        UniqueFile file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (file)
+            ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        return path;
+    }
+    // Creates a file with a little content and gives it attributes.
+    std::string AddFile(std::string_view relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
+    {
+        const std::string path = WriteFile(relative, "Korrimat");
         if (attributes != FILE_ATTRIBUTE_NORMAL)
-            ::SetFileAttributesW(LongForm(path).c_str(), attributes);
+            ::SetFileAttributesW(WidePath(path).c_str(), attributes);
         return path;
     }
     // Creates a sparse file of a given size, taking no room on disk; empty text when it cannot.
@@ -76,37 +97,20 @@ public:
         ::CloseHandle(file);
         return sized ? path : std::string();
     }
+    // A copy of a file under a path of any length below the folder; empty text when it failed.
+    std::string CopyIn(const std::string& source, std::string_view relative) const
+    {
+        const std::string target = *this / relative;
+        return ::CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), FALSE) ? target : std::string();
+    }
     std::string AddFolder(std::string_view relative) const
     {
         const std::string path = *this / relative;
-        ::CreateDirectoryW(LongForm(path).c_str(), nullptr);
+        ::CreateDirectoryW(WidePath(path).c_str(), nullptr);
         return path;
     }
 
 private:
-    // Wide calls with long-path prefixes, so that folder chains past 260 characters go too.
-    static void RemoveTree(const std::string& folder) { RemoveTree(LongForm(folder)); }
-    static void RemoveTree(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found{};
-        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                const std::wstring path = folder + L"\\" + name;
-                ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    ::DeleteFileW(path.c_str());
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
-        ::RemoveDirectoryW(folder.c_str());
-    }
-
     std::string path_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for tests that drive real windows under Xvfb: a host window, message pumping, real
-// mouse and keyboard input (SendInput), pixels and pictures.
+// Helpers for programs that drive real windows under Xvfb (the tests, the soak, the benchmarks): a
+// host window, message pumping, real mouse and keyboard input (SendInput), pixels and pictures.
 
 #include "platform/controls/Control.h"
 #include "platform/controls/WindowSystem.h"
@@ -9,8 +9,6 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -18,22 +16,13 @@
 
 namespace korrimat::testing {
 
-// OLE and the common controls, once for the whole test program, as the program itself does.
-class WindowSystemEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { windowSystem_.emplace(); }
-    void TearDown() override { windowSystem_.reset(); }
-
-private:
-    std::optional<controls::WindowSystem> windowSystem_;
-};
-inline ::testing::Environment* const kWindowSystem =
-    ::testing::AddGlobalTestEnvironment(new WindowSystemEnvironment);
-
 // A plain top-level window to put controls on.
 class HostForm : public controls::Form {
 public:
-    explicit HostForm(int width = 640, int height = 480) { Create("Korrimat test", width, height, nullptr, nullptr); }
+    explicit HostForm(int width = 640, int height = 480)
+    {
+        Create("Korrimat test", [=](const controls::Screen&) { return SIZE{width, height}; });
+    }
     ~HostForm() override { Destroy(); }
 };
 
@@ -105,6 +94,16 @@ inline void PressKeys(controls::Form& form, std::vector<WORD> keys)
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     Pump(&form);
+}
+
+// The font a window was given, as its description.
+inline LOGFONTA FontOfWindow(HWND window)
+{
+    LOGFONTA font{};
+    HFONT handle = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
+    if (handle)
+        ::GetObjectA(handle, sizeof(font), &font);
+    return font;
 }
 
 inline COLORREF PixelOf(HWND window, POINT client)

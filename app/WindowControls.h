@@ -1,0 +1,72 @@
+#pragma once
+// The controls of the window FFileInfo, each declared once under its design name. The design
+// table (WindowDesign.cpp) names the member each of its rows creates; nothing else lists them.
+
+#include "platform/controls/CheckBox.h"
+#include "platform/controls/DriveList.h"
+#include "platform/controls/FileList.h"
+#include "platform/controls/FolderList.h"
+#include "platform/controls/Frame.h"
+#include "platform/controls/Line.h"
+#include "platform/controls/ListBox.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/TabStrip.h"
+#include "platform/controls/TextBox.h"
+
+#include <array>
+
+namespace korrimat {
+
+struct WindowControls {
+    // The window
+    controls::Frame frmGeneral;
+    controls::Frame frmVersion;
+    controls::TabStrip tabInfo;
+    controls::Frame Frame1;
+
+    // frmGeneral, the General page
+    controls::TextBox txtFilename;
+    controls::TextBox txtType;
+    controls::TextBox txtLocation;
+    controls::TextBox txtSize;
+    controls::TextBox txtCompSize;
+    controls::TextBox txtAccessed;
+    controls::TextBox txtModified;
+    controls::TextBox txtCreated;
+    controls::TextBox txtDosName;
+    controls::TextBox txtDosPath;
+    controls::Frame frmAttributes;
+    controls::PictureBox picIcon;
+    std::array<controls::Line, 6> Line1;
+    controls::Label lblType;
+    controls::Label lblLocation;
+    controls::Label lblSize;
+    controls::Label Label3;
+    controls::Label lblAccessed;
+    controls::Label lblModified;
+    controls::Label lblCreated;
+    controls::Label lblDosName;
+    controls::Label lblDosPath;
+    controls::Label lblAttributes;
+    std::array<controls::CheckBox, 6> chkAttr;
+
+    // frmVersion, the Version page
+    controls::TextBox txtFileVer;
+    controls::TextBox txtDescription;
+    controls::TextBox txtCopyright;
+    controls::Frame frmVerInfo;
+    controls::Label lblFileVer;
+    controls::Label lblDescription;
+    controls::Label lblCopyright;
+    controls::TextBox txtVerInfo;
+    controls::ListBox lstVerInfo;
+    controls::Label lblVerItem;
+    controls::Label lblVerValue;
+
+    // Frame1, the navigation lists
+    controls::DriveList Drive1;
+    controls::FolderList Dir1;
+    controls::FileList File1;
+};
+
+} // namespace korrimat

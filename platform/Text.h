@@ -1,0 +1,28 @@
+#pragma once
+// Small text helpers of the file and version objects: plain standard C++, no system call.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace korrimat {
+
+// Decimal digits, zero-filled on the left to at least `width`; a longer number is never cut.
+inline std::string Digits(std::uint64_t value, std::size_t width = 1)
+{
+    std::string text = std::to_string(value);
+    if (text.size() < width)
+        text.insert(0, width - text.size(), '0');
+    return text;
+}
+
+// The text without the spaces at either end.
+inline std::string TrimSpaces(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+} // namespace korrimat
