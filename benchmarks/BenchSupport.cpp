@@ -127,8 +127,8 @@ std::size_t BarePlatformCalls(const std::string& path)
     }
     // The user's regional settings, for the dates and the size.
     for (const LCTYPE setting : {LOCALE_SLONGDATE, LOCALE_STIMEFORMAT, LOCALE_SDECIMAL, LOCALE_STHOUSAND}) {
-        char text[80] = {};
-        result += static_cast<std::size_t>(::GetLocaleInfoA(LOCALE_USER_DEFAULT, setting, text, sizeof(text)));
+        wchar_t text[80] = {};
+        result += static_cast<std::size_t>(::GetLocaleInfoW(LOCALE_USER_DEFAULT, setting, text, 80));
     }
     char shortPath[MAX_PATH] = {};
     result += ::GetShortPathNameA(full, shortPath, MAX_PATH);
@@ -162,8 +162,8 @@ std::size_t BarePlatformCalls(const std::string& path)
         return result;
     WORD pair[2] = {};
     std::memcpy(pair, value, sizeof(pair));
-    char language[256] = {};
-    result += ::VerLanguageNameA(pair[0], language, sizeof(language));
+    wchar_t language[256] = {};
+    result += ::VerLanguageNameW(pair[0], language, 256);
     char prefix[40] = {};
     std::snprintf(prefix, sizeof(prefix), "\\StringFileInfo\\%04X%04X\\", pair[0], pair[1]);
     for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
@@ -207,8 +207,8 @@ const char* TimingPlatform::Name(Call call)
     static constexpr const char* names[kCalls] = {
         "GetFullPathNameA", "FindFirstFileA", "FileTimeToLocalFileTime", "FileTimeToSystemTime",
         "GetShortPathNameA", "GetCompressedFileSizeA", "SHGetFileInfoA", "GetFileVersionInfoSizeA",
-        "GetFileVersionInfoA", "VerQueryValueA", "VerLanguageNameA", "GetEnvironmentVariableA",
-        "GetLocaleInfoA", "upper case (CharUpperBuffW)", "DrawIcon"};
+        "GetFileVersionInfoA", "VerQueryValueA", "VerLanguageNameW", "GetEnvironmentVariableA",
+        "GetLocaleInfoW", "upper case (CharUpperBuffW)", "DrawIcon"};
     return names[static_cast<std::size_t>(call)];
 }
 

@@ -160,7 +160,7 @@ int main(int argc, char** argv)
     std::printf("Parts of the window's time:\n");
     std::printf("  %-58s %10.1f ms  %.2fx\n", "the list's reading (ReadFolderEntries: enumeration + sort)",
                 Median(reading) * 1000.0, Median(reading) / bareMedian);
-    std::printf("  %-58s %10.1f ms  %.2fx\n", "  of which the sort by the locale's keys (NameList::Sort)",
+    std::printf("  %-58s %10.1f ms  %.2fx\n", "  of which the sort (NameList::Sort)",
                 Median(sorting) * 1000.0, Median(sorting) / bareMedian);
     std::printf("  %-58s %10.1f ms  %.2fx\n", "  of which the enumeration and the names (the rest)",
                 (Median(reading) - Median(sorting)) * 1000.0, (Median(reading) - Median(sorting)) / bareMedian);

@@ -165,12 +165,14 @@ bool WindowsPlatform::QueryVersionValue(std::span<const BYTE> image, const std::
 
 std::string WindowsPlatform::LanguageName(DWORD languageId) const
 {
-    char buffer[256] = {};
-    const DWORD count = ::VerLanguageNameA(languageId, buffer, static_cast<DWORD>(std::size(buffer)));
+    // The wide call, converted here: the narrow one gives the name in the code page of the
+    // user's locale, not the process's (a Russian user's names would arrive in CP1251).
+    wchar_t buffer[256] = {};
+    const DWORD count = ::VerLanguageNameW(languageId, buffer, static_cast<DWORD>(std::size(buffer)));
     // Some implementations count the terminating zero in their result: cut at the first NUL.
     const std::size_t written = std::min<std::size_t>(count, std::size(buffer));
-    const auto end = std::find(buffer, buffer + written, '\0');
-    return std::string(buffer, end);
+    const auto end = std::find(buffer, buffer + written, L'\0');
+    return NarrowText(std::wstring_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
 std::string WindowsPlatform::Environment(const std::string& name) const
@@ -183,17 +185,19 @@ std::string WindowsPlatform::Environment(const std::string& name) const
 
 std::string WindowsPlatform::LocaleText(LCTYPE type) const
 {
-    const int size = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, nullptr, 0);
+    // The wide call, converted here: the narrow one converts with the locale's own ANSI code
+    // page, not the process's, so that a date picture holding "年" would come back as "?".
+    const int size = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
     if (size <= 0)
         return {};
-    std::string text(static_cast<std::size_t>(size), '\0');
-    const int written = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text.data(), size);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    const int written = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text.data(), size);
     if (written <= 0)
         return {};
     text.resize(static_cast<std::size_t>(written));
-    while (!text.empty() && text.back() == '\0')
+    while (!text.empty() && text.back() == L'\0')
         text.pop_back();
-    return text;
+    return NarrowText(text);
 }
 
 std::string WindowsPlatform::UpperCase(const std::string& text) const

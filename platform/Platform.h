@@ -2,8 +2,9 @@
 // The operating-system services that the file and version objects, the folder and file lists
 // and the window rely on, behind one small interface. WindowsPlatform calls the real narrow
 // ("A") Win32 functions, and where they refuse a path past 260 characters, the wide ones or the
-// entry's 8.3 path; a test derives from it and overrides a single operation only where it needs
-// a failure that the real system cannot be made to give.
+// entry's 8.3 path. The locale's texts come from the wide functions: the narrow ones give them in
+// the locale's own code page, not the process's. A test derives from it and overrides a single
+// operation only where it needs a failure that the real system cannot be made to give.
 //
 // The drive list's questions (which drives there are, their labels and remote names) stay with
 // the drive list: they are about the machine, not about an entry shown, and a drive that cannot
@@ -54,11 +55,11 @@ public:
     // VerQueryValueA on a resource image; `address` points into `image` when it succeeds.
     virtual bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
                                    const void*& address, UINT& length) const = 0;
-    // VerLanguageNameA: the language's name, never holding a NUL; empty when it has none.
+    // VerLanguageNameW: the language's name, never holding a NUL; empty when it has none.
     virtual std::string LanguageName(DWORD languageId) const = 0;
     // GetEnvironmentVariableA: the value, or empty text when the variable is not set.
     virtual std::string Environment(const std::string& name) const = 0;
-    // GetLocaleInfoA for the user's default locale (regional settings read at each call).
+    // GetLocaleInfoW for the user's default locale (regional settings read at each call).
     virtual std::string LocaleText(LCTYPE type) const = 0;
     // Upper case by the system's locale rules, whole characters of the active code page at a time.
     virtual std::string UpperCase(const std::string& text) const = 0;

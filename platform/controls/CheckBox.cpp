@@ -1,5 +1,6 @@
 #include "platform/controls/CheckBox.h"
 
+#include "platform/FileSystem.h"
 #include "platform/controls/Gdi.h"
 
 namespace korrimat::controls {
@@ -49,7 +50,7 @@ void CheckBox::Draw(const DRAWITEMSTRUCT& item)
     RECT boxRect{area.left, area.top + (height - box) / 2, area.left + box, area.top + (height - box) / 2 + box};
     ::DrawFrameControl(dc, &boxRect, DFC_BUTTON, DFCS_BUTTONCHECK | (value_ ? DFCS_CHECKED : 0));
 
-    const std::string caption = Text();
+    const std::wstring caption = WideText(Text());
     SelectedObject font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
@@ -57,7 +58,7 @@ void CheckBox::Draw(const DRAWITEMSTRUCT& item)
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
     if (::SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL)
         format |= DT_HIDEPREFIX;
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, format);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, format);
 }
 
 } // namespace korrimat::controls

@@ -569,7 +569,7 @@ void Form::LoadIcons()
 
 bool Form::PreTranslate(MSG& message)
 {
-    return Handle() && ::IsDialogMessageA(Handle(), &message);
+    return Handle() && ::IsDialogMessageW(Handle(), &message);
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -626,16 +626,19 @@ void Form::RestoreFocus()
         ::SetFocus(target);
 }
 
+// Messages are taken and dispatched in their wide form: a character typed reaches a window whole.
+// Taken narrow, it would pass through the code page of the keyboard's language (not the
+// process's), where a letter of another script is lost.
 int RunMessageLoop(Form& form)
 {
     MSG message{};
     BOOL got = 0;
-    while ((got = ::GetMessageA(&message, nullptr, 0, 0)) != 0) {
+    while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return -1;
         if (!form.PreTranslate(message)) {
             ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
+            ::DispatchMessageW(&message);
         }
     }
     return static_cast<int>(message.wParam);
@@ -649,7 +652,7 @@ void EndMessageLoop(int exitCode)
 void DispatchPendingMessages(Form* form)
 {
     MSG message{};
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             // Left for whoever runs the loop to see.
             ::PostQuitMessage(static_cast<int>(message.wParam));
@@ -657,7 +660,7 @@ void DispatchPendingMessages(Form* form)
         }
         if (!form || !form->PreTranslate(message)) {
             ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
+            ::DispatchMessageW(&message);
         }
     }
 }

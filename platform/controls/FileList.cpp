@@ -81,14 +81,17 @@ void FileList::SetSelectedIndex(int index)
         Raise(onClick);
 }
 
-void FileList::DrawRow(const DRAWITEMSTRUCT& item)
+std::string_view FileList::RowText(int row) const
 {
-    const int index = static_cast<int>(item.itemID);
-    const std::string_view name = index >= 0 && index < Count() ? names_[static_cast<std::size_t>(index)] : "";
-    DrawListEntry(item, Density(), Font(), name, {}, 0);
+    return row >= 0 && row < Count() ? names_[static_cast<std::size_t>(row)] : std::string_view();
 }
 
-int FileList::RowForInitial(char initial, int caret) const
+void FileList::DrawRow(const DRAWITEMSTRUCT& item)
+{
+    DrawListEntry(item, Density(), Font(), RowText(static_cast<int>(item.itemID)), {}, 0);
+}
+
+int FileList::RowForInitial(wchar_t initial, int caret) const
 {
     return names_.FindByInitial(initial, caret);
 }

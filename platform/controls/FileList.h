@@ -36,8 +36,9 @@ public:
     Event onClick;
 
 protected:
+    std::string_view RowText(int row) const override;
     void DrawRow(const DRAWITEMSTRUCT& item) override;
-    int RowForInitial(char initial, int caret) const override;
+    int RowForInitial(wchar_t initial, int caret) const override;
     bool OnListCommand(WORD code) override;
     void OnFontChanged() override;
 

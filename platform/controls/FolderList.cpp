@@ -91,14 +91,20 @@ bool FolderList::Open(int index)
     return false;
 }
 
-void FolderList::DrawRow(const DRAWITEMSTRUCT& item)
+std::string_view FolderList::RowText(int row) const
 {
-    const Entry entry = EntryAt(static_cast<int>(item.itemID));
-    const Screen density = Density();
-    DrawListEntry(item, density, Font(), entry.name, FolderImage(entry.open), entry.level * density.SmallIconSize() / 2);
+    return EntryAt(row).name;
 }
 
-int FolderList::RowForInitial(char initial, int caret) const
+void FolderList::DrawRow(const DRAWITEMSTRUCT& item)
+{
+    const int row = static_cast<int>(item.itemID);
+    const Entry entry = EntryAt(row);
+    const Screen density = Density();
+    DrawListEntry(item, density, Font(), RowText(row), FolderImage(entry.open), entry.level * density.SmallIconSize() / 2);
+}
+
+int FolderList::RowForInitial(wchar_t initial, int caret) const
 {
     const int levels = static_cast<int>(levels_.size());
     const int found = subfolders_.FindByInitial(initial, caret - levels);
@@ -138,9 +144,9 @@ bool FolderList::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             result = 0;
             return true;
         }
-        return false;
+        return VirtualList::OnOwnMessage(message, wParam, lParam, result);
     default:
-        return false;
+        return VirtualList::OnOwnMessage(message, wParam, lParam, result);
     }
 }
 

@@ -44,8 +44,9 @@ public:
     Event onChange;
 
 protected:
+    std::string_view RowText(int row) const override;
     void DrawRow(const DRAWITEMSTRUCT& item) override;
-    int RowForInitial(char initial, int caret) const override;
+    int RowForInitial(wchar_t initial, int caret) const override;
     bool OnListCommand(WORD code) override;
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnFontChanged() override;

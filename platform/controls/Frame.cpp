@@ -1,5 +1,6 @@
 #include "platform/controls/Frame.h"
 
+#include "platform/FileSystem.h"
 #include "platform/controls/Gdi.h"
 
 namespace korrimat::controls {
@@ -48,7 +49,8 @@ void Frame::PaintBorder(HDC dc)
     edge.top += metrics.tmHeight / 2;
     ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
 
-    const std::string caption = Text();
+    // Drawn in UTF-16: the narrow drawing calls read text in the font's code page, not the process's.
+    const std::wstring caption = WideText(Text());
     if (caption.empty())
         return;
     // The caption interrupts the top edge a little way in from the left, like a group box's.
@@ -56,13 +58,13 @@ void Frame::PaintBorder(HDC dc)
     const int indent = density.Scale(8);
     const int gap = density.Scale(2);
     RECT text{0, 0, 0, 0};
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_CALCRECT);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_CALCRECT);
     RECT behind{indent, 0, indent + (text.right - text.left) + 2 * gap, metrics.tmHeight};
     ::FillRect(dc, &behind, BackBrush());
     RECT place{indent + gap, 0, behind.right - gap, metrics.tmHeight};
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 
 } // namespace korrimat::controls

@@ -1,5 +1,6 @@
 #include "platform/controls/ListDrawing.h"
 
+#include "platform/FileSystem.h"
 #include "platform/controls/Gdi.h"
 
 #include <commctrl.h>
@@ -74,7 +75,10 @@ void DrawListEntry(const DRAWITEMSTRUCT& item, const Screen& density, HFONT font
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT textArea{x, area.top, area.right, area.bottom};
-        ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &textArea,
+        // In UTF-16: the narrow drawing calls read text in the code page of the font's character
+        // set, which is not the process's, and would draw a name in another script as other letters.
+        const std::wstring wide = WideText(text);
+        ::DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &textArea,
                     DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT))

@@ -1,7 +1,8 @@
 #pragma once
 // The names of one folder's entries, kept in one buffer (no allocation per name, so a folder of a
-// hundred thousand files costs a few large blocks) and sorted as users expect: by the user's
-// locale, letter case ignored.
+// hundred thousand files costs a few large blocks) and sorted as the system sorts names for the
+// user: by StrCmpLogicalW (the user's collation, compared in UTF-16, letter case ignored, runs of
+// digits as numbers), names it finds equal in the order of their UTF-16 code units.
 
 #include "platform/Platform.h"
 
@@ -23,9 +24,9 @@ public:
     bool Empty() const noexcept { return spans_.empty(); }
     std::string_view operator[](std::size_t index) const noexcept;
 
-    // The first entry after `after` (going round to the start) whose first character is `initial`
-    // regardless of case; -1 when there is none.
-    int FindByInitial(char initial, int after) const;
+    // The first entry after `after` (going round to the start) whose first character (in UTF-16)
+    // is `initial` regardless of case; -1 when there is none.
+    int FindByInitial(wchar_t initial, int after) const;
 
 private:
     std::string pool_;

@@ -1,5 +1,6 @@
 #include "platform/controls/Screen.h"
 
+#include "platform/FileSystem.h"
 #include "platform/controls/Gdi.h"
 
 #include <cmath>
@@ -85,7 +86,8 @@ int TextWidth(HFONT font, std::string_view text)
         return 0;
     SelectedObject selected(screen.Dc(), font);
     SIZE size{};
-    ::GetTextExtentPoint32A(screen.Dc(), text.data(), static_cast<int>(text.size()), &size);
+    const std::wstring wide = WideText(text);
+    ::GetTextExtentPoint32W(screen.Dc(), wide.data(), static_cast<int>(wide.size()), &size);
     return size.cx;
 }
 

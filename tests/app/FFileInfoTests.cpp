@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cwchar>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +90,43 @@ std::string FocusName(FFileInfo& window)
             return std::string(design.name);
     }
     return focus == window.Handle() ? "(window)" : "(other " + ClassOf(focus) + ")";
+}
+
+// A colour of the scheme set in the user's Control Panel\Colors ("R G B").
+COLORREF SchemeColour(const wchar_t* name)
+{
+    wchar_t value[32] = {};
+    DWORD size = sizeof(value);
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Colors", name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return CLR_INVALID;
+    unsigned red = 0;
+    unsigned green = 0;
+    unsigned blue = 0;
+    if (std::swscanf(value, L"%u %u %u", &red, &green, &blue) != 3)
+        return CLR_INVALID;
+    return RGB(red, green, blue);
+}
+
+// How many pixels of each colour an area of a window's client area shows (all of it when none is
+// given), and the colour most of them have.
+struct Colours {
+    std::map<COLORREF, int> counts;
+    COLORREF most = CLR_INVALID;
+    bool Has(COLORREF colour) const { return counts.count(colour) != 0; }
+};
+
+Colours ColoursOf(const controls::Control& control, std::optional<RECT> area = std::nullopt)
+{
+    const auto pixels = korrimat::testing::Pixels::Of(control.Handle(), area);
+    Colours colours;
+    for (int y = 0; y < pixels->Height(); ++y) {
+        for (int x = 0; x < pixels->Width(); ++x) {
+            const int count = ++colours.counts[pixels->At(x, y)];
+            if (count > colours.counts[colours.most])
+                colours.most = pixels->At(x, y);
+        }
+    }
+    return colours;
 }
 
 // The screen's real density, which the window must follow, and the design's figures there.
@@ -402,7 +443,7 @@ TEST_F(WindowTest, TheCloseBoxEndsTheMessageLoopToo)
     EXPECT_FALSE(window.Created());
 }
 
-TEST_F(WindowTest, SavesAPictureOfTheWindow)
+TEST_F(WindowTest, SavesAPictureOfTheWindowInTheUsersColours)
 {
     window.Load();
     window.Show(SW_SHOWNORMAL);
@@ -410,11 +451,46 @@ TEST_F(WindowTest, SavesAPictureOfTheWindow)
     ::RedrawWindow(window.Handle(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(&window, 8);
+    // A run under a colour scheme set for it names the picture after the scheme.
+    const char* scheme = std::getenv("KORRIMAT_COLOUR_SCHEME");
     const std::string folder = korrimat::testing::PictureFolder();
-    const std::string name = "\\window-" + std::to_string(window.Density().DpiY()) + "dpi.bmp";
+    const std::string name = scheme && *scheme ? std::string("\\window-") + scheme + ".bmp"
+                                               : "\\window-" + std::to_string(window.Density().DpiY()) + "dpi.bmp";
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window.Handle(), folder + name));
     // The Files frame's caption is drawn into its top edge, and the page is in the button face.
     const auto page = window.frmGeneral.GetBounds();
     EXPECT_EQ(korrimat::testing::PixelOf(window.Handle(), {page.left + page.width - 4, page.top + page.height - 4}),
               ::GetSysColor(COLOR_BTNFACE));
+
+    // Every list, frame and field is drawn in the colours of the user's scheme.
+    const COLORREF back = SchemeColour(L"Window");
+    const COLORREF text = SchemeColour(L"WindowText");
+    const COLORREF face = SchemeColour(L"ButtonFace");
+    const COLORREF faceText = SchemeColour(L"ButtonText");
+    const COLORREF highlight = SchemeColour(L"Hilight");
+    if (scheme && std::string(scheme) == "high-contrast") {
+        ASSERT_EQ(back, RGB(0, 0, 0)) << "the high-contrast scheme is not set";
+    }
+    ASSERT_EQ(::GetSysColor(COLOR_WINDOW), back);
+    ASSERT_EQ(::GetSysColor(COLOR_BTNFACE), face);
+    using Controls = std::initializer_list<const controls::Control*>;
+    const Colours folders = ColoursOf(window.Dir1);
+    EXPECT_EQ(folders.most, back);
+    EXPECT_TRUE(folders.Has(text));
+    EXPECT_TRUE(folders.Has(highlight));  // the current folder
+    EXPECT_EQ(ColoursOf(window.File1).most, back);
+    const Colours drive = ColoursOf(window.Drive1);
+    EXPECT_TRUE(drive.most == back || drive.most == highlight);
+    // The Files frame's caption, above the drive list; a label; the text boxes.
+    const Colours caption = ColoursOf(window.Frame1, RECT{0, 0, window.Frame1.GetBounds().width, window.Drive1.GetBounds().top});
+    EXPECT_EQ(caption.most, face);
+    EXPECT_TRUE(caption.Has(faceText));
+    const Colours label = ColoursOf(window.lblType);
+    EXPECT_EQ(label.most, face);
+    EXPECT_TRUE(label.Has(faceText));
+    for (const controls::Control* field : Controls{&window.txtSize, &window.txtCreated, &window.txtModified}) {
+        const Colours colours = ColoursOf(*field);
+        EXPECT_EQ(colours.most, face) << field->Id();
+        EXPECT_TRUE(colours.Has(text)) << field->Id();
+    }
 }

@@ -5,7 +5,9 @@
 #include "app/FFileInfo.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/FileSystem.h"
+#include "platform/controls/PathText.h"
 #include "tests/support/Paths.h"
+#include "tests/support/SystemOrder.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
 #include "tests/support/WindowSystemEnvironment.h"
@@ -13,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +86,43 @@ protected:
         return levels;
     }
 
+    // The entries of the window's lists as another program reads them through their messages
+    // (korrimat_list_reader, built beside this program); the window answers meanwhile.
+    std::vector<std::vector<std::string>> ReadByAnotherProgram(FFileInfo& window, const std::vector<HWND>& lists)
+    {
+        const std::string output = folder_ / "lists read.txt";
+        std::string command = "\"" + ProgramFolder() + "\\korrimat_list_reader.exe\" \"" + output + "\"";
+        for (HWND list : lists) {
+            char handle[32] = {};
+            std::snprintf(handle, sizeof(handle), " %llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(list)));
+            command += handle;
+        }
+        std::wstring commandLine = WideText(command);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+            ADD_FAILURE() << "the reader did not start: " << command;
+            return {};
+        }
+        const UniqueFile process(started.hProcess);
+        const UniqueFile thread(started.hThread);
+        while (::MsgWaitForMultipleObjects(1, &started.hProcess, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            controls::DispatchPendingMessages(&window);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(::GetExitCodeProcess(started.hProcess, &exitCode) && exitCode == 0) << exitCode;
+
+        std::ifstream file(output, std::ios::binary);
+        std::vector<std::vector<std::string>> read;
+        for (std::string line; std::getline(file, line);) {
+            if (line == "list")
+                read.emplace_back();
+            else if (!read.empty())
+                read.back().push_back(line);
+        }
+        return read;
+    }
+
     TempFolder folder_{"korrimat-names"};
 };
 
@@ -118,6 +159,33 @@ TEST_F(NamesAndPaths, NamesInAnyScriptAreListedAndShownWhole)
         EXPECT_FALSE(window->txtDosName.Text().empty());
         EXPECT_EQ(window->tabInfo.Count(), 1);
     }
+}
+
+TEST_F(NamesAndPaths, AnotherProgramReadsTheNavigationListsInTheSystemsOrder)
+{
+    std::vector<std::string> files = kScriptNames;
+    for (const char* name : {"file2.txt", "file10.txt", "File1.txt"})
+        files.emplace_back(name);
+    for (const std::string& name : files)
+        folder_.AddFile(name);
+    const std::vector<std::string> subfolders{"Ελληνικά", "Кириллица", "日本語", "folder10", "folder9"};
+    for (const std::string& name : subfolders)
+        folder_.AddFolder(name);
+    auto window = Open();
+    ASSERT_TRUE(korrimat::testing::OpenFolder(*window, folder_.Path()));
+
+    const auto read = ReadByAnotherProgram(*window, {window->Drive1.Handle(), window->Dir1.Handle(), window->File1.Handle()});
+    ASSERT_EQ(read.size(), 3u);
+    std::vector<std::string> drives;
+    for (int i = 0; i < window->Drive1.Count(); ++i)
+        drives.push_back(window->Drive1.Item(i));
+    EXPECT_EQ(read[0], drives);
+    EXPECT_EQ(read[0], korrimat::testing::InSystemOrder(drives));
+    std::vector<std::string> folders = controls::PathLevels(folder_.Path());
+    for (const std::string& name : korrimat::testing::InSystemOrder(subfolders))
+        folders.push_back(name);
+    EXPECT_EQ(read[1], folders);
+    EXPECT_EQ(read[2], korrimat::testing::InSystemOrder(files));
 }
 
 TEST_F(NamesAndPaths, AVersionResourceUnderAnyNameShowsItsTextsInAnyScript)

@@ -1,7 +1,9 @@
 #pragma once
 // Regional settings of the test's own Wine prefix, applied to the user's locale for one scope and
-// put back after.
+// put back after. They are written through the wide call, as the system's own settings hold them:
+// the narrow one would store a text in another script converted with the locale's code page.
 
+#include "platform/FileSystem.h"
 #include "platform/Platform.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +19,7 @@ public:
     {
         for (const auto& [type, value] : settings) {
             saved_[type] = SystemPlatform().LocaleText(type);
-            EXPECT_TRUE(::SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value.c_str())) << type;
+            EXPECT_TRUE(::SetLocaleInfoW(LOCALE_USER_DEFAULT, type, WideText(value).c_str())) << type;
             // The formatting reads the settings at each call, so they must be visible at once.
             EXPECT_EQ(SystemPlatform().LocaleText(type), value) << "setting " << type << " was not re-read";
         }
@@ -25,7 +27,7 @@ public:
     ~RegionalSettings()
     {
         for (const auto& [type, value] : saved_)
-            ::SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value.c_str());
+            ::SetLocaleInfoW(LOCALE_USER_DEFAULT, type, WideText(value).c_str());
     }
     RegionalSettings(const RegionalSettings&) = delete;
     RegionalSettings& operator=(const RegionalSettings&) = delete;

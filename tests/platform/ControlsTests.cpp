@@ -14,6 +14,7 @@
 #include "platform/controls/TabStrip.h"
 #include "platform/controls/TextBox.h"
 #include "tests/support/DesignFigures.h"
+#include "tests/support/SystemOrder.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowTesting.h"
 #include "tests/support/WindowSystemEnvironment.h"
@@ -28,6 +29,7 @@
 
 using namespace korrimat::controls;
 using korrimat::testing::HostForm;
+using korrimat::testing::InSystemOrder;
 using korrimat::testing::Pump;
 using korrimat::testing::TempFolder;
 
@@ -57,6 +59,35 @@ POINT RowCentre(HWND list, int row)
     RECT rect{};
     ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// Names in five scripts, numbered names, names the system's comparison finds equal, punctuation
+// its collation weighs apart from letters, and a long name: 254 bytes here (Linux keeps no name
+// past 255, and Wine cuts a longer one), 280 in UTF-16.
+const std::vector<std::string> kMixedNames = {
+    "file2.txt", "file10.txt", "File1.txt", "file01.txt", "file.txt", "a-b.txt", "ab.txt",
+    "Ελληνικά.txt", "Кириллица.txt", "日本語のファイル.txt", "हिन्दी.txt", "😀 smile.txt",
+    "очень длинное имя файла очень длинное имя файла очень длинное имя файла очень длинное имя "
+    "файла очень длинное имя файла очень длинное им.txt",
+};
+
+// Every row of a list as another program reads it through the window's messages, in the wide
+// form and in the narrow one.
+std::vector<std::string> RowsReadWide(HWND list)
+{
+    std::vector<std::string> rows;
+    for (const std::wstring& row : korrimat::testing::ListEntries<wchar_t>(list))
+        rows.push_back(korrimat::NarrowText(row));
+    return rows;
+}
+
+// Each row shows what it reads.
+void ExpectRowsShowWhatTheyRead(HWND list)
+{
+    ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<std::wstring> rows = korrimat::testing::ListEntries<wchar_t>(list);
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        EXPECT_TRUE(korrimat::testing::RowShows(list, static_cast<int>(row), rows[row])) << korrimat::NarrowText(rows[row]);
 }
 
 } // namespace
@@ -111,22 +142,38 @@ TEST(PathText, LevelsOfAPath)
 
 // ---- Names and the screen ----
 
-TEST(NameList, SortsIgnoringCaseAndFindsByInitial)
+TEST(NameList, SortsInTheSystemsOrderAndFindsByInitial)
 {
+    // Names that differ only in case too (no file system here keeps both), in either order of
+    // adding: one fixed order.
+    std::vector<std::string> mixed = kMixedNames;
+    for (const char* name : {"FILE2.txt", "ελληνικά.txt", "КИРИЛЛИЦА.txt", "AB.txt"})
+        mixed.push_back(name);
     NameList names;
-    for (const char* name : {"b.txt", "C.txt", "a.TXT", "B2.txt", "c0.txt"})
+    for (bool reversed : {false, true}) {
+        names.Clear();
+        for (std::size_t i = 0; i < mixed.size(); ++i)
+            names.Add(mixed[reversed ? mixed.size() - 1 - i : i]);
+        names.Sort();
+        std::vector<std::string> sorted;
+        for (std::size_t i = 0; i < names.Size(); ++i)
+            sorted.emplace_back(names[i]);
+        EXPECT_EQ(sorted, InSystemOrder(mixed));
+    }
+
+    // Typing a first letter, in any case and any script.
+    names.Clear();
+    for (const char* name : {"cider", "Кот", "apple", "Cherry", "кит", "banana"})
         names.Add(name);
     names.Sort();
-    ASSERT_EQ(names.Size(), 5u);
-    EXPECT_EQ(names[0], "a.TXT");
-    EXPECT_EQ(names[1], "b.txt");
-    EXPECT_EQ(names[2], "B2.txt");
-    EXPECT_EQ(names[3], "C.txt");
-    EXPECT_EQ(names[4], "c0.txt");
-    EXPECT_EQ(names.FindByInitial('c', -1), 3);
-    EXPECT_EQ(names.FindByInitial('C', 3), 4);
-    EXPECT_EQ(names.FindByInitial('c', 4), 3);  // round to the start
+    ASSERT_EQ(names[2], "Cherry");
+    ASSERT_EQ(names[4], "кит");
+    EXPECT_EQ(names.FindByInitial('c', -1), 2);
+    EXPECT_EQ(names.FindByInitial('C', 2), 3);
+    EXPECT_EQ(names.FindByInitial('c', 3), 2);  // round to the start
     EXPECT_EQ(names.FindByInitial('x', 0), -1);
+    EXPECT_EQ(names.FindByInitial(L'К', -1), 4);
+    EXPECT_EQ(names.FindByInitial(L'к', 4), 5);
 }
 
 TEST(Screen, TwipsPerPixelAndFontHeightsAtEachDensity)
@@ -155,7 +202,7 @@ protected:
         files.onClick = [this] { events.push_back("click:" + files.FileName()); };
     }
 
-    HostForm host;
+    HostForm host{1100, 700};
     FileList files;
     TempFolder folder{"korrimat-files"};
     std::vector<std::string> events;
@@ -177,6 +224,27 @@ TEST_F(FileListTest, ListsEveryFileSortedWithHiddenAndSystemButNoFolders)
     EXPECT_EQ(::SendMessageA(files.Handle(), LB_GETCOUNT, 0, 0), 5);
     EXPECT_EQ(files.SelectedIndex(), -1);
     EXPECT_EQ(files.FileName(), "");
+}
+
+TEST_F(FileListTest, EveryRowReadsAsItIsDrawnAndTheRowsStandInTheSystemsOrder)
+{
+    for (const std::string& name : kMixedNames)
+        folder.AddFile(name);
+    ASSERT_TRUE(files.SetPath(folder.Path()));
+    // As another program reads a list box: each row's text, and in the system's own order.
+    EXPECT_EQ(RowsReadWide(files.Handle()), InSystemOrder(kMixedNames));
+    EXPECT_EQ(korrimat::testing::ListEntries<char>(files.Handle()), InSystemOrder(kMixedNames));
+    EXPECT_EQ(::SendMessageW(files.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(files.Count()), 0), LB_ERR);
+    EXPECT_EQ(::SendMessageA(files.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(-1), 0), LB_ERR);
+
+    files.Move({10, 10, 1080, 680});
+    korrimat::testing::BringToFront(host);
+    ExpectRowsShowWhatTheyRead(files.Handle());
+
+    // Typing a name's first letter finds it, in any script.
+    ::SetFocus(files.Handle());
+    korrimat::testing::TypeCharacters(host, L"к");
+    EXPECT_EQ(files.FileName(), "Кириллица.txt");
 }
 
 TEST_F(FileListTest, PathOfARootEndsInABackslashAndNoOtherDoes)
@@ -268,7 +336,7 @@ protected:
         folder.AddFile("a\\b\\file.txt");
     }
 
-    HostForm host;
+    HostForm host{1100, 700};
     FolderList folders;
     TempFolder folder{"korrimat-folders"};
     std::vector<std::string> events;
@@ -301,6 +369,28 @@ TEST_F(FolderListTest, ShowsTheLevelsOfThePathThenTheSubfolders)
     EXPECT_EQ(folders.EntryPath(first + 1), folder / "a\\b\\Y");
     EXPECT_EQ(folders.EntryPath(0), levels[0]);
     EXPECT_EQ(::SendMessageA(folders.Handle(), LB_GETCOUNT, 0, 0), folders.EntryCount());
+}
+
+TEST_F(FolderListTest, EveryRowReadsAsItIsDrawn)
+{
+    std::vector<std::string> subfolders{"a"};
+    for (const std::string& name : kMixedNames) {
+        folder.AddFolder(name);
+        subfolders.push_back(name);
+    }
+    ASSERT_TRUE(folders.SetPath(folder.Path()));
+    std::vector<std::string> expected = PathLevels(folder.Path());
+    for (const std::string& name : InSystemOrder(subfolders))
+        expected.push_back(name);
+    EXPECT_EQ(RowsReadWide(folders.Handle()), expected);
+    EXPECT_EQ(korrimat::testing::ListEntries<char>(folders.Handle()), expected);
+
+    folders.Move({10, 10, 1080, 680});
+    korrimat::testing::BringToFront(host);
+    ExpectRowsShowWhatTheyRead(folders.Handle());
+    // Selection and count as before.
+    EXPECT_EQ(folders.SelectedIndex(), folders.CurrentIndex());
+    EXPECT_EQ(::SendMessageW(folders.Handle(), LB_GETCOUNT, 0, 0), folders.EntryCount());
 }
 
 TEST_F(FolderListTest, ChangeEventWhenThePathChangesAndFailuresChangeNothing)
