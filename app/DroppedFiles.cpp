@@ -4,20 +4,7 @@
 #include "app/FFileInfo.h"
 #include "platform/controls/PathText.h"
 
-#include <algorithm>
-
 namespace korrimat {
-
-namespace {
-
-// The folder a full path lies in; a drive's root keeps its backslash.
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('\\');
-    return path.substr(0, std::max(slash, controls::RootLength(path)));
-}
-
-} // namespace
 
 void FFileInfo::ShowDroppedPath(const std::vector<std::string>& paths)
 {
@@ -39,7 +26,7 @@ void FFileInfo::ShowDroppedPath(const std::vector<std::string>& paths)
     // user's own choices in the lists do.
     if (!Drive1.SetDrive(path))
         return;
-    if (!Dir1.SetPath(folder ? path : FolderOf(path)) || folder)
+    if (!Dir1.SetPath(folder ? path : controls::ParentFolder(path)) || folder)
         return;
     const std::string name = path.substr(path.find_last_of('\\') + 1);
     int index = File1.IndexOf(name);

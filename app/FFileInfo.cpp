@@ -9,13 +9,14 @@
 
 namespace korrimat {
 
-FFileInfo::FFileInfo(const Platform& platform) : platform_(platform)
+FFileInfo::FFileInfo(const Platform& platform) : platform_(platform), hashWorker_(platform), watch_(platform)
 {
     if (!Create(kWindowSettings.caption, ClientSizeInPixels, IDI_KORRIMAT))
         return;
     CreateControls(*this, "");
     LayOut();
     ConnectEvents();
+    ConnectCommands();
     AcceptDroppedFiles();
 }
 
@@ -32,6 +33,8 @@ void FFileInfo::Unload()
 
 void FFileInfo::OnDestroy()
 {
+    // No worker outlives the window it posts to.
+    StopWork();
     controls::EndMessageLoop();
 }
 

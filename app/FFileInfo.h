@@ -5,10 +5,15 @@
 
 #include "app/WindowControls.h"
 #include "app/WindowDesign.h"
+#include "platform/FileDigest.h"
 #include "platform/Platform.h"
 #include "platform/UniqueHandle.h"
+#include "platform/Worker.h"
 #include "platform/controls/Control.h"
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +24,16 @@ class CFileVersionInfo;
 
 class FFileInfo : public controls::Form, public WindowControls {
 public:
+    // The window's commands: its keys (Ctrl+C, F5) and its context menu.
+    enum Command : int {
+        kCopySelection = 1,  // Ctrl+C: the focused text box's selection, as its own copy does; with
+                             // no text selected, kCopyProperties
+        kCopyProperties,     // the report of the shown entry, as text
+        kCopyJson,           // the same report as JSON
+        kCopySha256,         // the SHA-256 of the shown file, computed on a worker
+        kRefresh,            // F5
+    };
+
     // Creates the window, hidden, with all its controls in their design state, at the density
     // of the monitor it opens on.
     explicit FFileInfo(const Platform& platform = SystemPlatform());
@@ -40,6 +55,16 @@ public:
     // window's background colour, the Version page hidden (the General page shows).
     void ApplyOpeningLayout();
 
+    // Runs a command as its key or menu item does.
+    void RunCommand(int command);
+    // F5: the lists read again (the drives too when `drives`), and the shown entry shown again
+    // with the Version page's item and the page in front kept; where it has gone, the chain's
+    // rule (the folder's first file, or the folder). A change in the listed folder does the same
+    // on its own, without the drives.
+    void Refresh(bool drives = true);
+    // A SHA-256 is being computed.
+    bool Hashing() const noexcept { return hash_ != nullptr; }
+
     // Any control that is a window, by design name and array index; null for lines and for
     // names the design does not have.
     controls::Control* ControlNamed(std::string_view name, int index = -1);
@@ -47,7 +72,7 @@ public:
     HFONT FontOf(DesignFont font) const noexcept;
 
 protected:
-    // Unload: the window is going away, and with it the program.
+    // Unload: the window is going away, and with it the program. The workers end first.
     void OnDestroy() override;
 
 private:
@@ -75,6 +100,32 @@ private:
     void ShowDroppedPath(const std::vector<std::string>& paths);
 
     void ShowIcon(HICON icon);
+    // Both pages for an entry, the Version page's list on `item` (its first where there is no
+    // such item); the page in front is left as it is.
+    void Display(const std::string& path, int item);
+
+    // Copying, hashing and refreshing (CopyAndRefresh.cpp).
+    struct HashJob {
+        std::string path;
+        std::string name;
+        std::uintptr_t serial = 0;
+        // Written by the worker; read once the worker has been waited for.
+        FileDigest result;
+    };
+    void ConnectCommands();
+    void ShowContextMenu(controls::Control* source, POINT at);
+    void CopyText(const std::string& text);
+    void StartSha256();
+    void CancelSha256();
+    void Sha256Progress(std::uintptr_t progress);
+    void Sha256Finished(std::uintptr_t serial);
+    void WatchListedFolder();
+    void FolderChanged(std::uintptr_t serial);
+    void ReturnToAFolderThatExists();
+    // A note after the window's caption ("Korrimat - ..."), until the next entry is shown.
+    void ShowNote(const std::string& note);
+    void ClearNote();
+    void StopWork() noexcept;
 
     const Platform& platform_;
     std::string currentPath_;
@@ -83,6 +134,18 @@ private:
     bool loaded_ = false;
     UniqueFont tahomaBold_;
     UniqueFont windowFont_;
+
+    // The Version page's item a refresh keeps, while it shows the entry again.
+    std::optional<int> keptItem_;
+    bool noted_ = false;
+    controls::PostedMessage hashProgress_;
+    controls::PostedMessage hashFinished_;
+    controls::PostedMessage folderChanged_;
+    std::unique_ptr<HashJob> hash_;
+    std::uintptr_t hashSerial_ = 0;
+    Worker hashWorker_;
+    FolderWatch watch_;
+    std::uintptr_t watchSerial_ = 0;
 };
 
 } // namespace korrimat

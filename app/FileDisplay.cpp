@@ -1,6 +1,7 @@
 // FFileInfo's display of one file, or one folder, on both pages.
 
 #include "app/FFileInfo.h"
+#include "app/PropertiesReport.h"
 #include "fileinfo/FileInfo.h"
 #include "versioninfo/FileVersionInfo.h"
 
@@ -9,29 +10,30 @@ namespace korrimat {
 void FFileInfo::ShowFileInfo(const std::string& path)
 {
     tabInfo.Select(std::string_view("General"));
+    ClearNote();
+    Display(path, 0);
+}
 
+void FFileInfo::Display(const std::string& path, int item)
+{
     std::string fullPath;
     {
         CFileInfo fileInfo(platform_);
         fileInfo.SetFullPathName(platform_.UpperCase(path));
 
-        txtFilename.SetText(fileInfo.DisplayName());
-        txtType.SetText(fileInfo.TypeName());
-        txtLocation.SetText(fileInfo.FilePath());
-        // Whole 64-bit sizes, so that files of 2 GiB and more read right.
-        txtSize.SetText(fileInfo.FormatFileSize(fileInfo.FileSize64()));
-        txtCompSize.SetText(fileInfo.attrCompressed() ? fileInfo.FormatFileSize(fileInfo.CompressedFileSize64())
-                                                       : std::string("File is not compressed"));
-        txtDosPath.SetText(fileInfo.ShortPath());
-        txtDosName.SetText(fileInfo.ShortName());
-        txtCreated.SetText(fileInfo.FormatFileDate(fileInfo.CreationTime()));
-        txtModified.SetText(fileInfo.FormatFileDate(fileInfo.ModifyTime()));
-        txtAccessed.SetText(fileInfo.FormatFileDate(fileInfo.LastAccessTime()));
-
-        const bool attributes[] = {fileInfo.attrReadOnly(), fileInfo.attrArchive(), fileInfo.attrCompressed(),
-                                   fileInfo.attrHidden(),   fileInfo.attrSystem(),  fileInfo.attrTemporary()};
+        const GeneralPageTexts page = GeneralTextsOf(fileInfo);
+        txtFilename.SetText(page.name);
+        txtType.SetText(page.type);
+        txtLocation.SetText(page.location);
+        txtSize.SetText(page.size);
+        txtCompSize.SetText(page.compressedSize);
+        txtDosPath.SetText(page.msDosPath);
+        txtDosName.SetText(page.msDosName);
+        txtCreated.SetText(page.created);
+        txtModified.SetText(page.modified);
+        txtAccessed.SetText(page.accessed);
         for (std::size_t i = 0; i < chkAttr.size(); ++i)
-            chkAttr[i].SetValue(attributes[i] ? 1 : 0);
+            chkAttr[i].SetValue(page.attributes[i] ? 1 : 0);
 
         // Drawn while the object still owns the icon; the box keeps the drawing.
         ShowIcon(fileInfo.hIcon());
@@ -53,10 +55,10 @@ void FFileInfo::ShowFileInfo(const std::string& path)
             ~Forget() { justRead = nullptr; }
         } forget{versionJustRead_};
         versionJustRead_ = &versionInfo;
-        // Selecting the first item raises its click, which shows the item. While the window is
-        // still opening the list may be empty: nothing to select yet.
+        // Selecting the item raises its click, which shows the item. While the window is still
+        // opening the list may be empty: nothing to select yet.
         if (lstVerInfo.Count() > 0)
-            lstVerInfo.SetSelectedIndex(0);
+            lstVerInfo.SetSelectedIndex(item >= 0 && item < lstVerInfo.Count() ? item : 0);
         else
             lstVerInfo_Click();
     } else if (tabInfo.Count() > 1) {

@@ -64,6 +64,7 @@ void FFileInfo::File1_PathChange()
     }
     currentPath_ = Dir1.Path();
     ShowFileInfo(currentPath_);
+    WatchListedFolder();
 }
 
 void FFileInfo::File1_Click()
@@ -72,7 +73,12 @@ void FFileInfo::File1_Click()
     // A drive's root already ends in a backslash.
     currentPath_ = (!folder.empty() && folder.back() == '\\') ? folder + File1.FileName()
                                                               : folder + "\\" + File1.FileName();
-    ShowFileInfo(currentPath_);
+    // A refresh shows the same file again with the page in front and the item kept.
+    if (keptItem_)
+        Display(currentPath_, *keptItem_);
+    else
+        ShowFileInfo(currentPath_);
+    WatchListedFolder();
 }
 
 } // namespace korrimat

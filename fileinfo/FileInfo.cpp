@@ -51,6 +51,9 @@ void CFileInfo::Refresh()
     creationTime_ = FileTimeToDate(entry.ftCreationTime);
     lastAccessTime_ = FileTimeToDate(entry.ftLastAccessTime);
     modifyTime_ = FileTimeToDate(entry.ftLastWriteTime);
+    creationStamp_ = entry.ftCreationTime;
+    lastAccessStamp_ = entry.ftLastAccessTime;
+    modifyStamp_ = entry.ftLastWriteTime;
 
     fileName_ = TrimAtNull(entry.cFileName, sizeof(entry.cFileName));
 

@@ -46,6 +46,10 @@ public:
     double CreationTime() const { return creationTime_; }
     double LastAccessTime() const { return lastAccessTime_; }
     double ModifyTime() const { return modifyTime_; }
+    // The same three stamps as the file system holds them: UTC, in 100-nanosecond steps since 1601.
+    FILETIME CreationStamp() const { return creationStamp_; }
+    FILETIME LastAccessStamp() const { return lastAccessStamp_; }
+    FILETIME ModifyStamp() const { return modifyStamp_; }
     std::int32_t Attributes() const { return static_cast<std::int32_t>(attributes_); }
     bool attrReadOnly() const { return (attributes_ & FILE_ATTRIBUTE_READONLY) != 0; }
     bool attrHidden() const { return (attributes_ & FILE_ATTRIBUTE_HIDDEN) != 0; }
@@ -87,6 +91,9 @@ private:
     double creationTime_ = 0;
     double lastAccessTime_ = 0;
     double modifyTime_ = 0;
+    FILETIME creationStamp_{};
+    FILETIME lastAccessStamp_{};
+    FILETIME modifyStamp_{};
     DWORD attributes_ = 0;
     UniqueIcon icon_;
 };

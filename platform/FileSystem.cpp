@@ -264,7 +264,7 @@ DWORD CompressedFileSize(const std::string& path, DWORD& high)
     return ::GetCompressedFileSizeW(WidePath(path).c_str(), &high);
 }
 
-bool IconSourceIsWholeAt(const std::string& path)
+UniqueFile OpenForReading(const std::string& path, DWORD& error)
 {
     UniqueFile file;
     {
@@ -272,8 +272,23 @@ bool IconSourceIsWholeAt(const std::string& path)
         file.Reset(::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        error = file ? NO_ERROR : ::GetLastError();
     }
+    return file;
+}
+
+bool IconSourceIsWholeAt(const std::string& path)
+{
+    DWORD error = NO_ERROR;
+    const UniqueFile file = OpenForReading(path, error);
     return !file || IconSourceIsWhole(OpenFileBytes(file.Get()));
+}
+
+ProgramKind ProgramKindAt(const std::string& path)
+{
+    DWORD error = NO_ERROR;
+    const UniqueFile file = OpenForReading(path, error);
+    return file ? ProgramKindOf(OpenFileBytes(file.Get())) : ProgramKind{};
 }
 
 DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit)

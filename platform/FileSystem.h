@@ -5,6 +5,9 @@
 // too long (past 260 characters), the wide function takes the same path, with the "\\?\" prefix
 // that lifts the length limit on systems without long-path support.
 
+#include "platform/PeHeaders.h"
+#include "platform/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -36,9 +39,15 @@ std::optional<std::string> ShortPathName(const std::string& path);
 // GetCompressedFileSizeA, else GetCompressedFileSizeW.
 DWORD CompressedFileSize(const std::string& path, DWORD& high);
 
+// CreateFileW for reading, with every kind of sharing: empty, with the system's error in `error`,
+// when the file cannot be opened (one held open by another program that shares nothing).
+UniqueFile OpenForReading(const std::string& path, DWORD& error);
+
 // Whether the shell may read the file's icon from it without reading past its end (see
 // IconSourceCheck.h); true for a file that cannot be opened, which the shell cannot read either.
 bool IconSourceIsWholeAt(const std::string& path);
+// The file's program headers (PeHeaders.h); not readable when it cannot be opened.
+ProgramKind ProgramKindAt(const std::string& path);
 
 // Calls `visit(name, attributes)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a

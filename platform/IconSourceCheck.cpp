@@ -1,6 +1,5 @@
 #include "platform/IconSourceCheck.h"
 
-#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -9,47 +8,13 @@ namespace korrimat {
 
 namespace {
 
-constexpr std::uint16_t kMzSignature = 0x5A4D;      // "MZ"
-constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
-constexpr std::uint16_t kNeSignature = 0x454E;      // "NE"
-constexpr std::uint16_t kPe32 = 0x10B;
-constexpr std::uint16_t kPe32Plus = 0x20B;
 constexpr std::uint32_t kResourceDirectory = 2;
 constexpr std::uint16_t kIconType = 3;
 constexpr std::uint16_t kGroupIconType = 14;
 constexpr std::uint32_t kOffsetBits = 0x7FFFFFFF;  // the high bit only marks a subdirectory
 
-// Little-endian fields at file offsets; nothing for a field not wholly inside the file.
-class Reader {
-public:
-    explicit Reader(const ByteSource& file) : file_(file), size_(file.Size()) {}
-
-    bool Holds(std::uint64_t offset, std::uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
-
-    std::optional<std::uint16_t> U16(std::uint64_t offset) const
-    {
-        std::array<std::uint8_t, 2> bytes{};
-        if (!Holds(offset, bytes.size()) || !file_.Read(offset, bytes.data(), bytes.size()))
-            return std::nullopt;
-        return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-    }
-
-    std::optional<std::uint32_t> U32(std::uint64_t offset) const
-    {
-        std::array<std::uint8_t, 4> bytes{};
-        if (!Holds(offset, bytes.size()) || !file_.Read(offset, bytes.data(), bytes.size()))
-            return std::nullopt;
-        return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8
-             | static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    }
-
-private:
-    const ByteSource& file_;
-    std::uint64_t size_;
-};
-
 // An icon file: its directory and every image it names.
-bool IconFileIsWhole(const Reader& in)
+bool IconFileIsWhole(const ByteReader& in)
 {
     const auto reserved = in.U16(0);
     const auto count = in.U16(4);
@@ -82,7 +47,7 @@ struct Directory {
 
 class PeResources {
 public:
-    PeResources(const Reader& in, std::vector<Section> sections, std::uint64_t root)
+    PeResources(const ByteReader& in, std::vector<Section> sections, std::uint64_t root)
         : in_(in), sections_(std::move(sections)), root_(root)
     {
     }
@@ -170,24 +135,21 @@ public:
     }
 
 private:
-    const Reader& in_;
+    const ByteReader& in_;
     std::vector<Section> sections_;
     std::uint64_t root_;
 };
 
-bool ProgramIconsAreWhole(const Reader& in, std::uint32_t header)
+bool ProgramIconsAreWhole(const ByteReader& in, std::uint32_t header)
 {
-    const std::uint64_t fileHeader = std::uint64_t{header} + 4;
-    const std::uint64_t optional = fileHeader + 20;
-    const auto sectionCount = in.U16(fileHeader + 2);
-    const auto optionalSize = in.U16(fileHeader + 16);
-    const auto magic = in.U16(optional);
-    if (!sectionCount || !optionalSize || !magic)
+    const std::optional<PeFileHeader> pe = ReadPeFileHeader(in, header);
+    if (!pe)
         return false;
+    const std::uint64_t optional = pe->optional;
     std::uint64_t directoryCountField = 0;
-    if (*magic == kPe32)
+    if (pe->magic == kPe32)
         directoryCountField = optional + 92;
-    else if (*magic == kPe32Plus)
+    else if (pe->magic == kPe32Plus)
         directoryCountField = optional + 108;
     else
         return true;  // no image the shell reads resources from
@@ -203,11 +165,11 @@ bool ProgramIconsAreWhole(const Reader& in, std::uint32_t header)
     if (*resources == 0)
         return true;
 
-    const std::uint64_t table = optional + *optionalSize;
-    if (!in.Holds(table, 40ull * *sectionCount))
+    const std::uint64_t table = optional + pe->optionalSize;
+    if (!in.Holds(table, 40ull * pe->sectionCount))
         return false;
     std::vector<Section> sections;
-    for (std::uint64_t at = table; at < table + 40ull * *sectionCount; at += 40) {
+    for (std::uint64_t at = table; at < table + 40ull * pe->sectionCount; at += 40) {
         const auto address = in.U32(at + 12);
         const auto rawSize = in.U32(at + 16);
         const auto rawOffset = in.U32(at + 20);
@@ -237,23 +199,28 @@ bool ProgramIconsAreWhole(const Reader& in, std::uint32_t header)
 
 bool IconSourceIsWhole(const ByteSource& file)
 {
-    const Reader in(file);
+    const ByteReader in(file);
     const auto signature = in.U16(0);
     const auto second = in.U16(2);
     if (!signature || !second)
         return true;  // too short to be taken for a program or an icon file
-    if (*signature != kMzSignature)
+    const ProgramHeaderPlace header = FindProgramHeader(in);
+    switch (header.kind) {
+    case NewHeader::NotMz:
         return *second == 1 ? IconFileIsWhole(in) : true;
-    const auto header = in.U32(0x3C);
-    if (!header || *header >= file.Size())
+    case NewHeader::None:
         return true;  // taken for no program with a header of its own
-    const auto newSignature = in.U32(*header);
-    if (!newSignature)
+    case NewHeader::Cut:
         return false;
-    if (*newSignature == kPeSignature)
-        return ProgramIconsAreWhole(in, *header);
-    // A 16-bit program's resource table is not walked here: its icons are not read.
-    return (*newSignature & 0xFFFF) != kNeSignature;
+    case NewHeader::Pe:
+        return ProgramIconsAreWhole(in, header.offset);
+    case NewHeader::Ne:
+        // A 16-bit program's resource table is not walked here: its icons are not read.
+        return false;
+    case NewHeader::Other:
+        break;
+    }
+    return true;
 }
 
 } // namespace korrimat

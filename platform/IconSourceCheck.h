@@ -7,19 +7,9 @@
 // walks the same structures first, with every offset checked, and describes a file that fails
 // the walk by its name alone. Plain bytes in, no system call, so that it can be fuzzed anywhere.
 
-#include <cstddef>
-#include <cstdint>
+#include "platform/PeHeaders.h"
 
 namespace korrimat {
-
-// Random access to a file's bytes.
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    virtual std::uint64_t Size() const = 0;
-    // Copies `count` bytes from `offset`; false when they are not all there.
-    virtual bool Read(std::uint64_t offset, void* into, std::size_t count) const = 0;
-};
 
 // True when the file is no icon source the shell would parse (neither a program with a PE or NE
 // header nor an icon file), or when everything of it the shell reads to draw an icon lies whole

@@ -3,7 +3,10 @@
 #include "platform/FileSystem.h"
 #include "platform/SizedText.h"
 
+#include <process.h>
+
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace korrimat {
@@ -55,6 +58,68 @@ DWORD_PTR DescribeByName(const std::string& path, SHFILEINFOA& info)
     info.hIcon = icon.hIcon;
     return result;
 }
+
+// SHA-256 through the system's cryptography (BCrypt).
+class SystemSha256 : public Digest {
+public:
+    static std::unique_ptr<Digest> Open()
+    {
+        auto digest = std::make_unique<SystemSha256>();
+        BCRYPT_ALG_HANDLE algorithm = nullptr;
+        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+            return nullptr;
+        digest->algorithm_.Reset(algorithm);
+        BCRYPT_HASH_HANDLE hash = nullptr;
+        if (!BCRYPT_SUCCESS(::BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0)))
+            return nullptr;
+        digest->hash_.Reset(hash);
+        return digest;
+    }
+
+    bool Add(std::span<const BYTE> bytes) override
+    {
+        return BCRYPT_SUCCESS(::BCryptHashData(hash_.Get(), const_cast<PUCHAR>(bytes.data()),
+                                               static_cast<ULONG>(bytes.size()), 0));
+    }
+
+    std::optional<std::vector<BYTE>> Finish() override
+    {
+        std::vector<BYTE> digest(32);
+        if (!BCRYPT_SUCCESS(::BCryptFinishHash(hash_.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0)))
+            return std::nullopt;
+        return digest;
+    }
+
+private:
+    // The hash goes before the algorithm it was made from.
+    UniqueCryptoAlgorithm algorithm_;
+    UniqueCryptoHash hash_;
+};
+
+// The clipboard, open for one change and closed again at the end of the scope. Another program
+// may hold it for a moment: a few tries.
+class ClipboardScope {
+public:
+    explicit ClipboardScope(HWND owner)
+    {
+        for (int attempt = 0; attempt < 5 && !open_; ++attempt) {
+            open_ = ::OpenClipboard(owner) != FALSE;
+            if (!open_)
+                ::Sleep(20);
+        }
+    }
+    ~ClipboardScope()
+    {
+        if (open_)
+            ::CloseClipboard();
+    }
+    ClipboardScope(const ClipboardScope&) = delete;
+    ClipboardScope& operator=(const ClipboardScope&) = delete;
+    bool Open() const noexcept { return open_; }
+
+private:
+    bool open_ = false;
+};
 
 } // namespace
 
@@ -215,6 +280,81 @@ std::string WindowsPlatform::UpperCase(const std::string& text) const
 bool WindowsPlatform::DrawIconAt(HDC surface, int x, int y, HICON icon) const
 {
     return ::DrawIcon(surface, x, y, icon) != FALSE;
+}
+
+bool WindowsPlatform::CopyToClipboard(HWND owner, const std::string& text) const
+{
+    const std::wstring wide = WideText(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void* data = memory ? ::GlobalLock(memory.Get()) : nullptr;
+    if (!data)
+        return false;
+    std::memcpy(data, wide.c_str(), bytes);
+    ::GlobalUnlock(memory.Get());
+    const ClipboardScope clipboard(owner);
+    if (!clipboard.Open() || !::EmptyClipboard() || !::SetClipboardData(CF_UNICODETEXT, memory.Get()))
+        return false;
+    // The clipboard owns the memory now.
+    memory.Release();
+    return true;
+}
+
+UniqueFile WindowsPlatform::OpenToRead(const std::string& path, DWORD& error) const
+{
+    return OpenForReading(path, error);
+}
+
+std::optional<std::uint64_t> WindowsPlatform::SizeOfOpenFile(HANDLE file) const
+{
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file, &size))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<std::size_t> WindowsPlatform::ReadOpenFile(HANDLE file, std::span<BYTE> buffer, DWORD& error) const
+{
+    DWORD read = 0;
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), MAXDWORD));
+    if (!::ReadFile(file, buffer.data(), wanted, &read, nullptr)) {
+        error = ::GetLastError();
+        return std::nullopt;
+    }
+    return read;
+}
+
+std::unique_ptr<Digest> WindowsPlatform::NewSha256() const
+{
+    return SystemSha256::Open();
+}
+
+ProgramKind WindowsPlatform::ProgramKindOfFile(const std::string& path) const
+{
+    return ProgramKindAt(path);
+}
+
+UniqueEvent WindowsPlatform::NewEvent() const
+{
+    return UniqueEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+UniqueThread WindowsPlatform::StartThread(ThreadMain main, void* argument) const
+{
+    return UniqueThread(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, main, argument, 0, nullptr)));
+}
+
+UniqueChangeNotification WindowsPlatform::WatchFolder(const std::string& folder) const
+{
+    constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                               FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_ATTRIBUTES;
+    const NativeSystemFolder native;
+    return UniqueChangeNotification(::FindFirstChangeNotificationW(WidePath(folder).c_str(), FALSE, kChanges));
+}
+
+bool WindowsPlatform::WatchAgain(HANDLE notification) const
+{
+    return ::FindNextChangeNotification(notification) != FALSE;
 }
 
 const Platform& SystemPlatform()

@@ -10,16 +10,34 @@
 // the drive list: they are about the machine, not about an entry shown, and a drive that cannot
 // be read is made for real in the tests (a drive letter whose folder is missing).
 
+#include "platform/PeHeaders.h"
+#include "platform/UniqueHandle.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korrimat {
+
+// A message digest being computed: bytes added in order, then the digest.
+class Digest {
+public:
+    virtual ~Digest() = default;
+    virtual bool Add(std::span<const BYTE> bytes) = 0;
+    // The digest of everything added; nothing when the system failed.
+    virtual std::optional<std::vector<BYTE>> Finish() = 0;
+};
+
+// A thread's start function, as the runtime's thread start takes it.
+using ThreadMain = unsigned(__stdcall*)(void* argument);
 
 class Platform {
 public:
@@ -65,6 +83,38 @@ public:
     virtual std::string UpperCase(const std::string& text) const = 0;
     // DrawIcon at (x, y) on a device context.
     virtual bool DrawIconAt(HDC surface, int x, int y, HICON icon) const = 0;
+
+    // What the user asks for alone: the clipboard, a file's contents, its program headers. These
+    // may be called from a worker thread (all but the clipboard are).
+    //
+    // The text on the clipboard in UTF-16 (CF_UNICODETEXT), with `owner` as its owner; false when
+    // the clipboard could not be opened or did not take it.
+    virtual bool CopyToClipboard(HWND owner, const std::string& text) const = 0;
+    // CreateFileW for reading the contents, with every kind of sharing (a file another program has
+    // open for writing can still be read); empty, with the system's error in `error`, on failure.
+    virtual UniqueFile OpenToRead(const std::string& path, DWORD& error) const = 0;
+    // GetFileSizeEx of an open file.
+    virtual std::optional<std::uint64_t> SizeOfOpenFile(HANDLE file) const = 0;
+    // ReadFile of up to `buffer`'s size at the file's position: the count read (0 at the end), or
+    // nothing with the system's error in `error`.
+    virtual std::optional<std::size_t> ReadOpenFile(HANDLE file, std::span<BYTE> buffer, DWORD& error) const = 0;
+    // The system's SHA-256 (BCrypt); null when it cannot be had.
+    virtual std::unique_ptr<Digest> NewSha256() const = 0;
+    // The file's program headers (PeHeaders.h), read from the file; not readable when it cannot
+    // be opened.
+    virtual ProgramKind ProgramKindOfFile(const std::string& path) const = 0;
+
+    // Work on other threads, and what they wait for.
+    //
+    // CreateEventW: a manual-reset event, not set; empty on failure.
+    virtual UniqueEvent NewEvent() const = 0;
+    // _beginthreadex: a running thread; empty on failure (nothing runs then).
+    virtual UniqueThread StartThread(ThreadMain main, void* argument) const = 0;
+    // FindFirstChangeNotificationW on a folder alone (not its subfolders), for names added,
+    // removed or renamed, sizes, write times and attributes; empty on failure.
+    virtual UniqueChangeNotification WatchFolder(const std::string& folder) const = 0;
+    // FindNextChangeNotification: waits for the next change; false on failure.
+    virtual bool WatchAgain(HANDLE notification) const = 0;
 };
 
 class WindowsPlatform : public Platform {
@@ -88,6 +138,16 @@ public:
     std::string LocaleText(LCTYPE type) const override;
     std::string UpperCase(const std::string& text) const override;
     bool DrawIconAt(HDC surface, int x, int y, HICON icon) const override;
+    bool CopyToClipboard(HWND owner, const std::string& text) const override;
+    UniqueFile OpenToRead(const std::string& path, DWORD& error) const override;
+    std::optional<std::uint64_t> SizeOfOpenFile(HANDLE file) const override;
+    std::optional<std::size_t> ReadOpenFile(HANDLE file, std::span<BYTE> buffer, DWORD& error) const override;
+    std::unique_ptr<Digest> NewSha256() const override;
+    ProgramKind ProgramKindOfFile(const std::string& path) const override;
+    UniqueEvent NewEvent() const override;
+    UniqueThread StartThread(ThreadMain main, void* argument) const override;
+    UniqueChangeNotification WatchFolder(const std::string& folder) const override;
+    bool WatchAgain(HANDLE notification) const override;
 };
 
 // The one real platform of the process.

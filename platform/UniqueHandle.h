@@ -4,6 +4,7 @@
 // or forgotten on an early return.
 
 #include <windows.h>
+#include <bcrypt.h>
 #include <shellapi.h>
 
 #include <utility>
@@ -95,6 +96,43 @@ struct GlobalMemoryTraits {
     static void Close(Handle handle) noexcept { ::GlobalFree(handle); }
 };
 
+// Threads and events: empty is null.
+struct KernelObjectTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::CloseHandle(handle); }
+};
+
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) noexcept { ::FindCloseChangeNotification(handle); }
+};
+
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DestroyMenu(handle); }
+};
+
+struct AcceleratorTraits {
+    using Handle = HACCEL;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::DestroyAcceleratorTable(handle); }
+};
+
+struct CryptoAlgorithmTraits {
+    using Handle = BCRYPT_ALG_HANDLE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::BCryptCloseAlgorithmProvider(handle, 0); }
+};
+
+struct CryptoHashTraits {
+    using Handle = BCRYPT_HASH_HANDLE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::BCryptDestroyHash(handle); }
+};
+
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
@@ -107,5 +145,12 @@ using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueDrop = UniqueHandle<DropTraits>;
 using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
+using UniqueThread = UniqueHandle<KernelObjectTraits>;
+using UniqueEvent = UniqueHandle<KernelObjectTraits>;
+using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueAccelerators = UniqueHandle<AcceleratorTraits>;
+using UniqueCryptoAlgorithm = UniqueHandle<CryptoAlgorithmTraits>;
+using UniqueCryptoHash = UniqueHandle<CryptoHashTraits>;
 
 } // namespace korrimat

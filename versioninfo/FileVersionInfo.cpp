@@ -50,27 +50,33 @@ void CFileVersionInfo::SetFullPathName(const std::string& path)
 
 void CFileVersionInfo::Refresh()
 {
-    const DWORD size = platform_->VersionInfoSize(fullPathName_);
-    if (size == 0) {
-        available_ = false;
+    // Not const: the system's query writes the narrow form of a text into the image it is given.
+    std::vector<BYTE> image = ReadVersionImage(*platform_, fullPathName_);
+    // A resource that turns out damaged still counts as present.
+    available_ = !image.empty();
+    if (!available_)
         return;
-    }
-    // Set before anything is read: a resource that turns out damaged still counts as present.
-    available_ = true;
-
-    // One zero byte more than the resource, so that a string at its very end still ends.
-    std::vector<BYTE> image(size);
-    image.push_back(0);
-    platform_->ReadVersionInfo(fullPathName_, std::span<BYTE>(image.data(), size));
+    const std::span<const BYTE> resource(image.data(), image.size() - 1);
 
     // The system's queries trust the lengths inside the resource and would read and write
     // outside the image on a damaged one: such a resource reads as one with nothing in it.
-    if (!VersionImageIsWalkable(std::span<const BYTE>(image.data(), size))) {
+    if (!VersionImageIsWalkable(resource)) {
         ReadFixedPart({});
         return;
     }
     ReadFixedPart(image);
     ReadStringTable(image);
+}
+
+std::vector<BYTE> ReadVersionImage(const Platform& platform, const std::string& path)
+{
+    const DWORD size = platform.VersionInfoSize(path);
+    if (size == 0)
+        return {};
+    std::vector<BYTE> image(size);
+    image.push_back(0);
+    platform.ReadVersionInfo(path, std::span<BYTE>(image.data(), size));
+    return image;
 }
 
 void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)

@@ -72,4 +72,8 @@ private:
     std::array<std::string, kItemCount> items_;
 };
 
+// A file's version resource as the system reads it, with one zero byte more after it (so that a
+// text at its very end still ends); empty when the file has none.
+std::vector<BYTE> ReadVersionImage(const Platform& platform, const std::string& path);
+
 } // namespace korrimat

@@ -3,9 +3,9 @@
 // in the image: it steps from child block to child block by them, and for text asked for in the
 // narrow character set it writes the converted text after the resource, at an offset the root
 // block's length gives. A damaged length makes it read, and write, outside the image.
+// Plain bytes in, no system call and no Windows header (VersionBlocks.h).
 
-#include <windows.h>
-
+#include <cstdint>
 #include <span>
 
 namespace korrimat {
@@ -15,6 +15,6 @@ namespace korrimat {
 // is; and every block a query for the root, the translation table or a string item can reach
 // lies inside its parent, ends its key inside itself and its value inside the root block.
 // `image` is what the system read, without any byte the caller added after it.
-bool VersionImageIsWalkable(std::span<const BYTE> image);
+bool VersionImageIsWalkable(std::span<const std::uint8_t> image);
 
 } // namespace korrimat

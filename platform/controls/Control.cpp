@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -23,6 +24,10 @@ constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT kGetDpiScaledSize = 0x02E4;
 // What carries dropped names across processes (WM_COPYGLOBALDATA), let through with WM_DROPFILES.
 constexpr UINT kCopyGlobalData = 0x0049;
+// The messages a form hands out for work on other threads, one per handler.
+constexpr UINT kFirstPostedMessage = WM_APP + 0x100;
+// WM_COMMAND's notification code for an accelerator key.
+constexpr WORD kFromAccelerator = 1;
 
 // The window a notification comes from, for the messages a child sends its parent.
 HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
@@ -567,9 +572,56 @@ void Form::LoadIcons()
     smallIcon_ = std::move(little);
 }
 
+bool PostedMessage::Post(std::uintptr_t value) const noexcept
+{
+    return window_ && ::PostMessageA(window_, message_, value, 0) != FALSE;
+}
+
+void Form::SetAccelerators(std::span<const Accelerator> keys)
+{
+    std::vector<ACCEL> table;
+    for (const Accelerator& key : keys) {
+        const BYTE flags = FVIRTKEY | FNOINVERT | (key.control ? FCONTROL : 0);
+        table.push_back({flags, key.key, static_cast<WORD>(key.command)});
+    }
+    accelerators_.Reset(table.empty() ? nullptr : ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
+}
+
+PostedMessage Form::AddPostedMessage(std::function<void(std::uintptr_t)> handler)
+{
+    posted_.push_back(std::move(handler));
+    return PostedMessage(Handle(), kFirstPostedMessage + static_cast<UINT>(posted_.size() - 1));
+}
+
+Control* Form::FocusedControl() const
+{
+    HWND focus = ::GetFocus();
+    return focus && Handle() && ::IsChild(Handle(), focus) ? FromHandle(focus) : nullptr;
+}
+
 bool Form::PreTranslate(MSG& message)
 {
-    return Handle() && ::IsDialogMessageW(Handle(), &message);
+    if (!Handle())
+        return false;
+    const bool ours = message.hwnd == Handle() || ::IsChild(Handle(), message.hwnd);
+    if (ours && accelerators_ && ::TranslateAcceleratorW(Handle(), accelerators_.Get(), &message))
+        return true;
+    return ::IsDialogMessageW(Handle(), &message);
+}
+
+void Form::AskForContextMenu(HWND source, LPARAM where)
+{
+    if (!onContextMenu)
+        return;
+    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: just inside the control that has the focus.
+        RECT rect{};
+        ::GetWindowRect(source ? source : Handle(), &rect);
+        const int inset = Density().Scale(4);
+        at = {rect.left + inset, rect.top + inset};
+    }
+    onContextMenu(source == Handle() ? nullptr : FromHandle(source), at);
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -599,6 +651,20 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DROPFILES:
         TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
+    case WM_CONTEXTMENU:
+        AskForContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0 && HIWORD(wParam) == kFromAccelerator) {
+            if (onCommand)
+                onCommand(LOWORD(wParam));
+            return 0;
+        }
+        if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+            Raise(onCancel);
+            return 0;
+        }
+        return WindowBase::HandleMessage(message, wParam, lParam);
     case WM_DPICHANGED:
         ChangeDensity(Screen(LOWORD(wParam), HIWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -607,6 +673,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return size && OuterSizeAt(Screen(static_cast<int>(wParam), static_cast<int>(wParam)), *size) ? TRUE : FALSE;
     }
     default:
+        if (message >= kFirstPostedMessage && message - kFirstPostedMessage < posted_.size()) {
+            posted_[message - kFirstPostedMessage](static_cast<std::uintptr_t>(wParam));
+            return 0;
+        }
         return WindowBase::HandleMessage(message, wParam, lParam);
     }
 }

@@ -1,5 +1,7 @@
 #include "platform/controls/PathText.h"
 
+#include <algorithm>
+
 namespace korrimat::controls {
 
 namespace {
@@ -56,6 +58,16 @@ std::string JoinPath(std::string_view folder, std::string_view name)
         path.push_back('\\');
     path.append(name);
     return path;
+}
+
+std::string ParentFolder(std::string_view fullPath)
+{
+    const std::string path = ListPathForm(fullPath);
+    const std::size_t root = RootLength(path);
+    const std::size_t slash = path.find_last_of('\\');
+    if (root == 0 || IsRootPath(path) || slash == std::string::npos)
+        return path;
+    return ListPathForm(path.substr(0, std::max(slash, root)));
 }
 
 std::optional<char> DriveLetterOf(std::string_view text)

@@ -18,6 +18,8 @@ bool IsRootPath(std::string_view path);
 std::string ListPathForm(std::string_view fullPath);
 // A folder and a name inside it, with exactly one "\" between them.
 std::string JoinPath(std::string_view folder, std::string_view name);
+// The folder a full path lies in, in the lists' form; a root is its own folder.
+std::string ParentFolder(std::string_view fullPath);
 // The drive letter, in lower case, that a text begins with: "c", "C:", "c:\Windows" and
 // "c: [System]" all give 'c'. Nothing when the text does not begin with a drive.
 std::optional<char> DriveLetterOf(std::string_view text);

@@ -17,6 +17,22 @@ bool TextBox::Create(WindowBase& container, const Bounds& bounds, TextBoxStyle s
     return CreateChild(container, "EDIT", windowStyle, exStyle, bounds, text);
 }
 
+bool TextBox::HasSelection() const
+{
+    if (!Handle())
+        return false;
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return end > start;
+}
+
+void TextBox::CopySelection()
+{
+    if (Handle())
+        ::SendMessageA(Handle(), WM_COPY, 0, 0);
+}
+
 bool TextBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {
     // A read-only edit asks for static colours: give it the button face.
@@ -36,6 +52,12 @@ bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         // stays at its beginning rather than scrolling to its end.
         const auto length = static_cast<WPARAM>(CallDefault(WM_GETTEXTLENGTH, 0, 0));
         result = CallDefault(EM_SETSEL, length, 0);
+        return true;
+    }
+    if (message == WM_CONTEXTMENU) {
+        // The window's context menu rather than the edit control's own: the default handling
+        // hands the request to the container, and so on up to the window.
+        result = ::DefWindowProcA(Handle(), message, wParam, lParam);
         return true;
     }
     if (message == WM_GETDLGCODE && style_ == TextBoxStyle::MultiLine) {

@@ -17,6 +17,10 @@ class TextBox : public Control {
 public:
     bool Create(WindowBase& container, const Bounds& bounds, TextBoxStyle style, std::string_view text);
     TextBoxStyle Style() const noexcept { return style_; }
+    // Whether some of the text is selected.
+    bool HasSelection() const;
+    // The selected text to the clipboard: the box's own copy.
+    void CopySelection();
 
 protected:
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -5,8 +5,31 @@
 // another file. Otherwise it answers exactly as the real query does.
 
 #include "platform/Platform.h"
+#include "platform/UniqueHandle.h"
+
+#include <span>
 
 namespace korrimat::mutation {
+
+struct VirtualMemoryTraits {
+    using Handle = void*;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle memory) noexcept { ::VirtualFree(memory, 0, MEM_RELEASE); }
+};
+using UniqueVirtualMemory = UniqueHandle<VirtualMemoryTraits>;
+
+// A copy of some bytes whose last byte is followed by a page that may not be touched.
+class FencedCopy {
+public:
+    explicit FencedCopy(std::span<const BYTE> bytes);
+    // False when the memory could not be had: Bytes() is then empty.
+    bool Fenced() const noexcept { return static_cast<bool>(memory_); }
+    std::span<BYTE> Bytes() const noexcept { return bytes_; }
+
+private:
+    UniqueVirtualMemory memory_;
+    std::span<BYTE> bytes_;
+};
 
 class FencedPlatform : public WindowsPlatform {
 public:

@@ -4,6 +4,8 @@
 // run at once with the file kept; the last line sums the run up.
 
 #include "app/FFileInfo.h"
+#include "app/PropertiesReport.h"
+#include "tests/support/Json.h"
 #include "tests/support/Paths.h"
 #include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
@@ -14,6 +16,8 @@
 #include "reliability/mutation/PeResources.h"
 #include "reliability/mutation/RunGuard.h"
 #include "versioninfo/FileVersionInfo.h"
+#include "versioninfo/VersionImageCheck.h"
+#include "versioninfo/VersionResource.h"
 
 #include <windows.h>
 
@@ -206,6 +210,22 @@ public:
         plainInfo.SetFullPathName(path);
         if (testing::VersionSnapshot(plainInfo) != values)
             faults.push_back("CFileVersionInfo reads differently when its queries are fenced");
+
+        // Korrimat's own walk of the resource, on a copy fenced as the queries' images are: it
+        // reads whole whatever the check lets the queries at. Then the properties report, whose
+        // JSON must parse.
+        const std::vector<BYTE> image = ReadVersionImage(fenced_, path);
+        if (!image.empty()) {
+            const std::span<const BYTE> resource(image.data(), image.size() - 1);
+            const FencedCopy copy(resource);
+            const VersionResourceContents contents = ReadVersionResource(copy.Fenced() ? copy.Bytes() : resource);
+            if (VersionImageIsWalkable(resource) && !contents.whole)
+                faults.push_back("the walk leaves out part of a resource the check passes");
+        }
+        const ReportObject report = ReportProperties(fenced_, path);
+        std::string error;
+        if (ReportAsText(report).empty() || !testing::JsonReader::Parse(ReportAsJson(report), &error))
+            faults.push_back("the properties report does not parse as JSON: " + error);
 
         // Through the window, as a user would: the file list, read again, and a click on the file.
         window_.File1.Refresh();

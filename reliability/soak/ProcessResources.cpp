@@ -4,7 +4,9 @@
 
 #include <winternl.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -279,6 +281,66 @@ std::uint64_t PrivateUsage()
     return counters.PrivateUsage;
 }
 
+namespace {
+
+// One entry of the system's handle table (SystemExtendedHandleInformation), as published.
+struct SystemHandleEntry {
+    void* object;
+    ULONG_PTR process;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creatorBackTraceIndex;
+    USHORT objectType;
+    ULONG attributes;
+    ULONG reserved;
+};
+struct SystemHandleTable {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    SystemHandleEntry entries[1];
+};
+constexpr auto kSystemExtendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+
+} // namespace
+
+int CountKernelHandles()
+{
+    DWORD count = 0;
+    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count > 0)
+        return static_cast<int>(count);
+    std::vector<std::uint8_t> buffer(1 << 20);
+    NTSTATUS status = kInfoLengthMismatch;
+    for (int attempt = 0; attempt < 6 && status == kInfoLengthMismatch; ++attempt) {
+        ULONG needed = 0;
+        status = ::NtQuerySystemInformation(kSystemExtendedHandleInformation, buffer.data(),
+                                            static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kInfoLengthMismatch)
+            buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+    }
+    if (status != 0)
+        return -1;
+    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
+    const auto self = static_cast<ULONG_PTR>(::GetCurrentProcessId());
+    int own = 0;
+    for (ULONG_PTR i = 0; i < table->count; ++i)
+        own += table->entries[i].process == self ? 1 : 0;
+    return own;
+}
+
+int CountThreads()
+{
+    const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot)
+        return -1;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    int threads = 0;
+    for (BOOL more = ::Thread32First(snapshot.Get(), &entry); more; more = ::Thread32Next(snapshot.Get(), &entry))
+        threads += entry.th32OwnerProcessID == ::GetCurrentProcessId() ? 1 : 0;
+    return threads;
+}
+
 ResourceCounter::ResourceCounter()
 {
     using WineGetVersion = const char*(__cdecl*)();
@@ -301,6 +363,8 @@ ResourceSample ResourceCounter::Take() const
     if (gdiSource_ == GdiSourceKind::HandleTable)
         sample.gdiTable = CountGdiHandleTable();
     sample.windows = CountProcessWindows();
+    sample.kernelHandles = CountKernelHandles();
+    sample.threads = CountThreads();
     sample.privateUsage = PrivateUsage();
     sample.privateCommitted = PrivateCommittedBytes();
     sample.heapBytes = HeapBytesInUse();

@@ -8,6 +8,9 @@
 // exactly 100 entries, and deleting them must take them away again.
 // USER objects: GetGuiResources where it answers; everywhere, the process's windows, counted by
 // enumeration (top-level, message-only, and all their descendants).
+// Kernel handles: GetProcessHandleCount where it answers; Wine answers 0, so there the process's
+// entries of the system's handle table (SystemExtendedHandleInformation). Threads: the process's
+// threads in a Toolhelp snapshot.
 // Memory: the private bytes of GetProcessMemoryInfo (Wine reports 0 there, so also the committed
 // private regions found by walking the address space), and the bytes in use in the process's heaps.
 
@@ -35,6 +38,9 @@ struct ResourceSample {
     DWORD guiUser = 0;
     GdiTableCount gdiTable;
     int windows = 0;
+    // Open kernel handles (threads, events, files, change notifications...); -1 when uncounted.
+    int kernelHandles = -1;
+    int threads = -1;
     // PrivateUsage of GetProcessMemoryInfo: 0 under Wine.
     std::uint64_t privateUsage = 0;
     // The same measure taken directly: committed private memory, region by region (VirtualQuery).
@@ -80,6 +86,11 @@ private:
 GdiTableCount CountGdiHandleTable();
 // This process's windows: top-level and message-only ones, and all their descendants.
 int CountProcessWindows();
+// The process's open kernel handles: GetProcessHandleCount, else the system's handle table; -1
+// when neither answers.
+int CountKernelHandles();
+// The process's threads; -1 when they cannot be counted.
+int CountThreads();
 // Bytes in busy blocks of all the process's heaps.
 std::uint64_t HeapBytesInUse();
 // PrivateUsage of GetProcessMemoryInfo (0 when the system does not report it).

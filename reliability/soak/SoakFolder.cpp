@@ -97,6 +97,7 @@ SoakFolder::SoakFolder(const std::string& buildFolder)
     WriteFile(".starts with a dot", lines);
     if (const std::string accented = AccentedName(); !accented.empty())
         WriteFile(accented, lines);
+    WriteFile(kRewritten, lines);
     WriteFile("empty.txt", {});
     WriteFile("empty", {});
     WriteFile("empty.dll", {});
@@ -135,6 +136,13 @@ void SoakFolder::CreateVanishingFile()
 void SoakFolder::DeleteVanishingFile()
 {
     ::DeleteFileA(PathOf(kVanishing).c_str());
+}
+
+bool SoakFolder::Rewrite()
+{
+    // 100 to 1,000 bytes, never the size before.
+    ++rewrites_;
+    return Write(PathOf(kRewritten), std::string(static_cast<std::size_t>(100 + rewrites_ % 10 * 100), 'r'));
 }
 
 bool SoakFolder::Write(const std::string& path, const std::string& content)

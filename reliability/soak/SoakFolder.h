@@ -2,7 +2,7 @@
 // The folder the soak shows, over and over: programs with and without version resources, damaged
 // and empty ones, text files with every attribute, names with spaces, dots and accents, a file
 // held open with no sharing (so it cannot be opened), one that vanishes after the list is filled,
-// and subfolders, empty, filled and nested. Made fresh under the temporary folder and removed
+// one rewritten with another size while it is shown, and subfolders, empty, filled and nested. Made fresh under the temporary folder and removed
 // with everything in it when the object goes.
 
 #include "platform/UniqueHandle.h"
@@ -29,6 +29,9 @@ public:
     // The file that is listed and then disappears.
     void CreateVanishingFile();
     void DeleteVanishingFile();
+    // The file rewritten while it is shown: each rewrite gives it another size.
+    static constexpr const char* kRewritten = "rewritten.log";
+    bool Rewrite();
     // Entries made, files and folders.
     int FileCount() const noexcept { return files_; }
     int FolderCount() const noexcept { return folders_; }
@@ -48,6 +51,7 @@ private:
     UniqueFile heldOpen_;
     int files_ = 0;
     int folders_ = 0;
+    int rewrites_ = 0;
     bool keep_ = false;
 };
 

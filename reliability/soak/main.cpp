@@ -37,6 +37,8 @@ namespace {
 // the last closing of the window.
 constexpr int kGdiAllowance = 2;
 constexpr int kWindowAllowance = 0;
+constexpr int kKernelHandleAllowance = 2;
+constexpr int kThreadAllowance = 0;
 constexpr int kUserAllowance = 2;
 constexpr long long kPrivateKiBAllowance = 2048;
 constexpr long long kHeapKiBAllowance = 512;
@@ -163,21 +165,23 @@ public:
     void Header() const
     {
         std::printf("Columns: GDI = %s; windows = this process's windows, enumerated; USER = "
-                    "GetGuiResources(GR_USEROBJECTS)%s; private = %s; heap = busy bytes of the process's heaps "
-                    "(HeapWalk)\n",
+                    "GetGuiResources(GR_USEROBJECTS)%s; handles = open kernel handles (GetProcessHandleCount, "
+                    "else the system's handle table); threads = the process's threads (Toolhelp); private = %s; "
+                    "heap = busy bytes of the process's heaps (HeapWalk)\n",
                     counter_.GdiSource(), counter_.UserObjects(counter_.Take()) < 0 ? ", n/a here (it answers 0)" : "",
                     counter_.PrivateBytesSource());
-        std::printf("%-14s %6s %8s %6s %8s %6s %12s %10s\n", "sample", "shown", "seconds", "GDI", "windows", "USER",
-                    "private KiB", "heap KiB");
+        std::printf("%-14s %6s %8s %6s %8s %6s %8s %8s %12s %10s\n", "sample", "shown", "seconds", "GDI", "windows",
+                    "USER", "handles", "threads", "private KiB", "heap KiB");
     }
 
     void Row(const Checkpoint& checkpoint) const
     {
         const ResourceSample& sample = checkpoint.sample;
         const int user = counter_.UserObjects(sample);
-        std::printf("%-14s %6d %8.1f %6d %8d %6s %12lld %10lld\n", checkpoint.name.c_str(), checkpoint.shown,
+        std::printf("%-14s %6d %8.1f %6d %8d %6s %8d %8d %12lld %10lld\n", checkpoint.name.c_str(), checkpoint.shown,
                     checkpoint.seconds, counter_.GdiObjects(sample), sample.windows,
-                    user < 0 ? "n/a" : std::to_string(user).c_str(), KiB(counter_.PrivateBytes(sample)),
+                    user < 0 ? "n/a" : std::to_string(user).c_str(), sample.kernelHandles, sample.threads,
+                    KiB(counter_.PrivateBytes(sample)),
                     KiB(sample.heapBytes));
         std::fflush(stdout);
     }
@@ -195,6 +199,10 @@ public:
         else
             growth_ += "GDI objects not counted here; ";
         Check("windows", after.windows - before.windows, kWindowAllowance, "");
+        if (before.kernelHandles >= 0 && after.kernelHandles >= 0)
+            Check("kernel handles", after.kernelHandles - before.kernelHandles, kKernelHandleAllowance, "");
+        if (before.threads >= 0 && after.threads >= 0)
+            Check("threads", after.threads - before.threads, kThreadAllowance, "");
         if (counter_.UserObjects(before) >= 0)
             Check("USER objects", counter_.UserObjects(after) - counter_.UserObjects(before), kUserAllowance, "");
         if (withMemory) {
@@ -251,11 +259,14 @@ public:
         return checkpoints_.front().sample;
     }
     int Shown() const noexcept { return shown_; }
+    int Rewrites() const noexcept { return rewrites_; }
+    ULONGLONG SlowestRefresh() const noexcept { return slowestRefresh_; }
     int Faults() const noexcept { return faults_; }
     double Seconds() const { return clock_.Seconds(); }
 
 private:
     static constexpr int kMaxFaults = 20;
+    static constexpr ULONGLONG kRefreshWaitMilliseconds = 2000;
 
     bool Done() const noexcept { return shown_ >= options_.files; }
 
@@ -314,6 +325,8 @@ private:
             const std::string name = files.Item(i);
             files.SetSelectedIndex(i);
             Shown(window_.CurrentPath() == files.Path() + "\\" + name, "selecting " + name);
+            if (name == SoakFolder::kRewritten)
+                RewriteWhileShown();
             // Every other file with a version resource also has an item of its Version page read.
             if (window_.tabInfo.Count() == 2 && (++versioned_ % 2) == 0) {
                 window_.tabInfo.Select(std::string_view("Version"));
@@ -323,6 +336,27 @@ private:
                 controls::DispatchPendingMessages(&window_);
             }
         }
+    }
+
+    // The shown file rewritten with another size: the window shows the new size on its own, after
+    // its watch on the folder has seen the change.
+    void RewriteWhileShown()
+    {
+        const std::string size = window_.txtSize.Text();
+        if (!folder_.Rewrite()) {
+            Fault("cannot rewrite " + std::string(SoakFolder::kRewritten));
+            return;
+        }
+        ++rewrites_;
+        const ULONGLONG start = ::GetTickCount64();
+        while (window_.txtSize.Text() == size && ::GetTickCount64() - start < kRefreshWaitMilliseconds) {
+            ::Sleep(10);
+            controls::DispatchPendingMessages(&window_);
+        }
+        if (window_.txtSize.Text() == size)
+            Fault("the rewritten file still shows its old size after " + std::to_string(kRefreshWaitMilliseconds) + " ms");
+        else
+            slowestRefresh_ = std::max(slowestRefresh_, ::GetTickCount64() - start);
     }
 
     // Each subfolder through the folder list, nested ones down to the bottom, coming back through
@@ -378,6 +412,8 @@ private:
     int faults_ = 0;
     int versioned_ = 0;
     int mainLevel_ = -1;
+    int rewrites_ = 0;
+    ULONGLONG slowestRefresh_ = 0;
 };
 
 // Dispatches what a closed window left in the queue, its request to end the loop included.
@@ -426,6 +462,8 @@ int RunSoak(const Options& options, const ResourceCounter& counter, const Platfo
     int shown = 0;
     int faults = 0;
     double seconds = 0;
+    int rewrites = 0;
+    ULONGLONG slowestRefresh = 0;
     {
         FFileInfo window(platform);
         if (!window.Created()) {
@@ -442,6 +480,8 @@ int RunSoak(const Options& options, const ResourceCounter& counter, const Platfo
         shown = soak.Shown();
         faults = soak.Faults();
         seconds = soak.Seconds();
+        rewrites = soak.Rewrites();
+        slowestRefresh = soak.SlowestRefresh();
     }
     DrainMessages();
     const Checkpoint closed{"after close", shown, seconds, counter.Take()};
@@ -472,12 +512,20 @@ int RunSoak(const Options& options, const ResourceCounter& counter, const Platfo
     report.Compare(closed.sample, reclosed, false, "over the reopenings");
     std::printf("Growth over %d more openings and closings of the window: %s\n", kReopenings,
                 report.Growth().c_str());
-    std::printf("Held after closing, against the start (the system's own caches, made once): GDI %s, windows %s\n",
+    std::printf("Held after closing, against the start (the system's own caches, made once): GDI %s, windows %s, "
+                "handles %s, threads %s\n",
                 Signed(counter.GdiObjects(closed.sample) - counter.GdiObjects(start.sample)).c_str(),
-                Signed(closed.sample.windows - start.sample.windows).c_str());
+                Signed(closed.sample.windows - start.sample.windows).c_str(),
+                Signed(closed.sample.kernelHandles - start.sample.kernelHandles).c_str(),
+                Signed(closed.sample.threads - start.sample.threads).c_str());
+    std::printf("Live refresh: %s rewritten %d times while shown, each new size shown by the window on its own "
+                "(slowest after %llu ms)\n",
+                SoakFolder::kRewritten, rewrites, static_cast<unsigned long long>(slowestRefresh));
     std::printf("Shown: %d in %.1f s (%.2f ms each), %d faults\n", shown, seconds,
                 shown > 0 ? seconds * 1000.0 / shown : 0.0, faults);
 
+    if (rewrites == 0 && shown >= options.warmup)
+        report.Fail("the rewritten file was never shown");
     if (shown < options.files)
         report.Fail("only " + std::to_string(shown) + " of " + std::to_string(options.files) + " shown");
     if (faults > 0)

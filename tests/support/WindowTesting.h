@@ -13,6 +13,7 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,8 +82,21 @@ inline void ClickAt(controls::Form& form, HWND window, POINT client, bool twice 
     Pump(&form);
 }
 
-// Real key strokes: each key pressed in order, then released in reverse order.
-inline void PressKeys(controls::Form& form, std::vector<WORD> keys)
+// Dispatches messages until `done` holds or `milliseconds` have passed; whether it held.
+template <typename Condition>
+bool PumpUntil(controls::Form& form, Condition done, DWORD milliseconds)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    while (!done()) {
+        if (::GetTickCount64() - start > milliseconds)
+            return false;
+        Pump(&form, 1);
+    }
+    return true;
+}
+
+// Key strokes for the system's input queue: each key pressed in order, then released in reverse.
+inline std::vector<INPUT> KeyStrokes(std::vector<WORD> keys)
 {
     std::vector<INPUT> inputs;
     for (WORD key : keys) {
@@ -98,6 +112,13 @@ inline void PressKeys(controls::Form& form, std::vector<WORD> keys)
         input.ki.dwFlags = KEYEVENTF_KEYUP;
         inputs.push_back(input);
     }
+    return inputs;
+}
+
+// Real input, all queued before any of it is dispatched (so that a menu it opens finds the keys
+// that choose from it), then dispatched.
+inline void SendInputs(controls::Form& form, std::vector<INPUT> inputs)
+{
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     Pump(&form);
 }
@@ -117,6 +138,56 @@ inline void TypeCharacters(controls::Form& form, std::wstring_view characters)
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     Pump(&form);
+}
+
+inline void PressKeys(controls::Form& form, std::vector<WORD> keys)
+{
+    SendInputs(form, KeyStrokes(std::move(keys)));
+}
+
+// The right mouse button pressed and released at a point of a window's client area.
+inline std::vector<INPUT> RightClickAt(HWND window, POINT client)
+{
+    const POINT screen = ScreenPointOf(window, client);
+    ::SetCursorPos(screen.x, screen.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    return {inputs[0], inputs[1]};
+}
+
+// The clipboard's text (CF_UNICODETEXT); empty when it holds none.
+inline std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = characters;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+inline bool SetClipboardText(const std::wstring& text)
+{
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!memory || !::OpenClipboard(nullptr)) {
+        ::GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    const bool set = ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+    if (!set)
+        ::GlobalFree(memory);
+    return set;
 }
 
 // The font a window was given, as its description.

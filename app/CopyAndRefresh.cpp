@@ -1,0 +1,268 @@
+// FFileInfo's commands beyond the design: the shown entry's properties copied as text or JSON,
+// its SHA-256 computed on a worker and copied, F5, and the display kept current by a watch on the
+// listed folder. Reached by keys and a context menu only: the window's design is unchanged.
+
+#include "app/FFileInfo.h"
+#include "app/PropertiesReport.h"
+#include "platform/controls/PathText.h"
+#include "platform/controls/PopupMenu.h"
+
+#include <array>
+
+namespace korrimat {
+
+namespace {
+
+// Files smaller than this are hashed before a progress note could be read.
+constexpr std::uint64_t kProgressFrom = 8 << 20;
+// A progress message carries the job's serial above the percentage.
+constexpr unsigned kPercentBits = 7;
+
+const std::array<controls::Accelerator, 2> kKeys{{
+    {'C', true, FFileInfo::kCopySelection},
+    {VK_F5, false, FFileInfo::kRefresh},
+}};
+
+std::string WhyNotOpened(DWORD error)
+{
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "the file is open in another program that lets no other program read it";
+    case ERROR_ACCESS_DENIED:
+        return "reading the file is not allowed";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "the file is gone";
+    default:
+        return "the file cannot be opened (error " + std::to_string(error) + ")";
+    }
+}
+
+} // namespace
+
+void FFileInfo::ConnectCommands()
+{
+    SetAccelerators(kKeys);
+    onCommand = [this](int command) { RunCommand(command); };
+    onCancel = [this] { CancelSha256(); };
+    onContextMenu = [this](controls::Control* source, POINT at) { ShowContextMenu(source, at); };
+    hashProgress_ = AddPostedMessage([this](std::uintptr_t progress) { Sha256Progress(progress); });
+    hashFinished_ = AddPostedMessage([this](std::uintptr_t serial) { Sha256Finished(serial); });
+    folderChanged_ = AddPostedMessage([this](std::uintptr_t serial) { FolderChanged(serial); });
+}
+
+void FFileInfo::RunCommand(int command)
+{
+    switch (command) {
+    case kCopySelection: {
+        // Ctrl+C: a text box with a selection copies it, as it would without the window's key.
+        auto* box = dynamic_cast<controls::TextBox*>(FocusedControl());
+        if (box && box->HasSelection())
+            box->CopySelection();
+        else
+            RunCommand(kCopyProperties);
+        break;
+    }
+    case kCopyProperties:
+        CopyText(ReportAsText(ReportProperties(platform_, currentPath_)));
+        break;
+    case kCopyJson:
+        CopyText(ReportAsJson(ReportProperties(platform_, currentPath_)));
+        break;
+    case kCopySha256:
+        StartSha256();
+        break;
+    case kRefresh:
+        Refresh(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void FFileInfo::ShowContextMenu(controls::Control* source, POINT at)
+{
+    controls::PopupMenu menu;
+    auto* box = dynamic_cast<controls::TextBox*>(source);
+    if (box && box->HasSelection()) {
+        menu.Add(kCopySelection, "&Copy");
+        menu.AddSeparator();
+    }
+    const bool shown = !currentPath_.empty();
+    const DWORD attributes = shown ? platform_.Attributes(currentPath_) : INVALID_FILE_ATTRIBUTES;
+    const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    menu.Add(kCopyProperties, "Copy all &properties\tCtrl+C", shown);
+    menu.Add(kCopyJson, "Copy as &JSON", shown);
+    menu.Add(kCopySha256, "Copy &SHA-256", file);
+    menu.AddSeparator();
+    menu.Add(kRefresh, "&Refresh\tF5");
+    const int command = menu.Show(*this, at);
+    if (command == kCopySelection && box)
+        box->CopySelection();
+    else
+        RunCommand(command);
+}
+
+void FFileInfo::CopyText(const std::string& text)
+{
+    if (!platform_.CopyToClipboard(Handle(), text))
+        ShowNote("the clipboard could not be opened; nothing was copied");
+}
+
+// ---- SHA-256 ----
+
+void FFileInfo::StartSha256()
+{
+    CancelSha256();
+    if (currentPath_.empty())
+        return;
+    auto job = std::make_unique<HashJob>();
+    job->path = currentPath_;
+    job->name = currentPath_.substr(currentPath_.find_last_of('\\') + 1);
+    job->serial = ++hashSerial_;
+    HashJob* running = job.get();
+    const controls::PostedMessage progress = hashProgress_;
+    const controls::PostedMessage finished = hashFinished_;
+    const Platform& platform = platform_;
+    const bool started = hashWorker_.Start([running, progress, finished, &platform](HANDLE stop) {
+        std::uintptr_t shown = 101;
+        running->result = Sha256OfFile(platform, running->path, stop, [&](std::uint64_t done, std::uint64_t total) {
+            if (total < kProgressFrom)
+                return;
+            const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
+            if (percent != shown)
+                progress.Post(running->serial << kPercentBits | percent);
+            shown = percent;
+        });
+        finished.Post(running->serial);
+    });
+    if (!started) {
+        ShowNote("SHA-256: no worker thread could be started");
+        return;
+    }
+    hash_ = std::move(job);
+}
+
+void FFileInfo::CancelSha256()
+{
+    if (!hash_)
+        return;
+    hashWorker_.Stop();
+    hash_.reset();
+    ClearNote();
+}
+
+void FFileInfo::Sha256Progress(std::uintptr_t progress)
+{
+    if (hash_ && progress >> kPercentBits == (hash_->serial & (~std::uintptr_t{0} >> kPercentBits)))
+        ShowNote("SHA-256 of " + hash_->name + ": " +
+                 std::to_string(progress & ((1u << kPercentBits) - 1)) + "% (Esc cancels)");
+}
+
+void FFileInfo::Sha256Finished(std::uintptr_t serial)
+{
+    // A job cancelled, or replaced by another, has nothing more to say.
+    if (!hash_ || serial != hash_->serial)
+        return;
+    hashWorker_.Stop();
+    const std::unique_ptr<HashJob> job = std::move(hash_);
+    ClearNote();
+    const FileDigest& result = job->result;
+    switch (result.outcome) {
+    case FileDigest::Outcome::Done:
+        CopyText(result.hex);
+        break;
+    case FileDigest::Outcome::Stopped:
+        break;
+    case FileDigest::Outcome::CannotOpen:
+        ShowNote("SHA-256: " + WhyNotOpened(result.error));
+        break;
+    case FileDigest::Outcome::CannotRead:
+        ShowNote("SHA-256: reading the file failed (error " + std::to_string(result.error) + ")");
+        break;
+    case FileDigest::Outcome::NoCryptography:
+        ShowNote("SHA-256: the system's cryptography is not available");
+        break;
+    }
+}
+
+void FFileInfo::ShowNote(const std::string& note)
+{
+    SetText(std::string(kWindowSettings.caption) + " - " + note);
+    noted_ = true;
+}
+
+void FFileInfo::ClearNote()
+{
+    // A hash's progress stays until the hash ends.
+    if (noted_ && !hash_) {
+        SetText(kWindowSettings.caption);
+        noted_ = false;
+    }
+}
+
+void FFileInfo::StopWork() noexcept
+{
+    watch_.Stop();
+    hashWorker_.Stop();
+    hash_.reset();
+}
+
+// ---- Refreshing ----
+
+void FFileInfo::WatchListedFolder()
+{
+    const std::string& folder = File1.Path();
+    if (folder.empty() || folder == watch_.Folder())
+        return;
+    const std::uintptr_t serial = ++watchSerial_;
+    const controls::PostedMessage changed = folderChanged_;
+    // A folder that cannot be watched is still shown; F5 reads it again.
+    watch_.Watch(folder, [changed, serial] { changed.Post(serial); });
+}
+
+void FFileInfo::FolderChanged(std::uintptr_t serial)
+{
+    // News of a folder no longer listed is old news.
+    if (serial == watchSerial_ && watch_.Folder() == File1.Path())
+        Refresh(false);
+}
+
+void FFileInfo::Refresh(bool drives)
+{
+    if (!loaded_)
+        return;
+    const std::string shownName = File1.FileName();
+    if (drives)
+        Drive1.Refresh();
+    if (!Dir1.Refresh() || !File1.Refresh()) {
+        ReturnToAFolderThatExists();
+        return;
+    }
+    const int index = shownName.empty() ? -1 : File1.IndexOf(shownName);
+    if (index < 0) {
+        // The shown file has gone (or a folder was shown): the chain's rule.
+        File1_PathChange();
+        return;
+    }
+    struct Forget {
+        std::optional<int>& item;
+        ~Forget() { item.reset(); }
+    } forget{keptItem_};
+    keptItem_ = lstVerInfo.SelectedIndex();
+    File1.SetSelectedIndex(index);
+}
+
+void FFileInfo::ReturnToAFolderThatExists()
+{
+    // The nearest level above that can still be listed, chosen as a user would choose it.
+    std::string folder = Dir1.Path();
+    for (std::string parent = controls::ParentFolder(folder); parent != folder; parent = controls::ParentFolder(folder)) {
+        folder = parent;
+        if (Dir1.SetPath(folder))
+            return;
+    }
+}
+
+} // namespace korrimat

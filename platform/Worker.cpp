@@ -1,0 +1,111 @@
+#include "platform/Worker.h"
+
+#include <algorithm>
+
+namespace korrimat {
+
+bool Worker::Start(std::function<void(HANDLE stop)> work)
+{
+    Stop();
+    stop_ = platform_.NewEvent();
+    if (!stop_)
+        return false;
+    work_ = std::move(work);
+    thread_ = platform_.StartThread(&Worker::Run, this);
+    if (!thread_) {
+        work_ = nullptr;
+        stop_.Reset();
+        return false;
+    }
+    return true;
+}
+
+void Worker::Stop() noexcept
+{
+    if (thread_) {
+        ::SetEvent(stop_.Get());
+        ::WaitForSingleObject(thread_.Get(), INFINITE);
+        thread_.Reset();
+    }
+    stop_.Reset();
+    work_ = nullptr;
+}
+
+unsigned __stdcall Worker::Run(void* self)
+{
+    auto* worker = static_cast<Worker*>(self);
+    try {
+        worker->work_(worker->stop_.Get());
+    } catch (...) {
+        // The work ends; nothing may leave the thread.
+    }
+    return 0;
+}
+
+namespace {
+
+enum class Woken { Stop, Change, Timeout, Failed };
+
+// Waits for the stop event or the next change; after a change the watch is set to wait again.
+
+Woken WaitForChange(const Platform& platform, HANDLE stop, HANDLE notification, DWORD milliseconds)
+{
+    const HANDLE handles[] = {stop, notification};
+    switch (::WaitForMultipleObjects(2, handles, FALSE, milliseconds)) {
+    case WAIT_OBJECT_0:
+        return Woken::Stop;
+    case WAIT_OBJECT_0 + 1:
+        return platform.WatchAgain(notification) ? Woken::Change : Woken::Failed;
+    case WAIT_TIMEOUT:
+        return Woken::Timeout;
+    default:
+        return Woken::Failed;
+    }
+}
+
+} // namespace
+
+bool FolderWatch::Watch(const std::string& folder, std::function<void()> changed)
+{
+    Stop();
+    notification_ = platform_.WatchFolder(folder);
+    if (!notification_)
+        return false;
+    const HANDLE notification = notification_.Get();
+    const Platform& platform = platform_;
+    const bool started = worker_.Start([&platform, notification, changed = std::move(changed)](HANDLE stop) {
+        for (;;) {
+            if (WaitForChange(platform, stop, notification, INFINITE) != Woken::Change)
+                return;
+            // The rest of the burst: until the folder is quiet, or the burst has lasted long enough.
+            const ULONGLONG first = ::GetTickCount64();
+            for (;;) {
+                const ULONGLONG spent = ::GetTickCount64() - first;
+                if (spent >= kLongestMilliseconds)
+                    break;
+                const auto wait = static_cast<DWORD>(std::min<ULONGLONG>(kQuietMilliseconds, kLongestMilliseconds - spent));
+                const Woken woken = WaitForChange(platform, stop, notification, wait);
+                if (woken == Woken::Timeout)
+                    break;
+                if (woken != Woken::Change)
+                    return;
+            }
+            changed();
+        }
+    });
+    if (!started) {
+        notification_.Reset();
+        return false;
+    }
+    folder_ = folder;
+    return true;
+}
+
+void FolderWatch::Stop() noexcept
+{
+    worker_.Stop();
+    notification_.Reset();
+    folder_.clear();
+}
+
+} // namespace korrimat

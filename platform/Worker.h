@@ -1,0 +1,64 @@
+#pragma once
+// Work on a thread of its own, and the one kind of it the window keeps running: watching a folder.
+// A worker is stopped and its thread waited for before the object goes, so no thread outlives its
+// owner and no handle is left open. Workers tell the window what they found by posting it a
+// message (controls::PostedMessage): nothing else crosses between the threads.
+
+#include "platform/Platform.h"
+#include "platform/UniqueHandle.h"
+
+#include <functional>
+#include <string>
+
+namespace korrimat {
+
+class Worker {
+public:
+    explicit Worker(const Platform& platform = SystemPlatform()) : platform_(platform) {}
+    ~Worker() { Stop(); }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    // Runs `work` on a new thread, giving it the event that Stop sets (its cue to return); a
+    // worker already running is stopped first. False when no thread could be started: nothing
+    // runs then. No exception leaves the thread.
+    bool Start(std::function<void(HANDLE stop)> work);
+    // Sets the stop event and waits until the thread has ended; nothing when none was started.
+    void Stop() noexcept;
+    // A thread was started and not yet waited for (its work may be done already).
+    bool Started() const noexcept { return static_cast<bool>(thread_); }
+
+private:
+    static unsigned __stdcall Run(void* self);
+
+    const Platform& platform_;
+    std::function<void(HANDLE)> work_;
+    UniqueEvent stop_;
+    UniqueThread thread_;
+};
+
+// Watches one folder (not its subfolders) for names added, removed or renamed, sizes, write times
+// and attributes, on a worker. A burst of changes is told once, when the folder has been quiet
+// for kQuietMilliseconds, or after kLongestMilliseconds of changes without a pause.
+class FolderWatch {
+public:
+    static constexpr DWORD kQuietMilliseconds = 150;
+    static constexpr DWORD kLongestMilliseconds = 3000;
+
+    explicit FolderWatch(const Platform& platform = SystemPlatform()) : platform_(platform), worker_(platform) {}
+
+    // Watches `folder`, stopping any watch before; `changed` runs on the worker's thread after
+    // each burst. False when the folder cannot be watched (nothing is watched then).
+    bool Watch(const std::string& folder, std::function<void()> changed);
+    void Stop() noexcept;
+    // The folder watched; empty when none is.
+    const std::string& Folder() const noexcept { return folder_; }
+
+private:
+    const Platform& platform_;
+    Worker worker_;
+    UniqueChangeNotification notification_;
+    std::string folder_;
+};
+
+} // namespace korrimat

@@ -1,0 +1,70 @@
+#pragma once
+// Everything a version resource carries, read by its own walk of the blocks (VersionBlocks.h)
+// rather than by the system's queries: the fixed part's numbers, every translation pair, and
+// every string table with every string in it (any key, not only the version items), all in the
+// file's own order. A block that does not fit is left out with what follows it at its level;
+// what came before it is kept. Plain bytes in, no system call and no Windows header.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korrimat {
+
+// The fixed part (the published VS_FIXEDFILEINFO layout), field by field.
+struct FixedFileFields {
+    std::uint32_t signature = 0;
+    std::uint32_t structVersion = 0;
+    std::uint32_t fileVersionMS = 0;
+    std::uint32_t fileVersionLS = 0;
+    std::uint32_t productVersionMS = 0;
+    std::uint32_t productVersionLS = 0;
+    std::uint32_t flagsMask = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t os = 0;
+    std::uint32_t type = 0;
+    std::uint32_t subtype = 0;
+    std::uint32_t dateMS = 0;
+    std::uint32_t dateLS = 0;
+};
+
+struct VersionTranslation {
+    std::uint16_t language = 0;
+    std::uint16_t codePage = 0;
+};
+
+struct VersionString {
+    std::u16string key;
+    std::u16string value;
+};
+
+struct VersionStringTable {
+    std::u16string key;  // eight hexadecimal digits: language, then code page
+    std::vector<VersionString> strings;
+};
+
+struct VersionResourceContents {
+    std::optional<FixedFileFields> fixed;
+    std::vector<VersionTranslation> translations;
+    std::vector<VersionStringTable> tables;
+    // False when some block did not fit and was left out.
+    bool whole = true;
+};
+
+VersionResourceContents ReadVersionResource(std::span<const std::uint8_t> image);
+
+// The four parts of a version held in two 32-bit fields.
+std::array<std::uint16_t, 4> VersionParts(std::uint32_t mostSignificant, std::uint32_t leastSignificant);
+
+// The string table key a translation names ("040904B0").
+std::u16string TranslationKey(const VersionTranslation& translation);
+
+// The name of a code page a version resource names (the list the resource format documents):
+// "Unicode" for 1200, "Multilingual" for 1252...; empty for any other.
+std::string_view CodePageName(std::uint16_t codePage);
+
+} // namespace korrimat
