@@ -5,6 +5,7 @@
 
 #include "fileinfo/FileInfo.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "versioninfo/FixedVersionDecoding.h"
 #include "versioninfo/VersionItems.h"
@@ -65,13 +66,9 @@ ReportField ObjectField(std::string label, std::string key, ReportObject object,
     return field;
 }
 
-std::string Hex(std::uint64_t value, int digits)
+std::string Hex(std::uint64_t value, std::size_t digits)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text = "0x";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        text += kDigits[(value >> shift) & 0xF];
-    return text;
+    return "0x" + HexDigits(value, digits);
 }
 
 std::string Narrow(const std::u16string& text)
@@ -445,7 +442,7 @@ std::string JsonString(const std::string& text)
             break;
         default:
             if (static_cast<unsigned char>(c) < 0x20)
-                json += "\\u00" + Hex(static_cast<unsigned char>(c), 2).substr(2);
+                json += "\\u00" + HexDigits(static_cast<unsigned char>(c), 2);
             else
                 json += c;
         }

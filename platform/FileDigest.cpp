@@ -1,5 +1,7 @@
 #include "platform/FileDigest.h"
 
+#include "platform/Text.h"
+
 #include <vector>
 
 namespace korrimat {
@@ -10,12 +12,9 @@ constexpr std::size_t kPieceSize = 1 << 20;
 
 std::string Hex(const std::vector<BYTE>& bytes)
 {
-    static constexpr char digits[] = "0123456789abcdef";
     std::string text;
-    for (const BYTE byte : bytes) {
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
+    for (const BYTE byte : bytes)
+        text += HexDigits(byte, 2, true);
     return text;
 }
 

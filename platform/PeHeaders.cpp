@@ -1,5 +1,7 @@
 #include "platform/PeHeaders.h"
 
+#include "platform/Text.h"
+
 #include <array>
 
 namespace korrimat {
@@ -91,13 +93,8 @@ std::string MachineName(std::uint16_t machine)
         return "ARM";
     case 0x0200:
         return "IA-64";
-    default: {
-        static constexpr char digits[] = "0123456789ABCDEF";
-        std::string text = "0x";
-        for (int shift = 12; shift >= 0; shift -= 4)
-            text += digits[(machine >> shift) & 0xF];
-        return text;
-    }
+    default:
+        return "0x" + HexDigits(machine, 4);
     }
 }
 

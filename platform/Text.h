@@ -16,6 +16,16 @@ inline std::string Digits(std::uint64_t value, std::size_t width = 1)
     return text;
 }
 
+// Hexadecimal digits, zero-filled on the left to `width` (only the low 4 * width bits count).
+inline std::string HexDigits(std::uint64_t value, std::size_t width, bool lowerCase = false)
+{
+    const char* digits = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+    std::string text(width, '0');
+    for (std::size_t i = width; i-- > 0; value >>= 4)
+        text[i] = digits[value & 0xF];
+    return text;
+}
+
 // The text without the spaces at either end.
 inline std::string TrimSpaces(std::string_view text)
 {

@@ -1,5 +1,7 @@
 #include "versioninfo/FileVersionInfo.h"
 
+#include "platform/Text.h"
+
 #include "versioninfo/FixedVersionDecoding.h"
 #include "versioninfo/VersionImageCheck.h"
 #include "versioninfo/VersionItems.h"
@@ -25,12 +27,6 @@ std::optional<std::size_t> OffsetInImage(std::span<const BYTE> image, const void
     if (at < begin || at - begin >= image.size())
         return std::nullopt;
     return static_cast<std::size_t>(at - begin);
-}
-
-std::string HexByte(BYTE value)
-{
-    static constexpr char digits[] = "0123456789ABCDEF";
-    return {digits[value >> 4], digits[value & 0x0F]};
 }
 
 } // namespace
@@ -110,8 +106,8 @@ void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
         return;
 
     // Both halves are stored low byte first: the key reads language then code page.
-    const std::string key = HexByte(translation[1]) + HexByte(translation[0])
-                          + HexByte(translation[3]) + HexByte(translation[2]);
+    const std::string key = HexDigits(translation[1], 2) + HexDigits(translation[0], 2)
+                          + HexDigits(translation[3], 2) + HexDigits(translation[2], 2);
     const std::string prefix = "\\StringFileInfo\\" + key + "\\";
 
     DWORD languageId = 0;

@@ -1,5 +1,6 @@
 #include "versioninfo/VersionResource.h"
 
+#include "platform/Text.h"
 #include "versioninfo/VersionBlocks.h"
 
 #include <algorithm>
@@ -116,13 +117,8 @@ std::array<std::uint16_t, 4> VersionParts(std::uint32_t mostSignificant, std::ui
 
 std::u16string TranslationKey(const VersionTranslation& translation)
 {
-    static constexpr char16_t digits[] = u"0123456789ABCDEF";
-    std::u16string key;
-    for (const std::uint16_t half : {translation.language, translation.codePage}) {
-        for (int shift = 12; shift >= 0; shift -= 4)
-            key.push_back(digits[(half >> shift) & 0xF]);
-    }
-    return key;
+    const std::string digits = HexDigits(translation.language, 4) + HexDigits(translation.codePage, 4);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 std::string_view CodePageName(std::uint16_t codePage)

@@ -329,4 +329,58 @@ TEST_F(CopyAndRefresh, TheDisplayFollowsChangesInTheListedFolder)
     EXPECT_EQ(counting.opened, 0) << "never read unless asked";
 }
 
+// What the system may refuse where it cannot be made to: each refusal is told in the title and
+// changes nothing else.
+class RefusingPlatform : public WindowsPlatform {
+public:
+    bool CopyToClipboard(HWND, const std::string&) const override { return false; }
+    std::unique_ptr<Digest> NewSha256() const override
+    {
+        return cryptography ? WindowsPlatform::NewSha256() : nullptr;
+    }
+    std::optional<std::size_t> ReadOpenFile(HANDLE, std::span<BYTE>, DWORD& error) const override
+    {
+        error = ERROR_IO_DEVICE;
+        return std::nullopt;
+    }
+    UniqueThread StartThread(ThreadMain main, void* argument) const override
+    {
+        return threads ? WindowsPlatform::StartThread(main, argument) : UniqueThread();
+    }
+    bool cryptography = false;
+    bool threads = true;
+};
+
+TEST_F(CopyAndRefresh, WhatTheSystemRefusesIsToldAndChangesNothing)
+{
+    folder_.AddFile("a.txt");
+    const std::string sub = folder_.AddFolder("sub");
+    RefusingPlatform refusing;
+    auto window = Open(folder_.Path(), refusing);
+    korrimat::testing::SetClipboardText(L"before");
+    auto told = [&](const std::string& what) {
+        EXPECT_TRUE(PumpUntil(*window, [&] { return !window->Hashing(); }, 10000));
+        EXPECT_TRUE(Contains(Caption(*window), what)) << Caption(*window);
+        EXPECT_EQ(Clipboard(), "before");
+        EXPECT_EQ(window->CurrentPath(), folder_ / "a.txt");
+    };
+    window->RunCommand(FFileInfo::kCopyProperties);
+    told("the clipboard could not be opened");
+    window->RunCommand(FFileInfo::kCopySha256);
+    told("cryptography is not available");
+    refusing.cryptography = true;
+    window->RunCommand(FFileInfo::kCopySha256);
+    told("reading the file failed (error 1117)");
+    refusing.threads = false;
+    window->RunCommand(FFileInfo::kCopySha256);
+    told("no worker thread");
+
+    // Without a watch the folder is still shown, and F5 reads it again.
+    ASSERT_TRUE(window->Dir1.SetPath(sub));
+    EXPECT_EQ(Caption(*window), "Korrimat");
+    folder_.AddFile("sub\\new.txt");
+    window->RunCommand(FFileInfo::kRefresh);
+    EXPECT_EQ(window->CurrentPath(), sub + "\\new.txt");
+}
+
 } // namespace

@@ -3,16 +3,19 @@
 // the image.
 
 #include "fileinfo/FileInfo.h"
+#include "platform/FileSystem.h"
 #include "tests/support/Paths.h"
 #include "tests/support/VersionSnapshot.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "versioninfo/VersionImageCheck.h"
+#include "versioninfo/VersionResource.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -63,20 +66,52 @@ std::size_t EndOf(const std::vector<BYTE>& image, std::size_t block) { return bl
 
 // ---- The check, on images read from the fixtures ----
 
-TEST(VersionImageCheck, WellFormedResourcesPass)
+// The text the system's own query finds under a sub-block; empty for a value of no length.
+std::u16string QueriedText(const std::vector<BYTE>& image, const std::wstring& subBlock)
 {
+    void* address = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(image.data(), subBlock.c_str(), &address, &length) || !address || length == 0)
+        return {};
+    return std::u16string(static_cast<const char16_t*>(address));
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Every well-formed resource passes the check, and Korrimat's own walk reads it whole and reads
+// what the system's queries read: the fixed part, every translation, every string of every table.
+TEST(VersionImageCheck, WellFormedResourcesPassAndReadAsTheSystemReadsThem)
+{
+    std::vector<std::string> paths;
     for (const char* name : {"complete", "nodescription", "twopairs", "german", "blanks", "zerobyte",
                              "novarfileinfo", "driver0", "driver6", "driver11", "font3", "bigparts", "flags24",
-                             "flags3f"}) {
-        const std::vector<BYTE> image = ImageOf(Fixture(name));
-        ASSERT_FALSE(image.empty()) << name;
-        EXPECT_TRUE(VersionImageIsWalkable(image)) << name;
-    }
+                             "flags3f", "translations"})
+        paths.push_back(Fixture(name));
     const std::string system = SystemPlatform().Environment("windir") + "\\system32";
-    for (const char* name : {"kernel32.dll", "user32.dll", "shell32.dll", "winspool.drv"}) {
-        const std::vector<BYTE> image = ImageOf(system + "\\" + name);
-        ASSERT_FALSE(image.empty()) << name;
-        EXPECT_TRUE(VersionImageIsWalkable(image)) << name;
+    for (const char* name : {"kernel32.dll", "user32.dll", "shell32.dll", "winspool.drv"})
+        paths.push_back(system + "\\" + name);
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        const std::vector<BYTE> image = ImageOf(path);
+        ASSERT_FALSE(image.empty());
+        EXPECT_TRUE(VersionImageIsWalkable(image));
+
+        const VersionResourceContents contents = ReadVersionResource(image);
+        EXPECT_TRUE(contents.whole);
+        void* address = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(contents.fixed.has_value());
+        ASSERT_TRUE(::VerQueryValueW(image.data(), L"\\", &address, &length));
+        EXPECT_EQ(std::memcmp(address, &*contents.fixed, sizeof(FixedFileFields)), 0);
+        if (::VerQueryValueW(image.data(), L"\\VarFileInfo\\Translation", &address, &length)) {
+            ASSERT_EQ(contents.translations.size(), length / 4);
+            EXPECT_EQ(std::memcmp(address, contents.translations.data(), length / 4 * 4), 0);
+        }
+        for (const VersionStringTable& table : contents.tables) {
+            for (const VersionString& item : table.strings)
+                EXPECT_EQ(QueriedText(image, L"\\StringFileInfo\\" + Wide(table.key) + L"\\" + Wide(item.key)), item.value)
+                    << NarrowText(Wide(item.key));
+        }
     }
 }
 
