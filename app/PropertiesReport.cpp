@@ -11,6 +11,7 @@
 #include "versioninfo/VersionItems.h"
 #include "versioninfo/VersionResource.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace korrimat {
