@@ -2,6 +2,7 @@
 
 #include "platform/IconSourceCheck.h"
 #include "platform/SizedText.h"
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 
 #include <algorithm>
@@ -153,6 +154,14 @@ std::string NarrowText(std::wstring_view text)
 std::optional<std::string> ExactNarrowText(std::wstring_view text)
 {
     return ToNarrow(text, true);
+}
+
+std::size_t NarrowCharacterLength(std::string_view text, std::size_t position)
+{
+    if (::GetACP() == CP_UTF8)
+        return Utf8CharacterLength(text, position);
+    const std::size_t length = ::IsDBCSLeadByte(static_cast<BYTE>(text[position])) ? 2 : 1;
+    return std::min(length, text.size() - position);
 }
 
 std::wstring WidePath(std::string_view path)

@@ -24,6 +24,11 @@ std::string NarrowText(std::wstring_view text);
 // in the code page (no best-fit letters, which could name another, existing file).
 std::optional<std::string> ExactNarrowText(std::wstring_view text);
 
+// The bytes of the character at a position in the active code page: a whole sequence under
+// UTF-8, a lead byte with its trail byte under a double-byte code page, else one; never past the
+// end of the text.
+std::size_t NarrowCharacterLength(std::string_view text, std::size_t position);
+
 // A path's wide form for the wide calls: the "\\?\" (or "\\?\UNC\") form when it is absolute
 // and too long for the classic limit.
 std::wstring WidePath(std::string_view path);

@@ -35,4 +35,12 @@ inline std::string TrimSpaces(std::string_view text)
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+// The bytes of the UTF-8 character at a position, by its lead byte; never past the end.
+inline std::size_t Utf8CharacterLength(std::string_view text, std::size_t position)
+{
+    const auto lead = static_cast<unsigned char>(text[position]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return length < text.size() - position ? length : text.size() - position;
+}
+
 } // namespace korrimat

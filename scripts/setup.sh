@@ -17,6 +17,8 @@ packages=(
     xauth
     googletest
     imagemagick
+    clang
+    libclang-rt-14-dev
 )
 wants_i386=false
 if can_run_32bit_code; then

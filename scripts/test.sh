@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test under Wine, for the 64-bit build and, where this machine
-# executes 32-bit code, for the 32-bit build too, each in its own prefix. Starts Xvfb when no
+# executes 32-bit code, for the 32-bit build too, each in its own prefix; then every fuzz target
+# for a short time (KORRIMAT_FUZZ_SECONDS each, 30 by default, 0 for none). Starts Xvfb when no
 # display is set and leaves nothing running behind it. Arguments go to ctest (for example
-# -R fileinfo). Ends with one line per build saying what ran.
+# -R fileinfo). Ends with one line per build, and per fuzz target, saying what ran.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 set_up_with_display "$0" "$@"
@@ -48,6 +49,23 @@ elif ! has_wine32; then
     summary+=("i686 suite: skipped: wine32 is not installed (scripts/setup.sh installs it); the i686 build was compiled and linked")
 else
     run_suite "i686" "$build32" mingw-i686.cmake "$@"
+fi
+
+# The fuzz targets, natively with clang's sanitizers, a short fixed time each (0 leaves them out).
+fuzz_seconds="${KORRIMAT_FUZZ_SECONDS:-30}"
+if [ "$fuzz_seconds" -gt 0 ]; then
+    set +e
+    fuzz_output=$("$root/fuzz/run.sh" --seconds "$fuzz_seconds" 2>&1)
+    fuzz_status=$?
+    set -e
+    echo "$fuzz_output"
+    while IFS= read -r line; do
+        [[ "$line" == fuzz\ * ]] && summary+=("$line")
+    done <<<"$fuzz_output"
+    if [ $fuzz_status -ne 0 ]; then
+        summary+=("fuzz: FAILED (exit $fuzz_status)")
+        status=1
+    fi
 fi
 
 echo
