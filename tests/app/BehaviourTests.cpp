@@ -28,6 +28,7 @@ using korrimat::testing::TempFolder;
 namespace {
 
 using korrimat::testing::Choose;
+using korrimat::testing::DropOn;
 using korrimat::testing::KorrimatExecutable;
 using korrimat::testing::PictureFolder;
 using korrimat::testing::ProgramFolder;
@@ -528,42 +529,6 @@ TEST_F(Behaviour, TheSystemFolderIsTheOneA64BitProgramSees)
 // Files dropped on the window from the shell.
 class Drop : public Behaviour {
 protected:
-    // What the shell hands over: a DROPFILES block with wide names, each ended by a null and the
-    // list by one more.
-    static UniqueGlobal MakeDrop(const std::vector<std::string>& paths)
-    {
-        std::wstring names;
-        for (const std::string& path : paths)
-            names += WideText(path) + L'\0';
-        names += L'\0';
-        UniqueGlobal memory(::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t)));
-        auto* header = memory ? static_cast<DROPFILES*>(::GlobalLock(memory.Get())) : nullptr;
-        if (!header)
-            return UniqueGlobal();
-        header->pFiles = sizeof(DROPFILES);
-        header->pt = {60, 60};
-        header->fWide = TRUE;
-        std::memcpy(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-        ::GlobalUnlock(memory.Get());
-        return memory;
-    }
-
-    // Posts the drop to the window as the shell does and lets it run; true when the window
-    // released the block, as the receiver must.
-    static bool DropOn(FFileInfo& window, const std::vector<std::string>& paths)
-    {
-        UniqueGlobal drop = MakeDrop(paths);
-        HGLOBAL block = drop.Get();
-        if (!block || !::PostMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0))
-            return false;
-        drop.Release();
-        Pump(&window);
-        if (::GlobalFlags(block) == GMEM_INVALID_HANDLE)
-            return true;
-        ::GlobalFree(block);
-        return false;
-    }
-
     static char DriveOf(const std::string& path)
     {
         return static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));

@@ -4,8 +4,12 @@
 #include "app/FFileInfo.h"
 #include "tests/support/WindowTesting.h"
 
+#include <shlobj.h>
+
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace korrimat::testing {
 
@@ -44,6 +48,34 @@ inline bool OpenFolder(FFileInfo& window, const std::string& folder)
 {
     window.Drive1.SetDrive(folder);
     return window.Dir1.SetPath(folder);
+}
+
+// Drops files on the window as the shell does (a DROPFILES block of wide names, posted) and lets
+// it run; true when the window released the block, as the receiver must.
+inline bool DropOn(FFileInfo& window, const std::vector<std::string>& paths)
+{
+    std::wstring names;
+    for (const std::string& path : paths)
+        names += WideText(path) + L'\0';
+    names += L'\0';
+    UniqueGlobal drop(::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t)));
+    auto* header = drop ? static_cast<DROPFILES*>(::GlobalLock(drop.Get())) : nullptr;
+    if (!header)
+        return false;
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = {60, 60};
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    ::GlobalUnlock(drop.Get());
+    HGLOBAL block = drop.Get();
+    if (!::PostMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0))
+        return false;
+    drop.Release();
+    Pump(&window);
+    if (::GlobalFlags(block) == GMEM_INVALID_HANDLE)
+        return true;
+    ::GlobalFree(block);
+    return false;
 }
 
 } // namespace korrimat::testing
