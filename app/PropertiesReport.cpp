@@ -12,7 +12,6 @@
 #include "versioninfo/VersionResource.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace korrimat {
 
@@ -192,8 +191,8 @@ ReportObject GeneralSection(const Platform& platform, const CFileInfo& file)
 // The words of a flags value, as the version page's decoding names them.
 std::vector<std::string> FlagNames(std::uint32_t flags)
 {
-    VS_FIXEDFILEINFO fixed{};
-    fixed.dwFileFlags = flags;
+    FixedFileFields fixed;
+    fixed.flags = flags;
     std::vector<std::string> names;
     const std::string words = DecodeFixedVersion(fixed).FileFlags;
     for (std::size_t start = 0; start < words.size();) {
@@ -239,10 +238,7 @@ ReportField VersionPartsField(const std::string& label, const std::string& key, 
 
 void AddFixedPart(const Platform& platform, ReportObject& version, const FixedFileFields& fields)
 {
-    VS_FIXEDFILEINFO fixed{};
-    static_assert(sizeof(fixed) == sizeof(fields));
-    std::memcpy(&fixed, &fields, sizeof(fixed));
-    const FixedVersionTexts texts = DecodeFixedVersion(fixed);
+    const FixedVersionTexts texts = DecodeFixedVersion(fields);
     version.push_back(VersionPartsField("File version (fixed)", "fixedFileVersion", fields.fileVersionMS, fields.fileVersionLS));
     version.push_back(VersionPartsField("Product version (fixed)", "fixedProductVersion", fields.productVersionMS,
                                         fields.productVersionLS));

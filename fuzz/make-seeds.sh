@@ -17,3 +17,30 @@ for triple in i686-w64-mingw32 x86_64-w64-mingw32; do
         "$root/tests/versioninfo/fixtures/FixtureEntry.c" "$work/icon-$triple.res"
 done
 cp "$root/app/resources/korrimat.ico" "$icons/program.ico"
+
+# Version images, as the system hands them over (the resource's data alone), from the version
+# fixtures and Korrimat's own version resource; their fixed parts (52 bytes after the root's
+# key) for the decoding. In a .res file each entry is its data's size, its header's size, the
+# type (0xFFFF then 16 for a version resource), ..., then the data, padded to four bytes.
+versions="$here/corpus/version_walk"
+fixed="$here/corpus/fixed_part"
+programs="$here/corpus/program_headers"
+mkdir -p "$versions" "$fixed" "$programs"
+number_at() { od -An -tu"$3" -j"$2" -N"$3" "$1" | tr -d ' '; }
+for script in "$root"/tests/versioninfo/fixtures/*.rc "$root"/app/resources/korrimat.rc; do
+    name=$(basename "$script" .rc)
+    res="$work/$name.res"
+    x86_64-w64-mingw32-windres -I "$root/app/resources" -I "$root" "$script" -O res -o "$res"
+    offset=0
+    total=$(stat -c %s "$res")
+    while [ "$offset" -lt "$total" ]; do
+        size=$(number_at "$res" "$offset" 4)
+        header=$(number_at "$res" $((offset + 4)) 4)
+        if [ "$(number_at "$res" $((offset + 8)) 2)" = 65535 ] && [ "$(number_at "$res" $((offset + 10)) 2)" = 16 ]; then
+            tail -c +$((offset + header + 1)) "$res" | head -c "$size" >"$versions/$name"
+            tail -c +41 "$versions/$name" | head -c 52 >"$fixed/$name"
+        fi
+        offset=$(((offset + header + size + 3) / 4 * 4))
+    done
+done
+cp "$icons"/*.dll "$programs/"

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -16,6 +17,15 @@
 
 namespace korrimat {
 namespace {
+
+// The decoding's own copy of the record and its values is the system's.
+static_assert(sizeof(FixedFileFields) == sizeof(VS_FIXEDFILEINFO));
+static_assert(offsetof(VS_FIXEDFILEINFO, dwFileFlags) == offsetof(FixedFileFields, flags));
+static_assert(offsetof(VS_FIXEDFILEINFO, dwFileDateLS) == offsetof(FixedFileFields, dateLS));
+static_assert(fixed_values::kFlagSpecialBuild == VS_FF_SPECIALBUILD && fixed_values::kFlagDebug == VS_FF_DEBUG);
+static_assert(fixed_values::kOsNtWindows32 == VOS_NT_WINDOWS32 && fixed_values::kOsOs232Pm32 == VOS_OS232_PM32);
+static_assert(fixed_values::kTypeStaticLibrary == VFT_STATIC_LIB && fixed_values::kTypeDriver == VFT_DRV);
+static_assert(fixed_values::kFontTrueType == VFT2_FONT_TRUETYPE);
 
 // Where `address` lies inside `image`, or nothing when it is null or points elsewhere.
 std::optional<std::size_t> OffsetInImage(std::span<const BYTE> image, const void* address)
@@ -79,7 +89,7 @@ void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)
 {
     // No image to query, a root query that fails or one that hands back less than a whole
     // record: the record stays zero.
-    VS_FIXEDFILEINFO fixed{};
+    FixedFileFields fixed;
     const void* address = nullptr;
     UINT length = 0;
     if (!image.empty() && platform_->QueryVersionValue(image, "\\", address, length) && length >= sizeof(fixed)) {

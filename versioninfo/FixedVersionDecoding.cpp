@@ -8,11 +8,13 @@
 namespace korrimat {
 namespace {
 
-std::uint32_t HighPart(DWORD value) { return (value >> 16) & 0xFFFFu; }
-std::uint32_t LowPart(DWORD value) { return value & 0xFFFFu; }
+using namespace fixed_values;
+
+std::uint32_t HighPart(std::uint32_t value) { return (value >> 16) & 0xFFFFu; }
+std::uint32_t LowPart(std::uint32_t value) { return value & 0xFFFFu; }
 
 // a.bb.ccdd, or a.bb.dddd when c is 0 (c is then left out altogether).
-std::string VersionText(DWORD mostSignificant, DWORD leastSignificant)
+std::string VersionText(std::uint32_t mostSignificant, std::uint32_t leastSignificant)
 {
     std::string text = Digits(HighPart(mostSignificant)) + "." + Digits(LowPart(mostSignificant), 2) + ".";
     const std::uint32_t c = HighPart(leastSignificant);
@@ -24,19 +26,19 @@ std::string VersionText(DWORD mostSignificant, DWORD leastSignificant)
     return text;
 }
 
-std::string FlagsText(DWORD flags)
+std::string FlagsText(std::uint32_t flags)
 {
     struct Flag {
-        DWORD bit;
+        std::uint32_t bit;
         const char* word;
     };
     static constexpr std::array<Flag, 6> words{{
-        {VS_FF_DEBUG, "Debug "},
-        {VS_FF_PRERELEASE, "PreRel "},
-        {VS_FF_PATCHED, "Patched "},
-        {VS_FF_PRIVATEBUILD, "Private "},
-        {VS_FF_INFOINFERRED, "Info "},
-        {VS_FF_SPECIALBUILD, "Special "},
+        {kFlagDebug, "Debug "},
+        {kFlagPrerelease, "PreRel "},
+        {kFlagPatched, "Patched "},
+        {kFlagPrivateBuild, "Private "},
+        {kFlagInfoInferred, "Info "},
+        {kFlagSpecialBuild, "Special "},
     }};
     std::string text;
     for (const Flag& flag : words) {
@@ -47,32 +49,32 @@ std::string FlagsText(DWORD flags)
 }
 
 // The whole value is compared: a base system or a window system alone is not named.
-std::string OsText(DWORD os)
+std::string OsText(std::uint32_t os)
 {
     switch (os) {
-    case VOS_DOS_WINDOWS16: return "DOS-Win16";
-    case VOS_DOS_WINDOWS32: return "DOS-Win32";
-    case VOS_OS216_PM16: return "OS/2-16 PM-16";
-    case VOS_OS232_PM32: return "OS/2-16 PM-32";
-    case VOS_NT_WINDOWS32: return "NT-Win32";
+    case kOsDosWindows16: return "DOS-Win16";
+    case kOsDosWindows32: return "DOS-Win32";
+    case kOsOs216Pm16: return "OS/2-16 PM-16";
+    case kOsOs232Pm32: return "OS/2-16 PM-32";
+    case kOsNtWindows32: return "NT-Win32";
     default: return "Unknown";
     }
 }
 
-std::string TypeText(DWORD type)
+std::string TypeText(std::uint32_t type)
 {
     switch (type) {
-    case VFT_APP: return "Application";
-    case VFT_DLL: return "DLL";
-    case VFT_DRV: return "Driver";
-    case VFT_FONT: return "Font";
-    case VFT_VXD: return "VxD";
-    case VFT_STATIC_LIB: return "Lib";
+    case kTypeApplication: return "Application";
+    case kTypeDll: return "DLL";
+    case kTypeDriver: return "Driver";
+    case kTypeFont: return "Font";
+    case kTypeVxd: return "VxD";
+    case kTypeStaticLibrary: return "Lib";
     default: return "Unknown";
     }
 }
 
-std::optional<std::string> DriverSubtypeText(DWORD subtype)
+std::optional<std::string> DriverSubtypeText(std::uint32_t subtype)
 {
     static constexpr std::array<const char*, 11> names{
         "Unknown",      // VFT2_UNKNOWN
@@ -93,31 +95,31 @@ std::optional<std::string> DriverSubtypeText(DWORD subtype)
 }
 
 // Unlike drivers, a font of subtype 0 gets no text at all.
-std::optional<std::string> FontSubtypeText(DWORD subtype)
+std::optional<std::string> FontSubtypeText(std::uint32_t subtype)
 {
     switch (subtype) {
-    case VFT2_FONT_RASTER: return std::string("Raster Font");
-    case VFT2_FONT_VECTOR: return std::string("Vector Font");
-    case VFT2_FONT_TRUETYPE: return std::string("TrueType Font");
+    case kFontRaster: return std::string("Raster Font");
+    case kFontVector: return std::string("Vector Font");
+    case kFontTrueType: return std::string("TrueType Font");
     default: return std::nullopt;
     }
 }
 
 } // namespace
 
-FixedVersionTexts DecodeFixedVersion(const VS_FIXEDFILEINFO& fixed)
+FixedVersionTexts DecodeFixedVersion(const FixedFileFields& fixed)
 {
     FixedVersionTexts texts;
-    texts.VerStructure = Digits(HighPart(fixed.dwStrucVersion)) + "." + Digits(LowPart(fixed.dwStrucVersion));
-    texts.VerFile = VersionText(fixed.dwFileVersionMS, fixed.dwFileVersionLS);
-    texts.VerProduct = VersionText(fixed.dwProductVersionMS, fixed.dwProductVersionLS);
-    texts.FileFlags = FlagsText(fixed.dwFileFlags);
-    texts.FileOS = OsText(fixed.dwFileOS);
-    texts.FileType = TypeText(fixed.dwFileType);
-    if (fixed.dwFileType == VFT_DRV)
-        texts.FileSubType = DriverSubtypeText(fixed.dwFileSubtype);
-    else if (fixed.dwFileType == VFT_FONT)
-        texts.FileSubType = FontSubtypeText(fixed.dwFileSubtype);
+    texts.VerStructure = Digits(HighPart(fixed.structVersion)) + "." + Digits(LowPart(fixed.structVersion));
+    texts.VerFile = VersionText(fixed.fileVersionMS, fixed.fileVersionLS);
+    texts.VerProduct = VersionText(fixed.productVersionMS, fixed.productVersionLS);
+    texts.FileFlags = FlagsText(fixed.flags);
+    texts.FileOS = OsText(fixed.os);
+    texts.FileType = TypeText(fixed.type);
+    if (fixed.type == kTypeDriver)
+        texts.FileSubType = DriverSubtypeText(fixed.subtype);
+    else if (fixed.type == kTypeFont)
+        texts.FileSubType = FontSubtypeText(fixed.subtype);
     return texts;
 }
 

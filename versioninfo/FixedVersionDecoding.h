@@ -1,8 +1,8 @@
 #pragma once
-// The fixed part of a version resource (VS_FIXEDFILEINFO) as the texts the Version page shows.
+// The fixed part of a version resource as the texts the Version page shows.
 // Pure: reads only the record it is given.
 
-#include <windows.h>
+#include "versioninfo/FixedFileFields.h"
 
 #include <optional>
 #include <string>
@@ -20,6 +20,6 @@ struct FixedVersionTexts {
     std::optional<std::string> FileSubType;
 };
 
-FixedVersionTexts DecodeFixedVersion(const VS_FIXEDFILEINFO& fixed);
+FixedVersionTexts DecodeFixedVersion(const FixedFileFields& fixed);
 
 } // namespace korrimat

@@ -5,6 +5,8 @@
 // file's own order. A block that does not fit is left out with what follows it at its level;
 // what came before it is kept. Plain bytes in, no system call and no Windows header.
 
+#include "versioninfo/FixedFileFields.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -15,36 +17,22 @@
 
 namespace korrimat {
 
-// The fixed part (the published VS_FIXEDFILEINFO layout), field by field.
-struct FixedFileFields {
-    std::uint32_t signature = 0;
-    std::uint32_t structVersion = 0;
-    std::uint32_t fileVersionMS = 0;
-    std::uint32_t fileVersionLS = 0;
-    std::uint32_t productVersionMS = 0;
-    std::uint32_t productVersionLS = 0;
-    std::uint32_t flagsMask = 0;
-    std::uint32_t flags = 0;
-    std::uint32_t os = 0;
-    std::uint32_t type = 0;
-    std::uint32_t subtype = 0;
-    std::uint32_t dateMS = 0;
-    std::uint32_t dateLS = 0;
-};
-
 struct VersionTranslation {
     std::uint16_t language = 0;
     std::uint16_t codePage = 0;
+    bool operator==(const VersionTranslation&) const = default;
 };
 
 struct VersionString {
     std::u16string key;
     std::u16string value;
+    bool operator==(const VersionString&) const = default;
 };
 
 struct VersionStringTable {
     std::u16string key;  // eight hexadecimal digits: language, then code page
     std::vector<VersionString> strings;
+    bool operator==(const VersionStringTable&) const = default;
 };
 
 struct VersionResourceContents {
@@ -53,6 +41,7 @@ struct VersionResourceContents {
     std::vector<VersionStringTable> tables;
     // False when some block did not fit and was left out.
     bool whole = true;
+    bool operator==(const VersionResourceContents&) const = default;
 };
 
 VersionResourceContents ReadVersionResource(std::span<const std::uint8_t> image);

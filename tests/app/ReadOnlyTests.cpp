@@ -1,4 +1,5 @@
-// Korrimat only reads. This program takes the real window through every path a user has, over a
+// Korrimat only reads. This program takes the real window through every path a user has (both
+// pages, every version item, the copies and the SHA-256, F5, a drop), over a
 // folder of varied files, while Wine traces every file the process opens; read-only.sh then fails
 // the run if any open of those files asks for a right to change them, or for anything but opening
 // what exists. The program marks in the trace where the user's part begins and ends.
@@ -26,9 +27,13 @@ void Mark(const char* what, const std::string& folder)
     std::fflush(stderr);
 }
 
-// Every version item of the file shown, and both pages.
+// Every version item of the file shown, both pages, and everything the context menu offers.
 void BrowseBothPages(FFileInfo& window)
 {
+    for (int command : {FFileInfo::kCopyProperties, FFileInfo::kCopyJson, FFileInfo::kCopySha256}) {
+        window.RunCommand(command);
+        korrimat::testing::PumpUntil(window, [&] { return !window.Hashing(); }, 10000);
+    }
     if (window.tabInfo.Count() < 2)
         return;
     window.tabInfo.Select(std::string_view("Version"));
@@ -66,9 +71,12 @@ TEST(ReadOnly, EveryPathAUserHasOpensTheFilesForReadingOnly)
             window->File1.SetSelectedIndex(file);
             BrowseBothPages(*window);
         }
+        window->RunCommand(FFileInfo::kRefresh);
         ASSERT_TRUE(window->Dir1.SetPath(folder / "subfolder"));
         ASSERT_TRUE(korrimat::testing::DropOn(*window, {folder / "german.dll"}));
         BrowseBothPages(*window);
+        EXPECT_EQ(window->CurrentPath(), folder / "german.dll");
+        window->RunCommand(FFileInfo::kRefresh);
         EXPECT_EQ(window->CurrentPath(), folder / "german.dll");
         window->Unload();
     }

@@ -1,6 +1,7 @@
 #include "versioninfo/FixedVersionDecoding.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>
@@ -12,27 +13,27 @@ namespace {
 
 DWORD Halves(std::uint32_t high, std::uint32_t low) { return (high << 16) | low; }
 
-VS_FIXEDFILEINFO WithVersions(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d)
+FixedFileFields WithVersions(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d)
 {
-    VS_FIXEDFILEINFO fixed{};
-    fixed.dwFileVersionMS = Halves(a, b);
-    fixed.dwFileVersionLS = Halves(c, d);
-    fixed.dwProductVersionMS = Halves(a, b);
-    fixed.dwProductVersionLS = Halves(c, d);
+    FixedFileFields fixed{};
+    fixed.fileVersionMS = Halves(a, b);
+    fixed.fileVersionLS = Halves(c, d);
+    fixed.productVersionMS = Halves(a, b);
+    fixed.productVersionLS = Halves(c, d);
     return fixed;
 }
 
-VS_FIXEDFILEINFO WithType(DWORD type, DWORD subtype)
+FixedFileFields WithType(DWORD type, DWORD subtype)
 {
-    VS_FIXEDFILEINFO fixed{};
-    fixed.dwFileType = type;
-    fixed.dwFileSubtype = subtype;
+    FixedFileFields fixed{};
+    fixed.type = type;
+    fixed.subtype = subtype;
     return fixed;
 }
 
 TEST(FixedVersionDecoding, AllZeroRecord)
 {
-    const FixedVersionTexts texts = DecodeFixedVersion(VS_FIXEDFILEINFO{});
+    const FixedVersionTexts texts = DecodeFixedVersion(FixedFileFields{});
     EXPECT_EQ(texts.VerStructure, "0.0");
     EXPECT_EQ(texts.VerFile, "0.00.0000");
     EXPECT_EQ(texts.VerProduct, "0.00.0000");
@@ -54,8 +55,8 @@ TEST(FixedVersionDecoding, StructureVersionIsTwoPlainHalves)
         {0xFFFFFFFF, "65535.65535"},
     };
     for (const auto& c : cases) {
-        VS_FIXEDFILEINFO fixed{};
-        fixed.dwStrucVersion = c.value;
+        FixedFileFields fixed{};
+        fixed.structVersion = c.value;
         EXPECT_EQ(DecodeFixedVersion(fixed).VerStructure, c.text) << std::hex << c.value;
     }
 }
@@ -92,11 +93,11 @@ TEST(FixedVersionDecoding, FileAndProductVersions)
 
 TEST(FixedVersionDecoding, FileAndProductVersionsAreReadFromTheirOwnFields)
 {
-    VS_FIXEDFILEINFO fixed{};
-    fixed.dwFileVersionMS = Halves(1, 2);
-    fixed.dwFileVersionLS = Halves(3, 4);
-    fixed.dwProductVersionMS = Halves(5, 6);
-    fixed.dwProductVersionLS = Halves(0, 7);
+    FixedFileFields fixed{};
+    fixed.fileVersionMS = Halves(1, 2);
+    fixed.fileVersionLS = Halves(3, 4);
+    fixed.productVersionMS = Halves(5, 6);
+    fixed.productVersionLS = Halves(0, 7);
     const FixedVersionTexts texts = DecodeFixedVersion(fixed);
     EXPECT_EQ(texts.VerFile, "1.02.0304");
     EXPECT_EQ(texts.VerProduct, "5.06.0007");
@@ -125,23 +126,23 @@ TEST(FixedVersionDecoding, Flags)
         {0xFFFFFFFF, "Debug PreRel Patched Private Info Special"},
     };
     for (const auto& c : cases) {
-        VS_FIXEDFILEINFO fixed{};
-        fixed.dwFileFlags = c.flags;
+        FixedFileFields fixed{};
+        fixed.flags = c.flags;
         EXPECT_EQ(DecodeFixedVersion(fixed).FileFlags, c.text) << std::hex << c.flags;
     }
 }
 
 TEST(FixedVersionDecoding, FlagsMaskAndIgnoredFieldsChangeNothing)
 {
-    VS_FIXEDFILEINFO fixed{};
-    fixed.dwFileFlags = 0x3F;
-    fixed.dwFileFlagsMask = 0;
+    FixedFileFields fixed{};
+    fixed.flags = 0x3F;
+    fixed.flagsMask = 0;
     const FixedVersionTexts unmasked = DecodeFixedVersion(fixed);
     EXPECT_EQ(unmasked.FileFlags, "Debug PreRel Patched Private Info Special");
 
-    fixed.dwSignature = 0x12345678;
-    fixed.dwFileDateMS = 0xFFFFFFFF;
-    fixed.dwFileDateLS = 0xFFFFFFFF;
+    fixed.signature = 0x12345678;
+    fixed.dateMS = 0xFFFFFFFF;
+    fixed.dateLS = 0xFFFFFFFF;
     const FixedVersionTexts odd = DecodeFixedVersion(fixed);
     EXPECT_EQ(odd.FileFlags, unmasked.FileFlags);
     EXPECT_EQ(odd.VerStructure, unmasked.VerStructure);
@@ -170,8 +171,8 @@ TEST(FixedVersionDecoding, OperatingSystemsMatchOnlyAsAWhole)
         {0xFFFFFFFF, "Unknown"},
     };
     for (const auto& c : cases) {
-        VS_FIXEDFILEINFO fixed{};
-        fixed.dwFileOS = c.os;
+        FixedFileFields fixed{};
+        fixed.os = c.os;
         EXPECT_EQ(DecodeFixedVersion(fixed).FileOS, c.text) << std::hex << c.os;
     }
 }
