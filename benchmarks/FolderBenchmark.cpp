@@ -21,7 +21,7 @@ using namespace korrimat::bench;
 
 namespace {
 
-constexpr double kTarget = 2.0;
+constexpr double kTarget = 1.25;
 
 // The files of a folder, counted by the bare enumeration that is the yardstick.
 int EnumerateFiles(const std::string& folder)
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
     std::printf("  %-58s %10.1f ms\n", "bare FindFirstFileA/FindNextFileA enumeration", bareMedian * 1000.0);
     std::printf("  %-58s %10.1f ms  %.2fx\n", "the window: file list path set -> first file shown, painted",
                 wholeMedian * 1000.0, ratio);
-    std::printf("Target: at most %.1fx: %s%s\n", kTarget, ratio <= kTarget ? "met" : "MISSED",
+    std::printf("Target: at most %.2fx: %s%s\n", kTarget, ratio <= kTarget ? "met" : "MISSED",
                 right ? "" : " (but the window listed or showed something else!)");
     std::printf("Parts of the window's time:\n");
     std::printf("  %-58s %10.1f ms  %.2fx\n", "the list's reading (ReadFolderEntries: enumeration + sort)",
@@ -166,6 +166,19 @@ int main(int argc, char** argv)
                 (Median(reading) - Median(sorting)) * 1000.0, (Median(reading) - Median(sorting)) / bareMedian);
     std::printf("  %-58s %10.1f ms  %.2fx\n", "showing the first file (a selection)", Median(showing) * 1000.0,
                 Median(showing) / bareMedian);
+
+    // The first file's show, call by call: in a folder this large some calls read the whole folder.
+    TimingPlatform timing;
+    if (auto profiled = OpenWindow(timing); profiled && profiled->File1.SetPath(folder)) {
+        constexpr int kShows = 5;
+        timing.Reset();
+        const double seconds = Timed([&] {
+            for (int i = 0; i < kShows; ++i)
+                profiled->ShowFileInfo(JoinPath(folder, profiled->File1.Item(0)));
+        });
+        std::printf("\nThe first file's show (%.1f ms), call by call:\n", seconds * 1000.0 / kShows);
+        PrintProfile(timing, kShows, seconds);
+    }
 
     window.reset();
     RemoveTree(elsewhere);

@@ -20,7 +20,7 @@ using namespace korrimat::bench;
 
 namespace {
 
-constexpr double kTarget = 1.5;
+constexpr double kTarget = 1.25;
 
 struct Subject {
     std::string label;
@@ -142,7 +142,8 @@ int main(int argc, char** argv)
         const double windowMedian = Median(windowTimes);
         const double bareMedian = Median(bareTimes);
         const double ratio = windowMedian / bareMedian;
-        met = met && ratio <= kTarget;
+        // The target holds for the rounds' own ratios, each of a window and a bare run side by side.
+        met = met && Median(ratios) <= kTarget;
         const double objectMedian = Median(objectTimes);
         const double listMedian = Median(listTimes);
         std::printf("%-30s %10.3f %10.3f %7.2fx %11.3f %7.2fx %11.3f %7.2fx %14.3f%s\n", subject.label.c_str(),
@@ -154,7 +155,7 @@ int main(int argc, char** argv)
                     Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
                     *std::max_element(ratios.begin(), ratios.end()));
     }
-    std::printf("Target: at most %.1fx for each file: %s\n", kTarget, met ? "met" : "MISSED");
+    std::printf("Target: at most %.2fx for each file (median of the rounds' ratios): %s\n", kTarget, met ? "met" : "MISSED");
 
     std::printf("\nWhere a show's time goes (the window on a platform that times its calls; per show):\n");
     for (const Subject& subject : subjects) {

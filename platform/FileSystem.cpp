@@ -6,6 +6,7 @@
 #include "platform/UniqueHandle.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace korrimat {
@@ -54,7 +55,8 @@ std::optional<std::string> ToNarrow(std::wstring_view text, bool exact)
     return narrow;
 }
 
-// An open file's bytes, read where they are asked for.
+// An open file's bytes, read a block at a time: the walks over a program's headers ask for a
+// few bytes at a time, mostly near each other, and each ReadFile is a trip into the system.
 class OpenFileBytes : public ByteSource {
 public:
     explicit OpenFileBytes(HANDLE file) : file_(file)
@@ -67,6 +69,34 @@ public:
 
     bool Read(std::uint64_t offset, void* into, std::size_t count) const override
     {
+        if (count > kBlockSize)
+            return ReadAt(offset, into, count);
+        auto* out = static_cast<std::uint8_t*>(into);
+        while (count > 0) {
+            const std::uint64_t start = offset / kBlockSize * kBlockSize;
+            if (!blockValid_ || start != blockStart_) {
+                const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size_ - std::min(size_, start)));
+                blockValid_ = wanted > 0 && ReadAt(start, block_.data(), wanted);
+                blockStart_ = start;
+                blockSize_ = blockValid_ ? wanted : 0;
+            }
+            const auto within = static_cast<std::size_t>(offset - start);
+            if (within >= blockSize_)
+                return false;
+            const std::size_t piece = std::min(count, blockSize_ - within);
+            std::memcpy(out, block_.data() + within, piece);
+            out += piece;
+            offset += piece;
+            count -= piece;
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = 4096;
+
+    bool ReadAt(std::uint64_t offset, void* into, std::size_t count) const
+    {
         OVERLAPPED at{};
         at.Offset = static_cast<DWORD>(offset);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32);
@@ -74,9 +104,12 @@ public:
         return ::ReadFile(file_, into, static_cast<DWORD>(count), &read, &at) && read == count;
     }
 
-private:
     HANDLE file_;
     std::uint64_t size_ = 0;
+    mutable std::array<std::uint8_t, kBlockSize> block_{};
+    mutable std::uint64_t blockStart_ = 0;
+    mutable std::size_t blockSize_ = 0;
+    mutable bool blockValid_ = false;
 };
 
 // A 32-bit process on 64-bit Windows, where the system folder is redirected.

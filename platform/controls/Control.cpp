@@ -126,6 +126,7 @@ void Control::Detach() noexcept
     subclassed_ = false;
     handle_ = nullptr;
     container_ = nullptr;
+    knownText_.reset();
 }
 
 LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -133,6 +134,8 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wP
 {
     auto* self = reinterpret_cast<Control*>(data);
     try {
+        if (message == WM_SETTEXT)
+            self->knownText_.reset();  // SetText, or anyone else: SetText stores it afterwards
         if (message == WM_NCDESTROY) {
             self->Detach();
         } else {
@@ -227,9 +230,13 @@ std::string Control::Text() const
 
 void Control::SetText(std::string_view text)
 {
-    // The same text again is left alone: no flicker, and no edit control laid out anew for nothing.
-    if (handle_ && Text() != text)
-        ::SetWindowTextA(handle_, std::string(text).c_str());
+    // The same text again is left alone: no flicker, no edit control laid out anew, and not even
+    // a question to the window (each message to a control is a trip through the system under Wine,
+    // and a show sets over a dozen texts).
+    if (!handle_ || (knownText_ && *knownText_ == text))
+        return;
+    if (::SetWindowTextA(handle_, std::string(text).c_str()))
+        knownText_ = std::string(text);
 }
 
 void Control::Invalidate()
@@ -337,6 +344,8 @@ LRESULT CALLBACK WindowBase::Procedure(HWND handle, UINT message, WPARAM wParam,
             self->Detach();
             return ::DefWindowProcA(handle, message, wParam, lParam);
         }
+        if (message == WM_SETTEXT)
+            self->knownText_.reset();
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // No exception may reach the system; the message gets its default handling instead.

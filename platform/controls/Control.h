@@ -100,6 +100,8 @@ private:
     HWND handle_ = nullptr;
     WindowBase* container_ = nullptr;
     bool subclassed_ = false;
+    // The text SetText gave the window, while nothing else has set another.
+    std::optional<std::string> knownText_;
 };
 
 class WindowBase : public Control {

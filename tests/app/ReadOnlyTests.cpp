@@ -1,5 +1,5 @@
-// Korrimat only reads. This program takes the real window through every path a user has (both
-// pages, every version item, the copies and the SHA-256, F5, a drop), over a
+// Korrimat only reads. This program takes the real window through every path a user has (each
+// file selected, both pages, every version item, the copies and the SHA-256, F5, a drop) over a
 // folder of varied files, while Wine traces every file the process opens; read-only.sh then fails
 // the run if any open of those files asks for a right to change them, or for anything but opening
 // what exists. The program marks in the trace where the user's part begins and ends.
