@@ -127,14 +127,19 @@ void FFileInfo::StartSha256()
     const Platform& platform = platform_;
     const bool started = hashWorker_.Start([running, progress, finished, &platform](HANDLE stop) {
         std::uintptr_t shown = 101;
-        running->result = Sha256OfFile(platform, running->path, stop, [&](std::uint64_t done, std::uint64_t total) {
-            if (total < kProgressFrom)
-                return;
-            const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
-            if (percent != shown)
-                progress.Post(running->serial << kPercentBits | percent);
-            shown = percent;
-        });
+        try {
+            running->result = Sha256OfFile(platform, running->path, stop, [&](std::uint64_t done, std::uint64_t total) {
+                if (total < kProgressFrom)
+                    return;
+                const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
+                if (percent != shown)
+                    progress.Post(running->serial << kPercentBits | percent);
+                shown = percent;
+            });
+        } catch (...) {
+            // Out of memory for the read buffer, say: the window must still hear that the job ended.
+            running->result = {FileDigest::Outcome::CannotRead, ERROR_NOT_ENOUGH_MEMORY, {}};
+        }
         finished.Post(running->serial);
     });
     if (!started) {

@@ -82,9 +82,8 @@ std::string IsoTime(const Platform& platform, const FILETIME& stamp)
     SYSTEMTIME parts{};
     if (!platform.ToSystemTime(stamp, parts))
         return {};
-    auto two = [](int value) { return std::string(1, static_cast<char>('0' + value / 10 % 10)) + static_cast<char>('0' + value % 10); };
-    return std::to_string(parts.wYear) + "-" + two(parts.wMonth) + "-" + two(parts.wDay) + "T" + two(parts.wHour) +
-           ":" + two(parts.wMinute) + ":" + two(parts.wSecond) + "Z";
+    return Digits(parts.wYear, 4) + "-" + Digits(parts.wMonth, 2) + "-" + Digits(parts.wDay, 2) + "T" +
+           Digits(parts.wHour, 2) + ":" + Digits(parts.wMinute, 2) + ":" + Digits(parts.wSecond, 2) + "Z";
 }
 
 ReportField TimeField(const Platform& platform, const std::string& label, const std::string& key, const FILETIME& stamp)

@@ -32,8 +32,6 @@ public:
         return piece;
     }
 
-    std::string_view Rest() const { return rest_; }
-
 private:
     std::string_view rest_;
 };

@@ -6,7 +6,7 @@
 #   fuzz/run.sh --executions 10000000   # each target until it has run so many inputs
 # Prints each target's executions and coverage; exits 1 on any finding (a crash, a sanitizer
 # report, a failed check, a timeout or running out of memory), keeping the input that found it
-# in build-fuzz/findings/<target>/.
+# in build-fuzz/findings/<target>/; exits 2 when the targets cannot be built.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -30,8 +30,12 @@ limits=()
 [ -z "$seconds" ] || limits+=(-max_total_time="$seconds")
 [ -z "$executions" ] || limits+=(-runs="$executions")
 
-cmake -S "$here" -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$out" --parallel "$(nproc)" >/dev/null
+# Exit status 2, not 1, when the targets cannot even be built: that is no finding.
+if ! cmake -S "$here" -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null ||
+    ! cmake --build "$out" --parallel "$(nproc)" >/dev/null; then
+    echo "fuzz: the targets could not be built (scripts/setup.sh installs clang and libclang-rt-14-dev)" >&2
+    exit 2
+fi
 [ -n "$targets" ] || targets=$(cd "$here/corpus" && ls)
 
 status=0

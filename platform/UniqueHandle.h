@@ -146,6 +146,7 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueDrop = UniqueHandle<DropTraits>;
 using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
 using UniqueThread = UniqueHandle<KernelObjectTraits>;
+using UniqueProcess = UniqueHandle<KernelObjectTraits>;
 using UniqueEvent = UniqueHandle<KernelObjectTraits>;
 using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;

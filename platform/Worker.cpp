@@ -24,6 +24,9 @@ void Worker::Stop() noexcept
 {
     if (thread_) {
         ::SetEvent(stop_.Get());
+        // A read from a slow or lost network share would otherwise hold the window until it ends:
+        // cancelled, it fails, and the work sees the stop event.
+        ::CancelSynchronousIo(thread_.Get());
         ::WaitForSingleObject(thread_.Get(), INFINITE);
         thread_.Reset();
     }

@@ -23,10 +23,9 @@ public:
     // worker already running is stopped first. False when no thread could be started: nothing
     // runs then. No exception leaves the thread.
     bool Start(std::function<void(HANDLE stop)> work);
-    // Sets the stop event and waits until the thread has ended; nothing when none was started.
+    // Sets the stop event, ends a read the thread is blocked in, and waits until the thread has
+    // ended; nothing when none was started.
     void Stop() noexcept;
-    // A thread was started and not yet waited for (its work may be done already).
-    bool Started() const noexcept { return static_cast<bool>(thread_); }
 
 private:
     static unsigned __stdcall Run(void* self);
@@ -46,6 +45,10 @@ public:
     static constexpr DWORD kLongestMilliseconds = 3000;
 
     explicit FolderWatch(const Platform& platform = SystemPlatform()) : platform_(platform), worker_(platform) {}
+    // The worker ends before the notification it waits on is closed.
+    ~FolderWatch() { Stop(); }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
 
     // Watches `folder`, stopping any watch before; `changed` runs on the worker's thread after
     // each burst. False when the folder cannot be watched (nothing is watched then).

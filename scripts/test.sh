@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test under Wine, for the 64-bit build and, where this machine
 # executes 32-bit code, for the 32-bit build too, each in its own prefix; then every fuzz target
-# for a short time (KORRIMAT_FUZZ_SECONDS each, 30 by default, 0 for none). Starts Xvfb when no
+# for a short time (KORRIMAT_FUZZ_SECONDS each: 30 by default, none by default when ctest
+# arguments are given, 0 for none). Starts Xvfb when no
 # display is set and leaves nothing running behind it. Arguments go to ctest (for example
 # -R fileinfo). Ends with one line per build, and per fuzz target, saying what ran.
 set -euo pipefail
@@ -52,7 +53,12 @@ else
 fi
 
 # The fuzz targets, natively with clang's sanitizers, a short fixed time each (0 leaves them out).
-fuzz_seconds="${KORRIMAT_FUZZ_SECONDS:-30}"
+# A run narrowed by ctest arguments leaves them out unless KORRIMAT_FUZZ_SECONDS asks for them.
+if [ $# -gt 0 ]; then
+    fuzz_seconds="${KORRIMAT_FUZZ_SECONDS:-0}"
+else
+    fuzz_seconds="${KORRIMAT_FUZZ_SECONDS:-30}"
+fi
 if [ "$fuzz_seconds" -gt 0 ]; then
     set +e
     fuzz_output=$("$root/fuzz/run.sh" --seconds "$fuzz_seconds" 2>&1)

@@ -56,15 +56,16 @@ std::string FileList::Item(int index) const
 
 int FileList::IndexOf(std::string_view name) const
 {
-    int caseless = -1;
+    // The exact name first: comparing without case converts every name it passes.
     for (int index = 0; index < Count(); ++index) {
-        const std::string_view item = names_[static_cast<std::size_t>(index)];
-        if (item == name)
+        if (names_[static_cast<std::size_t>(index)] == name)
             return index;
-        if (caseless < 0 && SameNameIgnoringCase(item, name))
-            caseless = index;
     }
-    return caseless;
+    for (int index = 0; index < Count(); ++index) {
+        if (SameNameIgnoringCase(names_[static_cast<std::size_t>(index)], name))
+            return index;
+    }
+    return -1;
 }
 
 std::string FileList::FileName() const

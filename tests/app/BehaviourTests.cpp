@@ -32,11 +32,7 @@ using korrimat::testing::DropOn;
 using korrimat::testing::KorrimatExecutable;
 using korrimat::testing::PictureFolder;
 using korrimat::testing::ProgramFolder;
-
-std::string Fixture(const std::string& name)
-{
-    return korrimat::testing::VersionFixture(name);
-}
+using korrimat::testing::VersionFixture;
 
 // Records the paths the objects are given, and can take the shell's icon away.
 class RecordingPlatform : public WindowsPlatform {
@@ -165,7 +161,7 @@ TEST_F(Behaviour, SeparatorsAndIconBoxAreExactInScreenPixels)
 TEST_F(Behaviour, StartUpShowsAVersionedFirstFileOnceTheItemsExist)
 {
     // The chain runs inside the first opening step, before the item list is filled.
-    folder_.CopyIn(Fixture("complete"), "a-complete.dll");
+    folder_.CopyIn(VersionFixture("complete"), "a-complete.dll");
     RecordingPlatform platform;
     platform.windir = "C:\\windows";
     ::SetEnvironmentVariableA("=C:", folder_.Path().c_str());
@@ -236,7 +232,7 @@ TEST_F(Behaviour, AFolderWithoutFilesIsShownItselfWithoutTheVersionTab)
 
 TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
 {
-    folder_.CopyIn(Fixture("complete"), "a.dll");
+    folder_.CopyIn(VersionFixture("complete"), "a.dll");
     folder_.AddFile("b.txt");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
@@ -258,8 +254,8 @@ TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
 
 TEST_F(Behaviour, ChoosingAFileBringsTheGeneralPageToTheFront)
 {
-    folder_.CopyIn(Fixture("complete"), "a.dll");
-    folder_.CopyIn(Fixture("nodescription"), "b.dll");
+    folder_.CopyIn(VersionFixture("complete"), "a.dll");
+    folder_.CopyIn(VersionFixture("nodescription"), "b.dll");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     window->tabInfo.Select(std::string_view("Version"));
@@ -272,8 +268,8 @@ TEST_F(Behaviour, ChoosingAFileBringsTheGeneralPageToTheFront)
 
 TEST_F(Behaviour, VersionItemsShowTheCurrentFilesValues)
 {
-    const std::string complete = folder_.CopyIn(Fixture("complete"), "a.dll");
-    folder_.CopyIn(Fixture("nodescription"), "b.dll");
+    const std::string complete = folder_.CopyIn(VersionFixture("complete"), "a.dll");
+    folder_.CopyIn(VersionFixture("nodescription"), "b.dll");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     CFileVersionInfo expected;
@@ -306,8 +302,8 @@ public:
 
 TEST_F(Behaviour, AShowReadsTheVersionResourceOnceAndAClickReadsItAfresh)
 {
-    const std::string complete = folder_.CopyIn(Fixture("complete"), "a.dll");
-    folder_.CopyIn(Fixture("nodescription"), "b.dll");
+    const std::string complete = folder_.CopyIn(VersionFixture("complete"), "a.dll");
+    folder_.CopyIn(VersionFixture("nodescription"), "b.dll");
     CountingPlatform counting;
     auto window = Open(counting);
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
@@ -318,7 +314,7 @@ TEST_F(Behaviour, AShowReadsTheVersionResourceOnceAndAClickReadsItAfresh)
     EXPECT_EQ(window->txtVerInfo.Text(), "Complete Company");
 
     // The user's own choice of an item reads the file again: a changed file shows its new value.
-    ASSERT_TRUE(::CopyFileA(Fixture("nodescription").c_str(), complete.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(VersionFixture("nodescription").c_str(), complete.c_str(), FALSE));
     window->lstVerInfo.SetSelectedIndex(0);
     EXPECT_EQ(counting.readings, 2);
     EXPECT_EQ(window->txtVerInfo.Text(), "Undescribed Company");
@@ -326,7 +322,7 @@ TEST_F(Behaviour, AShowReadsTheVersionResourceOnceAndAClickReadsItAfresh)
 
 TEST_F(Behaviour, AnItemTextMatchingNoRowLeavesTheValue)
 {
-    folder_.CopyIn(Fixture("complete"), "a.dll");
+    folder_.CopyIn(VersionFixture("complete"), "a.dll");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     window->lstVerInfo.Add("No Such Item");
@@ -557,7 +553,7 @@ TEST_F(Drop, ADroppedFileIsChosenInTheThreeListsAndShown)
 {
     folder_.AddFile("alpha.txt");
     folder_.AddFile("beta.txt");
-    folder_.CopyIn(Fixture("complete"), "gamma.dll");
+    folder_.CopyIn(VersionFixture("complete"), "gamma.dll");
     auto window = Open();
     EXPECT_TRUE(::GetWindowLongA(window->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "tests/support/Json.h"
 #include "tests/support/Paths.h"
+#include "tests/support/StartedProgram.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
 #include "tests/support/WindowSystemEnvironment.h"
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -67,29 +69,15 @@ public:
         const std::string event = "Local\\korrimat-held-" + std::to_string(::GetCurrentProcessId()) + "-" +
                                   std::to_string(++count);
         const UniqueEvent ready(::CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
-        std::string command = "\"" + korrimat::testing::ProgramFolder() + "\\hold_file_open.exe\" \"" + path + "\" " +
-                              sharing + " " + event;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!ready || !::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                        &process))
-            return;
-        process_.Reset(process.hProcess);
-        const UniqueThread thread(process.hThread);
-        held_ = ::WaitForSingleObject(ready.Get(), 10000) == WAIT_OBJECT_0;
-    }
-    ~HeldByAnotherProgram()
-    {
-        if (process_) {
-            ::TerminateProcess(process_.Get(), 0);
-            ::WaitForSingleObject(process_.Get(), 10000);
-        }
+        program_ = std::make_unique<korrimat::testing::StartedProgram>(
+            "\"" + korrimat::testing::ProgramFolder() + "\\hold_file_open.exe\" \"" + path + "\" " + sharing + " " + event + " " +
+            std::to_string(::GetCurrentProcessId()));
+        held_ = ready && program_->Started() && ::WaitForSingleObject(ready.Get(), 10000) == WAIT_OBJECT_0;
     }
     bool Held() const { return held_; }
 
 private:
-    UniqueThread process_;
+    std::unique_ptr<korrimat::testing::StartedProgram> program_;
     bool held_ = false;
 };
 

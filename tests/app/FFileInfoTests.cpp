@@ -122,7 +122,7 @@ Colours ColoursOf(const controls::Control& control, std::optional<RECT> area = s
     for (int y = 0; y < pixels->Height(); ++y) {
         for (int x = 0; x < pixels->Width(); ++x) {
             const int count = ++colours.counts[pixels->At(x, y)];
-            if (count > colours.counts[colours.most])
+            if (colours.most == CLR_INVALID || count > colours.counts.at(colours.most))
                 colours.most = pixels->At(x, y);
         }
     }
@@ -473,6 +473,8 @@ TEST_F(WindowTest, SavesAPictureOfTheWindowInTheUsersColours)
     }
     ASSERT_EQ(::GetSysColor(COLOR_WINDOW), back);
     ASSERT_EQ(::GetSysColor(COLOR_BTNFACE), face);
+    for (const COLORREF colour : {text, faceText, highlight})
+        ASSERT_NE(colour, CLR_INVALID) << "a colour of the scheme is not set";
     using Controls = std::initializer_list<const controls::Control*>;
     const Colours folders = ColoursOf(window.Dir1);
     EXPECT_EQ(folders.most, back);

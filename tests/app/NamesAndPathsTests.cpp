@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/controls/PathText.h"
 #include "tests/support/Paths.h"
+#include "tests/support/StartedProgram.h"
 #include "tests/support/SystemOrder.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
@@ -97,20 +98,22 @@ protected:
             std::snprintf(handle, sizeof(handle), " %llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(list)));
             command += handle;
         }
-        std::wstring commandLine = WideText(command);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION started{};
-        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        const korrimat::testing::StartedProgram reader(command);
+        if (!reader.Started()) {
             ADD_FAILURE() << "the reader did not start: " << command;
             return {};
         }
-        const UniqueFile process(started.hProcess);
-        const UniqueFile thread(started.hThread);
-        while (::MsgWaitForMultipleObjects(1, &started.hProcess, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        // The window answers the reader's messages while it reads; 30 seconds at most in all.
+        const ULONGLONG deadline = ::GetTickCount64() + 30000;
+        HANDLE process = reader.Handle();
+        for (ULONGLONG now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
+            if (::MsgWaitForMultipleObjects(1, &process, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT) !=
+                WAIT_OBJECT_0 + 1)
+                break;
             controls::DispatchPendingMessages(&window);
+        }
         DWORD exitCode = 1;
-        EXPECT_TRUE(::GetExitCodeProcess(started.hProcess, &exitCode) && exitCode == 0) << exitCode;
+        EXPECT_TRUE(::GetExitCodeProcess(process, &exitCode) && exitCode == 0) << exitCode;
 
         std::ifstream file(output, std::ios::binary);
         std::vector<std::vector<std::string>> read;

@@ -24,8 +24,7 @@ namespace korrimat {
 namespace {
 
 using testing::ProgramFolder;
-
-std::string Fixture(const std::string& name) { return testing::VersionFixture(name); }
+using testing::VersionFixture;
 
 // The image exactly as the system reads it.
 std::vector<BYTE> ImageOf(const std::string& path)
@@ -86,7 +85,7 @@ TEST(VersionImageCheck, WellFormedResourcesPassAndReadAsTheSystemReadsThem)
     for (const char* name : {"complete", "nodescription", "twopairs", "german", "blanks", "zerobyte",
                              "novarfileinfo", "driver0", "driver6", "driver11", "font3", "bigparts", "flags24",
                              "flags3f", "translations"})
-        paths.push_back(Fixture(name));
+        paths.push_back(VersionFixture(name));
     const std::string system = SystemPlatform().Environment("windir") + "\\system32";
     for (const char* name : {"kernel32.dll", "user32.dll", "shell32.dll", "winspool.drv"})
         paths.push_back(system + "\\" + name);
@@ -117,7 +116,7 @@ TEST(VersionImageCheck, WellFormedResourcesPassAndReadAsTheSystemReadsThem)
 
 TEST(VersionImageCheck, RootLengthLeavesRoomForNarrowText)
 {
-    std::vector<BYTE> image = ImageOf(Fixture("complete"));
+    std::vector<BYTE> image = ImageOf(VersionFixture("complete"));
     ASSERT_FALSE(image.empty());
     // The system's image holds the resource and, after it, as much room again plus four bytes.
     const std::size_t largest = (image.size() - 4) / 2;
@@ -142,7 +141,7 @@ TEST(VersionImageCheck, RootLengthLeavesRoomForNarrowText)
 
 TEST(VersionImageCheck, RootTypeSelectsTheLayout)
 {
-    std::vector<BYTE> image = ImageOf(Fixture("complete"));
+    std::vector<BYTE> image = ImageOf(VersionFixture("complete"));
     ASSERT_FALSE(image.empty());
     SetWord(image, 4, 1);
     EXPECT_TRUE(VersionImageIsWalkable(image));
@@ -155,7 +154,7 @@ TEST(VersionImageCheck, RootTypeSelectsTheLayout)
 
 TEST(VersionImageCheck, ChildLengthsStayInsideTheirParent)
 {
-    const std::vector<BYTE> original = ImageOf(Fixture("complete"));
+    const std::vector<BYTE> original = ImageOf(VersionFixture("complete"));
     ASSERT_FALSE(original.empty());
     const std::size_t table = BlockOf(original, L"040904B0");
     const std::size_t stringFileInfo = BlockOf(original, L"StringFileInfo");
@@ -184,7 +183,7 @@ TEST(VersionImageCheck, ChildLengthsStayInsideTheirParent)
 
 TEST(VersionImageCheck, TextValuesEndInsideTheRoot)
 {
-    const std::vector<BYTE> original = ImageOf(Fixture("complete"));
+    const std::vector<BYTE> original = ImageOf(VersionFixture("complete"));
     ASSERT_FALSE(original.empty());
     const std::size_t rootEnd = EndOf(original, 0);
     // "ProductVersion" holds "5.1.2600.2180": its value starts after the key, aligned to four.
@@ -207,7 +206,7 @@ TEST(VersionImageCheck, TextValuesEndInsideTheRoot)
 
 TEST(VersionImageCheck, KeysEndInsideTheirBlock)
 {
-    std::vector<BYTE> image = ImageOf(Fixture("zerobyte"));
+    std::vector<BYTE> image = ImageOf(VersionFixture("zerobyte"));
     ASSERT_FALSE(image.empty());
     // Translation, the last block, cut (with its parents) to its key and padding: 32 bytes.
     const std::size_t translation = BlockOf(image, L"Translation");
@@ -279,8 +278,8 @@ TEST(KeptDamagedFiles, ReadAsAResourceWithNothingInIt)
 
         // After a whole file, the fixed part is replaced and the strings and language stay.
         CFileVersionInfo reused;
-        reused.SetFullPathName(Fixture("driver6"));
-        reused.SetFullPathName(Fixture("complete"));
+        reused.SetFullPathName(VersionFixture("driver6"));
+        reused.SetFullPathName(VersionFixture("complete"));
         const std::string language = reused.Language();
         reused.SetFullPathName(path);
         EXPECT_TRUE(reused.Available());

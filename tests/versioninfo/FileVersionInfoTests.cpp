@@ -19,8 +19,7 @@ namespace {
 using testing::ProgramFolder;
 using testing::TempFolder;
 using testing::VersionSnapshot;
-
-std::string Fixture(const std::string& name) { return testing::VersionFixture(name); }
+using testing::VersionFixture;
 
 // The texts read from the string table, in the table's order.
 std::vector<std::string> StringItems(const CFileVersionInfo& info)
@@ -44,8 +43,8 @@ CFileVersionInfo Read(const std::string& path, const Platform& platform = System
 
 TEST(VersionFixtures, AllNineItemsUnder040904B0)
 {
-    const CFileVersionInfo info = Read(Fixture("complete"));
-    EXPECT_EQ(info.FullPathName(), Fixture("complete"));
+    const CFileVersionInfo info = Read(VersionFixture("complete"));
+    EXPECT_EQ(info.FullPathName(), VersionFixture("complete"));
     EXPECT_TRUE(info.Available());
     EXPECT_EQ(info.VerStructure(), "1.0");
     EXPECT_EQ(info.VerFile(), "1.02.0304");
@@ -65,7 +64,7 @@ TEST(VersionFixtures, AllNineItemsUnder040904B0)
 
 TEST(VersionFixtures, OnlyTheFirstTranslationPairSelectsTheTable)
 {
-    const CFileVersionInfo info = Read(Fixture("twopairs"));
+    const CFileVersionInfo info = Read(VersionFixture("twopairs"));
     EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0409));
     EXPECT_EQ(info.CompanyName(), "First table company");
     EXPECT_EQ(info.ProductName(), "First table product");
@@ -75,7 +74,7 @@ TEST(VersionFixtures, OnlyTheFirstTranslationPairSelectsTheTable)
 
 TEST(VersionFixtures, MissingItemStaysEmpty)
 {
-    const CFileVersionInfo info = Read(Fixture("nodescription"));
+    const CFileVersionInfo info = Read(VersionFixture("nodescription"));
     EXPECT_EQ(info.FileDescription(), "");
     EXPECT_EQ(info.CompanyName(), "Undescribed Company");
     EXPECT_EQ(info.ProductVersion(), "4.0.0.950");
@@ -87,7 +86,7 @@ TEST(VersionFixtures, MissingItemStaysEmpty)
 
 TEST(VersionFixtures, German1252Table)
 {
-    const CFileVersionInfo info = Read(Fixture("german"));
+    const CFileVersionInfo info = Read(VersionFixture("german"));
     const std::string german = SystemPlatform().LanguageName(0x0407);
     ASSERT_FALSE(german.empty());
     EXPECT_NE(german, SystemPlatform().LanguageName(0x0409));
@@ -99,14 +98,14 @@ TEST(VersionFixtures, German1252Table)
 
 TEST(VersionFixtures, BlanksAroundAValueStay)
 {
-    const CFileVersionInfo info = Read(Fixture("blanks"));
+    const CFileVersionInfo info = Read(VersionFixture("blanks"));
     EXPECT_EQ(info.ProductName(), "  Padded product  ");
     EXPECT_EQ(info.CompanyName(), " ");
 }
 
 TEST(VersionFixtures, ValueEndsAtItsFirstZeroByte)
 {
-    const std::string path = Fixture("zerobyte");
+    const std::string path = VersionFixture("zerobyte");
     // The resource really holds "abc", a zero and "def" as the platform delivers it.
     const DWORD size = SystemPlatform().VersionInfoSize(path);
     ASSERT_GT(size, 0u);
@@ -127,17 +126,17 @@ TEST(VersionFixtures, ValueEndsAtItsFirstZeroByte)
 
 TEST(VersionFixtures, NoTranslationReadsOnlyTheFixedPart)
 {
-    const CFileVersionInfo fresh = Read(Fixture("novarfileinfo"));
+    const CFileVersionInfo fresh = Read(VersionFixture("novarfileinfo"));
     EXPECT_TRUE(fresh.Available());
     EXPECT_EQ(fresh.VerFile(), "6.00.600016386");
     EXPECT_EQ(fresh.FileType(), "Application");
     EXPECT_EQ(fresh.Language(), "");
     EXPECT_EQ(StringItems(fresh), std::vector<std::string>(9));
 
-    CFileVersionInfo reused = Read(Fixture("complete"));
+    CFileVersionInfo reused = Read(VersionFixture("complete"));
     const std::vector<std::string> before = StringItems(reused);
     const std::string language = reused.Language();
-    reused.SetFullPathName(Fixture("novarfileinfo"));
+    reused.SetFullPathName(VersionFixture("novarfileinfo"));
     EXPECT_EQ(reused.VerFile(), "6.00.600016386");
     EXPECT_EQ(reused.Language(), language);
     EXPECT_EQ(StringItems(reused), before);
@@ -145,28 +144,28 @@ TEST(VersionFixtures, NoTranslationReadsOnlyTheFixedPart)
 
 TEST(VersionFixtures, DriverSubtypes)
 {
-    const CFileVersionInfo unknown = Read(Fixture("driver0"));
+    const CFileVersionInfo unknown = Read(VersionFixture("driver0"));
     EXPECT_EQ(unknown.FileType(), "Driver");
     EXPECT_EQ(unknown.FileSubType(), "Unknown");
     EXPECT_EQ(unknown.VerFile(), "1.00.0000");
 
-    CFileVersionInfo info = Read(Fixture("driver6"));
+    CFileVersionInfo info = Read(VersionFixture("driver6"));
     EXPECT_EQ(info.FileType(), "Driver");
     EXPECT_EQ(info.FileSubType(), "Network drv");
     EXPECT_EQ(info.VerFile(), "1.00.0006");
 
-    const CFileVersionInfo unnamed = Read(Fixture("driver11"));
+    const CFileVersionInfo unnamed = Read(VersionFixture("driver11"));
     EXPECT_EQ(unnamed.FileType(), "Driver");
     EXPECT_EQ(unnamed.FileSubType(), "");
     // A subtype without a name leaves the previous file's subtype text in place.
-    info.SetFullPathName(Fixture("driver11"));
+    info.SetFullPathName(VersionFixture("driver11"));
     EXPECT_EQ(info.VerFile(), "1.00.0011");
     EXPECT_EQ(info.FileSubType(), "Network drv");
 }
 
 TEST(VersionFixtures, TrueTypeFont)
 {
-    const CFileVersionInfo info = Read(Fixture("font3"));
+    const CFileVersionInfo info = Read(VersionFixture("font3"));
     EXPECT_EQ(info.FileType(), "Font");
     EXPECT_EQ(info.FileSubType(), "TrueType Font");
     EXPECT_EQ(info.FileOS(), "DOS-Win16");
@@ -174,16 +173,16 @@ TEST(VersionFixtures, TrueTypeFont)
 
 TEST(VersionFixtures, VersionPartsAbove32767)
 {
-    const CFileVersionInfo info = Read(Fixture("bigparts"));
+    const CFileVersionInfo info = Read(VersionFixture("bigparts"));
     EXPECT_EQ(info.VerFile(), "2.00.5072742");
     EXPECT_EQ(info.VerProduct(), "1.00.40000");
 }
 
 TEST(VersionFixtures, Flags)
 {
-    EXPECT_EQ(Read(Fixture("flags24")).FileFlags(), "Patched Special");
+    EXPECT_EQ(Read(VersionFixture("flags24")).FileFlags(), "Patched Special");
     // Its flags mask is 0.
-    EXPECT_EQ(Read(Fixture("flags3f")).FileFlags(), "Debug PreRel Patched Private Info Special");
+    EXPECT_EQ(Read(VersionFixture("flags3f")).FileFlags(), "Debug PreRel Patched Private Info Special");
 }
 
 // ---- The object's own behaviour ----
@@ -192,7 +191,7 @@ TEST(FileVersionInfo, EmptyPathChangesNothingAndRunsNoRefresh)
 {
     const TempFolder folder("korrimat-versioninfo");
     const std::string copy = folder.Path() + "\\copy.dll";
-    ASSERT_TRUE(::CopyFileA(Fixture("complete").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(VersionFixture("complete").c_str(), copy.c_str(), FALSE));
     CFileVersionInfo info;
     info.SetFullPathName(copy);
     ASSERT_TRUE(info.Available());
@@ -219,10 +218,10 @@ TEST(FileVersionInfo, RelativeNameStoresTheFullPath)
     const CFileVersionInfo winding = Read(".\\nowhere\\..\\vi_complete.dll");
     ::SetCurrentDirectoryA(previous);
 
-    EXPECT_EQ(plain.FullPathName(), Fixture("complete"));
+    EXPECT_EQ(plain.FullPathName(), VersionFixture("complete"));
     EXPECT_TRUE(plain.Available());
     EXPECT_EQ(plain.CompanyName(), "Complete Company");
-    EXPECT_EQ(winding.FullPathName(), Fixture("complete"));
+    EXPECT_EQ(winding.FullPathName(), VersionFixture("complete"));
 }
 
 TEST(FileVersionInfo, FilesWithoutAResourceAreNotAvailable)
@@ -237,7 +236,7 @@ TEST(FileVersionInfo, FilesWithoutAResourceAreNotAvailable)
         EXPECT_EQ(VersionSnapshot(fresh), expected) << path;
 
         // Everything but the path and Available keeps the previous file's values.
-        CFileVersionInfo reused = Read(Fixture("complete"));
+        CFileVersionInfo reused = Read(VersionFixture("complete"));
         std::vector<std::string> kept = VersionSnapshot(reused);
         reused.SetFullPathName(path);
         kept[0] = path;
@@ -248,8 +247,8 @@ TEST(FileVersionInfo, FilesWithoutAResourceAreNotAvailable)
 
 TEST(FileVersionInfo, RefreshKeepsItemsTheNextFileLacks)
 {
-    CFileVersionInfo info = Read(Fixture("complete"));
-    info.SetFullPathName(Fixture("nodescription"));
+    CFileVersionInfo info = Read(VersionFixture("complete"));
+    info.SetFullPathName(VersionFixture("nodescription"));
     EXPECT_EQ(info.FileDescription(), "Complete description");
     EXPECT_EQ(info.CompanyName(), "Undescribed Company");
     EXPECT_EQ(info.OriginalFilename(), "nodescription.dll");
@@ -257,7 +256,7 @@ TEST(FileVersionInfo, RefreshKeepsItemsTheNextFileLacks)
     EXPECT_EQ(info.FileType(), "Application");
 
     // A string table of another language replaces only what it holds.
-    info.SetFullPathName(Fixture("german"));
+    info.SetFullPathName(VersionFixture("german"));
     EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0407));
     EXPECT_EQ(info.CompanyName(), "Deutsche Firma");
     EXPECT_EQ(info.ProductName(), "Undescribed product");
@@ -266,7 +265,7 @@ TEST(FileVersionInfo, RefreshKeepsItemsTheNextFileLacks)
 TEST(FileVersionInfo, RefreshingTwiceGivesTheSameValues)
 {
     for (const char* name : {"complete", "twopairs", "zerobyte", "driver6"}) {
-        CFileVersionInfo info = Read(Fixture(name));
+        CFileVersionInfo info = Read(VersionFixture(name));
         const std::vector<std::string> first = VersionSnapshot(info);
         info.Refresh();
         EXPECT_EQ(VersionSnapshot(info), first) << name;
@@ -345,7 +344,7 @@ TEST(FileVersionInfoHandMade, UnusableRootGivesTheAllZeroRecord)
     };
     for (const BadAnswer& bad : answers) {
         HandMadeQuery platform("\\");
-        CFileVersionInfo info = Read(Fixture("driver6"), platform);
+        CFileVersionInfo info = Read(VersionFixture("driver6"), platform);
         ASSERT_EQ(info.VerFile(), "1.00.0006");
         ASSERT_EQ(info.FileSubType(), "Network drv");
 
@@ -375,12 +374,12 @@ TEST(FileVersionInfoHandMade, UnusableTranslationCountsAsMissing)
     };
     for (const BadAnswer& bad : answers) {
         HandMadeQuery platform("\\VarFileInfo\\Translation");
-        CFileVersionInfo info = Read(Fixture("complete"), platform);
+        CFileVersionInfo info = Read(VersionFixture("complete"), platform);
         const std::string language = info.Language();
         const std::vector<std::string> items = StringItems(info);
 
         platform.answer = bad.answer;
-        info.SetFullPathName(Fixture("german"));
+        info.SetFullPathName(VersionFixture("german"));
         EXPECT_EQ(info.VerFile(), "3.10.0103") << bad.what;
         EXPECT_EQ(info.Language(), language) << bad.what;
         EXPECT_EQ(StringItems(info), items) << bad.what;
@@ -391,7 +390,7 @@ TEST(FileVersionInfoHandMade, TranslationLongerThanTheImageUsesItsFirstPair)
 {
     HandMadeQuery platform("\\VarFileInfo\\Translation");
     platform.answer = [](auto, const Answer& real) { return Answer{true, real.address, 0xFFFFFF}; };
-    const CFileVersionInfo info = Read(Fixture("german"), platform);
+    const CFileVersionInfo info = Read(VersionFixture("german"), platform);
     EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0407));
     EXPECT_EQ(info.CompanyName(), "Deutsche Firma");
 }
@@ -416,7 +415,7 @@ TEST(FileVersionInfoHandMade, StringValueAddresses)
     };
     for (const auto& c : cases) {
         HandMadeQuery platform("\\StringFileInfo\\040904B0\\CompanyName");
-        CFileVersionInfo info = Read(Fixture("complete"), platform);
+        CFileVersionInfo info = Read(VersionFixture("complete"), platform);
         std::vector<std::string> expected = StringItems(info);
         expected[0] = c.companyName;
         platform.answer = c.answer;
@@ -442,15 +441,15 @@ TEST(FileVersionInfoHandMade, LanguageNameIsAskedForTheFirstPairsLanguage)
 {
     HandMadeLanguageName platform;
     platform.name = std::string("Deutsch\0\0", 9);
-    CFileVersionInfo info = Read(Fixture("german"), platform);
+    CFileVersionInfo info = Read(VersionFixture("german"), platform);
     EXPECT_EQ(info.Language(), "Deutsch");
-    info.SetFullPathName(Fixture("twopairs"));
-    info.SetFullPathName(Fixture("novarfileinfo"));
+    info.SetFullPathName(VersionFixture("twopairs"));
+    info.SetFullPathName(VersionFixture("novarfileinfo"));
     EXPECT_EQ(platform.asked, (std::vector<DWORD>{0x0407, 0x0409}));
 
     // A language the system cannot name empties Language instead of keeping the old name.
     platform.name.clear();
-    info.SetFullPathName(Fixture("complete"));
+    info.SetFullPathName(VersionFixture("complete"));
     EXPECT_EQ(info.Language(), "");
     EXPECT_EQ(info.CompanyName(), "Complete Company");
 }
