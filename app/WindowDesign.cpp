@@ -33,6 +33,17 @@ constexpr ControlKind KindOf()
     return kind;
 }
 
+// A row's kind picks the class its control is cast to: each class must stand at its own kind.
+static_assert(KindOf<controls::Frame>() == ControlKind::Frame && KindOf<controls::TextBox>() == ControlKind::TextBox &&
+              KindOf<controls::Label>() == ControlKind::Label && KindOf<controls::CheckBox>() == ControlKind::CheckBox &&
+              KindOf<controls::PictureBox>() == ControlKind::PictureBox && KindOf<controls::Line>() == ControlKind::Line &&
+              KindOf<controls::ListBox>() == ControlKind::ListBox &&
+              KindOf<controls::DriveList>() == ControlKind::DriveList &&
+              KindOf<controls::FolderList>() == ControlKind::FolderList &&
+              KindOf<controls::FileList>() == ControlKind::FileList &&
+              KindOf<controls::TabStrip>() == ControlKind::TabStrip,
+              "KindClasses is not in the order of ControlKind");
+
 // The slot of a member of WindowControls, and of one element of a member that is an array.
 template <auto Member>
 constexpr ControlSlot Slot()

@@ -35,7 +35,7 @@ std::string CFileInfo::FormatFileDate(double date) const
 
 std::string CFileInfo::FormatFileSize(std::int64_t bytes) const
 {
-    // The decimal separator is asked for only when the text has decimals.
+    // A size under a kibibyte is written in bytes alone: no decimal separator to ask for.
     const std::string group = platform_->LocaleText(LOCALE_STHOUSAND);
     return FormatSizeText(bytes, bytes < 1024 ? std::string() : platform_->LocaleText(LOCALE_SDECIMAL), group);
 }
