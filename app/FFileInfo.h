@@ -42,8 +42,11 @@ public:
     // False when the window could not be created.
     bool Created() const noexcept { return Handle() != nullptr; }
 
-    // The window's load event: the opening steps, run once before the window is shown.
-    void Load();
+    // The window's load event: the opening steps, run once before the window is shown. With a
+    // start path (the command line's), the lists move to it as for a dropped path, in place of the
+    // Windows folder's drive; one that cannot be shown leaves the usual start and says why in the
+    // title ("Korrimat - not found: C:\...") until the next entry is shown.
+    void Load(std::wstring_view startPath = {});
     // The full path of the file or folder shown, in the case the lists gave it; empty at first.
     const std::string& CurrentPath() const noexcept { return currentPath_; }
     // Shows one file, or one folder, on both pages, as the file list's click does (which also
@@ -98,6 +101,11 @@ private:
     void ConnectEvents();
     // The first of the dropped files or folders, chosen in the lists as a user would choose it.
     void ShowDroppedPath(const std::vector<std::string>& paths);
+    // The lists moved to a full path, a folder showing its first file or itself, a file itself.
+    enum class Arrival { kShown, kOutOfReach, kUnreadable };
+    Arrival GoTo(const std::string& path);
+    // The start path taken as typed: empty when it is shown, else the title's note.
+    std::string ArriveAtStartPath(std::wstring_view argument);
 
     void ShowIcon(HICON icon);
     // Both pages for an entry, the Version page's list on `item` (its first where there is no
@@ -129,6 +137,14 @@ private:
 
     const Platform& platform_;
     std::string currentPath_;
+    // Where GoTo is taking the lists: the drive's list goes to the folder instead of the drive's
+    // current folder, and the folder's file list selects the file (if any) instead of its first.
+    struct Destination {
+        std::string folder;
+        std::string name;
+        bool reached = false;
+    };
+    std::optional<Destination> destination_;
     // The version resource ShowFileInfo has just read, while it selects the first item.
     const CFileVersionInfo* versionJustRead_ = nullptr;
     bool loaded_ = false;

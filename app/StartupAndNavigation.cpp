@@ -17,11 +17,13 @@ void FFileInfo::ConnectEvents()
     onDensityChanged = [this] { LayOut(); };
 }
 
-void FFileInfo::Load()
+void FFileInfo::Load(std::wstring_view startPath)
 {
-    // The Windows folder's drive. Choosing another drive than the list shows runs the whole
-    // chain here, before the version items exist.
-    Drive1.SetDrive(platform_.Environment("windir"));
+    // The start path, or else the Windows folder's drive. Choosing another drive than the list
+    // shows runs the whole chain here, before the version items exist.
+    const std::string note = startPath.empty() ? std::string() : ArriveAtStartPath(startPath);
+    if (startPath.empty() || !note.empty())
+        Drive1.SetDrive(platform_.Environment("windir"));
 
     // The separators and the icon box in exact screen pixels, kept so at every later layout.
     loaded_ = true;
@@ -43,12 +45,15 @@ void FFileInfo::Load()
     // folder's first file (or the folder itself), as a choice of that folder would.
     if (currentPath_.empty())
         File1_PathChange();
+    if (!note.empty())
+        ShowNote(note);
 }
 
 void FFileInfo::Drive1_Change()
 {
     // A drive that cannot be read changes nothing but the drive list; no message.
-    Dir1.SetPath(Drive1.Drive());
+    if (!destination_ || !Dir1.SetPath(destination_->folder))
+        Dir1.SetPath(Drive1.Drive());
 }
 
 void FFileInfo::Dir1_Change()
@@ -58,6 +63,14 @@ void FFileInfo::Dir1_Change()
 
 void FFileInfo::File1_PathChange()
 {
+    if (destination_ && !destination_->name.empty()) {
+        const int index = File1.IndexOf(destination_->name);
+        if (index >= 0) {
+            destination_->reached = true;
+            File1.SetSelectedIndex(index);
+            return;
+        }
+    }
     if (File1.Count() > 0) {
         File1.SetSelectedIndex(0);
         return;

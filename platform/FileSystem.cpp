@@ -306,6 +306,53 @@ DWORD CompressedFileSize(const std::string& path, DWORD& high)
     return ::GetCompressedFileSizeW(WidePath(path).c_str(), &high);
 }
 
+UserPath ResolveUserPath(std::wstring_view typed)
+{
+    UserPath resolved;
+    std::wstring path(typed);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    // GetFullPathNameW is text work: it takes any length and makes a relative path absolute.
+    const auto absolute = FillSizedText<wchar_t>([&](wchar_t* buffer, std::size_t capacity) {
+        return ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(capacity), buffer, nullptr);
+    });
+    if (!absolute) {
+        resolved.error = ::GetLastError();
+        resolved.absolute = NarrowText(path);
+        return resolved;
+    }
+    std::wstring full = WithoutLongPrefix(*absolute);
+    // A root keeps its "\\": "C:\\", "\\\\server\\share\\".
+    std::size_t root = full.size() >= 3 && full[1] == L':' ? 3 : 0;
+    if (full.starts_with(L"\\\\")) {
+        const std::size_t server = full.find(L'\\', 2);
+        const std::size_t share = server == std::wstring::npos ? server : full.find(L'\\', server + 1);
+        root = share == std::wstring::npos ? full.size() : share + 1;
+    }
+    while (full.size() > std::max<std::size_t>(root, 1) && full.back() == L'\\')
+        full.pop_back();
+    resolved.absolute = NarrowText(full);
+
+    // The stored names, through the prefixed form past the classic limit; the real System32 for a
+    // 32-bit program, as for every kernel file call here.
+    const NativeSystemFolder native;
+    std::wstring prefixed = full;
+    if (full.size() >= MAX_PATH - 12 && root == 3)
+        prefixed = std::wstring(kLongPrefix) + full;
+    else if (full.size() >= MAX_PATH - 12 && root > 3)
+        prefixed = std::wstring(kLongUncPrefix) + full.substr(2);
+    const auto stored = FillSizedText<wchar_t>([&](wchar_t* buffer, std::size_t capacity) {
+        return ::GetLongPathNameW(prefixed.c_str(), buffer, static_cast<DWORD>(capacity));
+    });
+    if (!stored || ::GetFileAttributesW(stored->c_str()) == INVALID_FILE_ATTRIBUTES) {
+        resolved.error = ::GetLastError();
+        return resolved;
+    }
+    resolved.path = ToNarrow(WithoutLongPrefix(*stored), true);
+    if (!resolved.path)
+        resolved.error = ERROR_NO_UNICODE_TRANSLATION;
+    return resolved;
+}
+
 UniqueFile OpenForReading(const std::string& path, DWORD& error)
 {
     UniqueFile file;

@@ -44,6 +44,18 @@ std::optional<std::string> ShortPathName(const std::string& path);
 // GetCompressedFileSizeA, else GetCompressedFileSizeW.
 DWORD CompressedFileSize(const std::string& path, DWORD& high);
 
+// A path a user typed or a program passed (a command line's argument), made what the lists and the
+// objects take: absolute against the current folder, "/" read as "\", every level by its stored
+// long name (an 8.3 path is lengthened), no trailing "\" but a root's, no "\\?\" prefix, in the
+// active code page. Nothing, with the system's error, when the entry cannot be found or read.
+struct UserPath {
+    std::optional<std::string> path;
+    // The absolute form, for saying what was not found (empty when even that could not be made).
+    std::string absolute;
+    DWORD error = ERROR_SUCCESS;
+};
+UserPath ResolveUserPath(std::wstring_view typed);
+
 // CreateFileW for reading, with every kind of sharing: empty, with the system's error in `error`,
 // when the file cannot be opened (one held open by another program that shares nothing).
 UniqueFile OpenForReading(const std::string& path, DWORD& error);

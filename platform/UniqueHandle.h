@@ -96,6 +96,13 @@ struct GlobalMemoryTraits {
     static void Close(Handle handle) noexcept { ::GlobalFree(handle); }
 };
 
+// Memory the system allocated for the caller with LocalAlloc (CommandLineToArgvW's list).
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::LocalFree(handle); }
+};
+
 // Threads and events: empty is null.
 struct KernelObjectTraits {
     using Handle = HANDLE;
@@ -145,6 +152,7 @@ using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueDrop = UniqueHandle<DropTraits>;
 using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
+using UniqueLocal = UniqueHandle<LocalMemoryTraits>;
 using UniqueThread = UniqueHandle<KernelObjectTraits>;
 using UniqueProcess = UniqueHandle<KernelObjectTraits>;
 using UniqueEvent = UniqueHandle<KernelObjectTraits>;

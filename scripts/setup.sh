@@ -19,6 +19,7 @@ packages=(
     imagemagick
     clang
     libclang-rt-14-dev
+    nsis
 )
 wants_i386=false
 if can_run_32bit_code; then

@@ -4,7 +4,8 @@
 # for a short time (KORRIMAT_FUZZ_SECONDS each: 30 by default, none by default when ctest
 # arguments are given, 0 for none). Starts Xvfb when no
 # display is set and leaves nothing running behind it. Arguments go to ctest (for example
-# -R fileinfo). Ends with one line per build, and per fuzz target, saying what ran.
+# -R fileinfo). Makes the downloads in dist/ (scripts/package.sh). Ends with one line per build,
+# for the downloads and per fuzz target, saying what ran.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 set_up_with_display "$0" "$@"
@@ -50,6 +51,19 @@ elif ! has_wine32; then
     summary+=("i686 suite: skipped: wine32 is not installed (scripts/setup.sh installs it); the i686 build was compiled and linked")
 else
     run_suite "i686" "$build32" mingw-i686.cmake "$@"
+fi
+
+# The downloads (installers, zips and their sums), from the builds just tested.
+set +e
+package_output=$("$root/scripts/package.sh" 2>&1)
+package_status=$?
+set -e
+echo "$package_output"
+if [ $package_status -eq 0 ]; then
+    summary+=("packages: $(grep -c '^dist/' <<<"$package_output") files in dist/, SHA256SUMS checked")
+else
+    summary+=("packages: FAILED (exit $package_status)")
+    status=1
 fi
 
 # The fuzz targets, natively with clang's sanitizers, a short fixed time each (0 leaves them out).

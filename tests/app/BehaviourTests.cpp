@@ -5,6 +5,7 @@
 #include "versioninfo/VersionItems.h"
 #include "app/resources/resource.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/controls/PathText.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
@@ -23,6 +24,7 @@
 
 using namespace korrimat;
 using korrimat::testing::Pump;
+using korrimat::testing::CurrentFolder;
 using korrimat::testing::TempFolder;
 
 namespace {
@@ -677,6 +679,65 @@ TEST_F(Drop, PathsPastTwoHundredAndSixtyCharactersArriveWhole)
 
     ASSERT_TRUE(DropOn(*window, {folder}));
     EXPECT_EQ(window->Dir1.Path(), folder);
+}
+
+// korrimat.exe PATH: the lists move to the path as for a drop, in place of the usual start.
+TEST_F(Drop, TheCommandLinePathIsShownAtStart)
+{
+    const std::string chosen = folder_.AddFolder("chosen folder");
+    folder_.AddFile("chosen folder\\b.txt");
+    folder_.AddFile("chosen folder\\a.txt");
+    const std::string script = folder_.AddFile("chosen folder\\Ελληνικά ファイル.txt");
+    const std::string empty = folder_.AddFolder("empty");
+    std::string deep = chosen;
+    for (int level = 1; deep.size() <= 300; ++level) {
+        deep += "\\level " + std::to_string(level) + " of a long chain";
+        ASSERT_TRUE(::CreateDirectoryW(WidePath(deep).c_str(), nullptr)) << deep.size();
+    }
+    const std::string deepFile = folder_.AddFile(deep.substr(folder_.Path().size() + 1) + "\\deep.txt");
+    const auto shortForm = ShortPathName(chosen + "\\b.txt");
+    ASSERT_TRUE(shortForm);
+    std::wstring slashed = WideText(chosen + "\\");
+    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+
+    const struct {
+        std::wstring argument;
+        std::string shown;
+    } cases[] = {
+        {WideText(chosen + "\\b.txt"), chosen + "\\b.txt"},
+        {WideText(chosen), chosen + "\\a.txt"},            // a folder shows its first file
+        {slashed, chosen + "\\a.txt"},                      // forward slashes, a trailing one
+        {WideText(script), script},                         // a name in other scripts
+        {L"chosen folder\\..\\chosen folder\\b.txt", chosen + "\\b.txt"},  // against the current folder
+        {WideText(*shortForm), chosen + "\\b.txt"},         // 8.3, shown by its long names
+        {WideText(deepFile), deepFile},                     // past 260 characters
+        {WideText(empty), empty},                           // a folder with no file shows itself
+    };
+    const CurrentFolder inside(folder_.Path());
+    for (const auto& start : cases) {
+        SCOPED_TRACE(NarrowText(start.argument));
+        auto window = korrimat::testing::OpenWindow(SystemPlatform(), start.argument);
+        EXPECT_EQ(window->CurrentPath(), start.shown);
+        EXPECT_EQ(window->Dir1.Path(), start.shown == empty ? empty : controls::ParentFolder(start.shown));
+        EXPECT_EQ(window->Text(), "Korrimat");
+        EXPECT_EQ(window->txtLocation.Text(), (start.shown == empty ? folder_.Path() : window->Dir1.Path()) + "\\");
+    }
+}
+
+// One that cannot be shown leaves the usual start and says why in the title, until the next
+// entry is shown.
+TEST_F(Drop, ACommandLinePathThatCannotBeShownSaysWhyInTheTitle)
+{
+    folder_.AddFile("next.txt");
+    const std::string usual = Open()->CurrentPath();
+    const std::string missing = folder_ / "missing folder\\missing.txt";
+    auto window = korrimat::testing::OpenWindow(SystemPlatform(), WideText(missing));
+    EXPECT_EQ(window->Text(), "Korrimat - not found: " + missing);
+    EXPECT_EQ(window->CurrentPath(), usual);
+
+    ASSERT_TRUE(korrimat::testing::OpenFolder(*window, folder_.Path()));
+    EXPECT_EQ(window->CurrentPath(), folder_ / "next.txt");
+    EXPECT_EQ(window->Text(), "Korrimat");
 }
 
 TEST_F(Drop, WhatCannotBeReachedChangesNothingAndTheWindowStaysUsable)

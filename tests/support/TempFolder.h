@@ -114,4 +114,22 @@ private:
     std::string path_;
 };
 
+// While it lives, the process's current folder is another; the one before comes back after.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder)
+    {
+        wchar_t before[MAX_PATH] = {};
+        if (::GetCurrentDirectoryW(MAX_PATH, before) < MAX_PATH)
+            before_ = before;
+        ::SetCurrentDirectoryW(WideText(folder).c_str());
+    }
+    ~CurrentFolder() { ::SetCurrentDirectoryW(before_.c_str()); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::wstring before_;
+};
+
 } // namespace korrimat::testing

@@ -21,14 +21,16 @@ inline void DiscardQuitMessage()
     }
 }
 
-// Created, its load steps run, shown, its first messages dispatched.
-inline std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform = SystemPlatform())
+// Created, its load steps run (with a start path, as the command line gives it), shown, its
+// first messages dispatched.
+inline std::unique_ptr<FFileInfo> OpenWindow(const Platform& platform = SystemPlatform(),
+                                             std::wstring_view startPath = {})
 {
     DiscardQuitMessage();
     auto window = std::make_unique<FFileInfo>(platform);
     if (!window->Created())
         return window;
-    window->Load();
+    window->Load(startPath);
     window->Show(SW_SHOWNORMAL);
     Pump(window.get());
     return window;
