@@ -7,7 +7,7 @@
 # (platform/LibrarySearch.h). A shipped program sets the target property KORRIMAT_DELAY_LOAD;
 # other programs (the tests) import the same libraries as usual.
 #
-# Besides the three outside Windows' known DLLs, the program's whole user-interface side waits
+# Besides those outside Windows' known DLLs, the program's whole user-interface side waits
 # too: under Wine, user32 (and gdi32, through it) imports version.dll, and a library's imports
 # are looked for as the program's are, so a user32 loaded before the search is limited would
 # bring in a planted version.dll all the same. Only kernel32 and the C runtime load with the
@@ -17,7 +17,7 @@
 # target imports, as usual, a library outside the known list, so that a library the program
 # comes to need later is delay-loaded too.
 
-set(KORRIMAT_DELAY_LOADED version mpr bcrypt user32 gdi32 comctl32 ole32 shell32 shlwapi)
+set(KORRIMAT_DELAY_LOADED version mpr bcrypt crypt32 wintrust user32 gdi32 comctl32 ole32 shell32 shlwapi)
 
 # Windows' known DLLs (HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs), which
 # always come from the system folder, and comctl32, which Korrimat's manifest takes from the

@@ -44,3 +44,14 @@ for script in "$root"/tests/versioninfo/fixtures/*.rc "$root"/app/resources/korr
     done
 done
 cp "$icons"/*.dll "$programs/"
+
+# Signed programs, each signed or damaged one way, as the signature tests' script makes them
+# (certificates and signatures only: the keys stay in the work folder and go with it).
+signatures="$here/corpus/signature_bytes"
+mkdir -p "$signatures"
+x86_64-w64-mingw32-windres "$root/tests/versioninfo/fixtures/complete.rc" -O coff -o "$work/complete.res"
+x86_64-w64-mingw32-gcc -shared -nostdlib -o "$work/complete.dll" "$root/tests/versioninfo/fixtures/FixtureEntry.c" "$work/complete.res"
+bash "$root/tests/signatures/make-signed.sh" "$work/complete.dll" "$work/signed" >/dev/null
+for name in timestamped dual-signed expired-timestamped truncated past-end; do
+    cp "$work/signed/$name.dll" "$signatures/$name.dll"
+done

@@ -380,6 +380,30 @@ ProgramKind ProgramKindAt(const std::string& path)
     return file ? ProgramKindOf(OpenFileBytes(file.Get())) : ProgramKind{};
 }
 
+EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file)
+{
+    return FindEmbeddedSignature(OpenFileBytes(file));
+}
+
+EmbeddedSignaturePlace EmbeddedSignatureAt(const std::string& path)
+{
+    DWORD error = NO_ERROR;
+    const UniqueFile file = OpenForReading(path, error);
+    return file ? EmbeddedSignatureIn(file.Get()) : EmbeddedSignaturePlace{};
+}
+
+std::vector<std::uint8_t> ReadFileBytes(HANDLE file, std::uint64_t offset, std::size_t count)
+{
+    std::vector<std::uint8_t> bytes(count);
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    if (count > MAXDWORD || !::ReadFile(file, bytes.data(), static_cast<DWORD>(count), &read, &at) || read != count)
+        return {};
+    return bytes;
+}
+
 DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit)
 {
     const NativeSystemFolder native;

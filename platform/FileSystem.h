@@ -6,6 +6,7 @@
 // that lifts the length limit on systems without long-path support.
 
 #include "platform/PeHeaders.h"
+#include "platform/SignatureBytes.h"
 #include "platform/UniqueHandle.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korrimat {
 
@@ -65,6 +67,11 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error);
 bool IconSourceIsWholeAt(const std::string& path);
 // The file's program headers (PeHeaders.h); not readable when it cannot be opened.
 ProgramKind ProgramKindAt(const std::string& path);
+// Where the file's embedded signature lies (SignatureBytes.h); None when it cannot be opened.
+EmbeddedSignaturePlace EmbeddedSignatureAt(const std::string& path);
+EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file);
+// `count` bytes of an open file from `offset`; empty unless all of them could be read.
+std::vector<std::uint8_t> ReadFileBytes(HANDLE file, std::uint64_t offset, std::size_t count);
 
 // Calls `visit(name, attributes)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a

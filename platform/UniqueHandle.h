@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <bcrypt.h>
+#include <wincrypt.h>
 #include <shellapi.h>
 
 #include <utility>
@@ -103,6 +104,28 @@ struct LocalMemoryTraits {
     static void Close(Handle handle) noexcept { ::LocalFree(handle); }
 };
 
+// The system's certificates and signed messages.
+struct CertificateStoreTraits {
+    using Handle = HCERTSTORE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::CertCloseStore(handle, 0); }
+};
+struct CryptMessageTraits {
+    using Handle = HCRYPTMSG;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::CryptMsgClose(handle); }
+};
+struct CertificateTraits {
+    using Handle = PCCERT_CONTEXT;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::CertFreeCertificateContext(handle); }
+};
+struct CertificateChainTraits {
+    using Handle = PCCERT_CHAIN_CONTEXT;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::CertFreeCertificateChain(handle); }
+};
+
 // Threads and events: empty is null.
 struct KernelObjectTraits {
     using Handle = HANDLE;
@@ -153,6 +176,10 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueDrop = UniqueHandle<DropTraits>;
 using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
 using UniqueLocal = UniqueHandle<LocalMemoryTraits>;
+using UniqueCertificateStore = UniqueHandle<CertificateStoreTraits>;
+using UniqueCryptMessage = UniqueHandle<CryptMessageTraits>;
+using UniqueCertificate = UniqueHandle<CertificateTraits>;
+using UniqueChain = UniqueHandle<CertificateChainTraits>;
 using UniqueThread = UniqueHandle<KernelObjectTraits>;
 using UniqueProcess = UniqueHandle<KernelObjectTraits>;
 using UniqueEvent = UniqueHandle<KernelObjectTraits>;

@@ -20,6 +20,8 @@ packages=(
     clang
     libclang-rt-14-dev
     nsis
+    openssl
+    osslsigncode
 )
 wants_i386=false
 if can_run_32bit_code; then

@@ -41,6 +41,11 @@ public:
     }
 
     void Add(Kind kind, std::uint64_t value, const std::string& label) { plan_.push_back({index_, kind, 0, value, label}); }
+    void FileDword(std::size_t offset, std::uint64_t value, const std::string& label)
+    {
+        if (value <= 0xFFFFFFFFu && offset + 4 <= source_.bytes.size() && ReadDword(source_.bytes, offset) != value)
+            plan_.push_back({index_, Kind::FileDword, offset, value, label});
+    }
 
 private:
     std::size_t index_;
@@ -99,6 +104,29 @@ void PlanSource(std::size_t index, const Source& source, Random& random, std::si
 
     for (std::size_t i = 0; i < flips; ++i)
         planner.Add(Kind::BitFlips, random.Next(), "flips-" + Padded(i, 4));
+
+    if (source.signatureSize == 0)
+        return;
+    // The signature: where the directory says it is and how long, and its entry's own length and
+    // revision and type, around and past their limits; then bits flipped anywhere in it.
+    const std::size_t at = source.signatureOffset;
+    const std::size_t length = source.signatureSize;
+    const std::size_t fileSize = source.bytes.size();
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{8}, std::size_t{9},
+                                   length - 1, length / 2, length + 1, length + 8, std::size_t{0x7FFFFFFF},
+                                   std::size_t{0xFFFFFFFF}})
+        planner.FileDword(source.signatureEntry + 4, size, "signature-size-" + Hex(size));
+    for (const std::size_t place : {std::size_t{0}, std::size_t{1}, at - 1, at + 1, at + 8, fileSize - 4, fileSize,
+                                    fileSize + 4096, std::size_t{0xFFFFFFFF}})
+        planner.FileDword(source.signatureEntry, place, "signature-at-" + Hex(place));
+    for (const std::size_t entryLength : {std::size_t{0}, std::size_t{8}, std::size_t{9}, length - 1, length + 1,
+                                          std::size_t{0xFFFFFFFF}})
+        planner.FileDword(at, entryLength, "signature-entry-length-" + Hex(entryLength));
+    for (const std::size_t revisionAndType : {std::size_t{0x00010200}, std::size_t{0x00000200}, std::size_t{0xFFFF0200},
+                                              std::size_t{0x00020100}})
+        planner.FileDword(at + 4, revisionAndType, "signature-entry-type-" + Hex(revisionAndType));
+    for (std::size_t i = 0; i < flips; ++i)
+        planner.Add(Kind::SignatureFlips, random.Next(), "signature-flips-" + Padded(i, 4));
 }
 
 } // namespace
@@ -139,6 +167,18 @@ std::vector<std::uint8_t> Apply(const Source& source, const Mutation& mutation)
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint64_t bit = random.Below(std::uint64_t{source.resource.size} * 8);
             bytes[source.resource.dataOffset + bit / 8] ^= static_cast<std::uint8_t>(1u << (bit % 8));
+        }
+        break;
+    }
+    case Kind::FileDword:
+        WriteDword(file, mutation.offset, static_cast<std::uint32_t>(mutation.value));
+        break;
+    case Kind::SignatureFlips: {
+        Random random(mutation.value);
+        const std::uint64_t count = 1 + random.Below(3);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint64_t bit = random.Below(std::uint64_t{source.signatureSize} * 8);
+            bytes[source.signatureOffset + bit / 8] ^= static_cast<std::uint8_t>(1u << (bit % 8));
         }
         break;
     }

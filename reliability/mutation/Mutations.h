@@ -19,12 +19,18 @@ struct Source {
     std::vector<std::uint8_t> bytes;
     VersionResource resource;
     std::vector<VersionBlock> blocks;
+    // An embedded signature: the security directory's entry and the table it names (size 0: none).
+    std::size_t signatureEntry = 0;
+    std::size_t signatureOffset = 0;
+    std::size_t signatureSize = 0;
 };
 
 enum class Kind {
     ResourceSize,   // the resource data entry's size cut to `value`
     Word,           // the word at `offset` inside the resource set to `value`
     BitFlips,       // one to three bits flipped at places drawn from `value`
+    FileDword,      // the double word at file offset `offset` set to `value`
+    SignatureFlips, // one to three bits flipped in the signature, at places drawn from `value`
 };
 
 struct Mutation {
@@ -37,7 +43,9 @@ struct Mutation {
 
 // The whole plan, in an order shuffled by `seed`: every size cut and root length cut, every
 // block's three words set to values around and past its limits, every key left without its
-// end, and `flipsPerSource` sets of bit flips per source.
+// end, and `flipsPerSource` sets of bit flips per source; for a signed source also the security
+// directory's place and size, the signature entry's length and type set around and past their
+// limits, and `flipsPerSource` sets of bit flips in the signature.
 std::vector<Mutation> PlanMutations(const std::vector<Source>& sources, std::uint64_t seed,
                                     std::size_t flipsPerSource);
 

@@ -10,6 +10,7 @@
 #include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/controls/Control.h"
+#include "platform/Signatures.h"
 #include "platform/controls/WindowSystem.h"
 #include "reliability/mutation/FencedPlatform.h"
 #include "reliability/mutation/Mutations.h"
@@ -146,6 +147,16 @@ std::optional<Source> LoadSource(const std::string& path, std::string stem, std:
     }
     std::printf("  %s: version resource of %zu bytes at 0x%zx, %zu blocks\n", path.c_str(), resource->size,
                 resource->dataOffset, source.blocks.size());
+    // Its signature, if it has one whole: the security directory is the fifth data directory.
+    const EmbeddedSignaturePlace signature = EmbeddedSignatureAt(path);
+    if (signature.state == EmbeddedSignaturePlace::State::Present) {
+        const std::size_t header = ReadDword(source.bytes, 0x3C);
+        const bool plus = ReadWord(source.bytes, header + 24) == 0x20B;
+        source.signatureEntry = header + 24 + (plus ? 112 : 96) + 4 * 8;
+        source.signatureOffset = signature.offset;
+        source.signatureSize = signature.size;
+        std::printf("  %s: signature of %u bytes at 0x%x\n", path.c_str(), signature.size, signature.offset);
+    }
     return source;
 }
 
@@ -181,6 +192,11 @@ std::optional<std::vector<Source>> LoadSources(const Options& options)
     if (!own)
         return std::nullopt;
     sources.push_back(std::move(*own));
+    // A signed copy of a fixture, as the signature tests' script made it.
+    std::optional<Source> signedFile = LoadSource(fixtures + "\\..\\signatures\\signed\\signed.dll", "signed", ".dll");
+    if (!signedFile || signedFile->signatureSize == 0)
+        return std::nullopt;
+    sources.push_back(std::move(*signedFile));
     return sources;
 }
 
@@ -222,6 +238,10 @@ public:
             if (VersionImageIsWalkable(resource) && !contents.whole)
                 faults.push_back("the walk leaves out part of a resource the check passes");
         }
+        // The signature, checked by the system as the Digital Signatures page would have it.
+        if (EmbeddedSignatureAt(path).state != EmbeddedSignaturePlace::State::None
+            && CheckEmbeddedSignatures(path).signatures.empty())
+            faults.push_back("the signature check gives no verdict");
         const ReportObject report = ReportProperties(fenced_, path);
         std::string error;
         if (ReportAsText(report).empty() || !testing::JsonReader::Parse(ReportAsJson(report), &error))
