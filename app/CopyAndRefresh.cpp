@@ -50,6 +50,7 @@ void FFileInfo::ConnectCommands()
     hashProgress_ = AddPostedMessage([this](std::uintptr_t progress) { Sha256Progress(progress); });
     hashFinished_ = AddPostedMessage([this](std::uintptr_t serial) { Sha256Finished(serial); });
     folderChanged_ = AddPostedMessage([this](std::uintptr_t serial) { FolderChanged(serial); });
+    signatureFinished_ = AddPostedMessage([this](std::uintptr_t serial) { SignatureCheckFinished(serial); });
 }
 
 void FFileInfo::RunCommand(int command)
@@ -212,6 +213,7 @@ void FFileInfo::StopWork() noexcept
     watch_.Stop();
     hashWorker_.Stop();
     hash_.reset();
+    StopSignatureCheck();
 }
 
 // ---- Refreshing ----

@@ -9,7 +9,8 @@
 
 namespace korrimat {
 
-FFileInfo::FFileInfo(const Platform& platform) : platform_(platform), hashWorker_(platform), watch_(platform)
+FFileInfo::FFileInfo(const Platform& platform)
+    : platform_(platform), hashWorker_(platform), watch_(platform), signatureWorker_(platform)
 {
     if (!Create(kWindowSettings.caption, ClientSizeInPixels, IDI_KORRIMAT))
         return;
@@ -44,6 +45,8 @@ void FFileInfo::ApplyOpeningLayout()
     frmGeneral.SetBackColor(BackColor());
     frmVersion.SetBackColor(BackColor());
     frmVersion.SetVisible(false);
+    frmSignatures.SetBackColor(BackColor());
+    frmSignatures.SetVisible(false);
 }
 
 void FFileInfo::FitPagesToTabs()
@@ -51,6 +54,7 @@ void FFileInfo::FitPagesToTabs()
     const controls::Bounds pages = tabInfo.ClientArea();
     frmGeneral.Move(pages);
     frmVersion.Move(pages);
+    frmSignatures.Move(pages);
 }
 
 void FFileInfo::LayOut()

@@ -67,6 +67,8 @@ public:
     void Refresh(bool drives = true);
     // A SHA-256 is being computed.
     bool Hashing() const noexcept { return hash_ != nullptr; }
+    // The shown file's signatures are being checked (the Digital Signatures page fills after).
+    bool CheckingSignatures() const noexcept { return signatureJob_ != nullptr; }
 
     // Any control that is a window, by design name and array index; null for lines and for
     // names the design does not have.
@@ -111,6 +113,20 @@ private:
     // Both pages for an entry, the Version page's list on `item` (its first where there is no
     // such item); the page in front is left as it is.
     void Display(const std::string& path, int item);
+
+    // The Digital Signatures page (SignaturePage.cpp): its tab while the shown file carries an
+    // embedded signature, the system's check on a worker, the page filled when it ends.
+    struct SignatureJob {
+        std::string path;
+        std::uintptr_t serial = 0;
+        // Written by the worker; read once the worker has been waited for.
+        SignatureCheck result;
+    };
+    void ShowSignaturePage(const std::string& path);
+    void StopSignatureCheck() noexcept;
+    void SignatureCheckFinished(std::uintptr_t serial);
+    void lstSignatures_Click();
+    std::string SignatureTimeText(const FILETIME& utc) const;
 
     // Copying, hashing and refreshing (CopyAndRefresh.cpp).
     struct HashJob {
@@ -162,6 +178,11 @@ private:
     Worker hashWorker_;
     FolderWatch watch_;
     std::uintptr_t watchSerial_ = 0;
+    controls::PostedMessage signatureFinished_;
+    std::unique_ptr<SignatureJob> signatureJob_;
+    std::uintptr_t signatureSerial_ = 0;
+    Worker signatureWorker_;
+    std::vector<SignatureFacts> signatures_;
 };
 
 } // namespace korrimat

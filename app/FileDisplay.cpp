@@ -44,7 +44,7 @@ void FFileInfo::Display(const std::string& path, int item)
     versionInfo.SetFullPathName(fullPath);
     const int versionTab = 1;
     if (versionInfo.Available()) {
-        if (tabInfo.Count() == 1)
+        if (tabInfo.IndexOfKey("Version") < 0)
             tabInfo.Add(versionTab, "Version", "Version");
         txtFileVer.SetText(versionInfo.FileVersion());
         txtDescription.SetText(versionInfo.FileDescription());
@@ -61,9 +61,10 @@ void FFileInfo::Display(const std::string& path, int item)
             lstVerInfo.SetSelectedIndex(item >= 0 && item < lstVerInfo.Count() ? item : 0);
         else
             lstVerInfo_Click();
-    } else if (tabInfo.Count() > 1) {
+    } else if (tabInfo.IndexOfKey("Version") == versionTab) {
         tabInfo.Remove(versionTab);
     }
+    ShowSignaturePage(fullPath);
 }
 
 void FFileInfo::ShowIcon(HICON icon)

@@ -535,6 +535,57 @@ GeneralPageTexts GeneralTextsOf(const CFileInfo& file)
     return page;
 }
 
+const char* TimeStampKindName(SignatureFacts::TimeStamp kind)
+{
+    switch (kind) {
+    case SignatureFacts::TimeStamp::Rfc3161:
+        return "RFC 3161";
+    case SignatureFacts::TimeStamp::CounterSignature:
+        return "counter-signature";
+    case SignatureFacts::TimeStamp::None:
+        break;
+    }
+    return "none";
+}
+
+// Every signature embedded in a program file, as the Digital Signatures page shows it, checked
+// afresh; "not signed" for a program without one.
+ReportField SignaturesField(const Platform& platform, const CFileInfo& file)
+{
+    const bool entry = file.FileExists() && !(file.Attributes() & FILE_ATTRIBUTE_DIRECTORY);
+    if (!entry || !platform.ProgramKindOfFile(file.FullPathName()).pe)
+        return NullField("Signatures", "signatures", "not a program file");
+    if (platform.EmbeddedSignatureOfFile(file.FullPathName()).state == EmbeddedSignaturePlace::State::None)
+        return ObjectField("Signatures", "signatures", {BooleanField("Signed", "signed", false)}, "not signed");
+
+    const SignatureCheck check = platform.CheckSignatures(file.FullPathName());
+    ReportField list{"Signatures", "items", {}, {}};
+    list.value.kind = Kind::Objects;
+    for (const SignatureFacts& facts : check.signatures) {
+        auto time = [&](const char* label, const char* key, const std::optional<FILETIME>& stamp) {
+            return stamp ? TimeField(platform, label, key, *stamp) : NullField(std::string(label) + " (UTC)", std::string(key) + "Utc", "none");
+        };
+        ReportObject signature{
+            TextField("Signer", "signer", facts.signer),
+            TextField("Issuer", "issuer", facts.issuer),
+            TextField("Serial number", "serialNumber", facts.serialNumber),
+            TextField("Digest algorithm", "digestAlgorithm", facts.digestAlgorithm),
+            time("Valid from", "validFrom", facts.validFrom),
+            time("Valid to", "validTo", facts.validTo),
+            TextField("Time stamp", "timeStampKind", TimeStampKindName(facts.timeStampKind)),
+            time("Time stamp", "timeStamp", facts.timeStamp),
+            TextsField("Chain", "chain", facts.chain),
+            TextField("Verdict", "verdict", VerdictText(facts.verdict, facts.status)),
+            NumberField("Status", "status", facts.status, Hex(facts.status, 8)),
+        };
+        list.value.texts.push_back(facts.nested ? "Nested signature" : "Signature");
+        list.value.objects.push_back(std::move(signature));
+    }
+    return ObjectField("Signatures", "signatures",
+                       {BooleanField("Signed", "signed", true), TextField("Revocation", "revocation", "not checked (it needs the network)"),
+                        std::move(list)});
+}
+
 ReportObject ReportProperties(const Platform& platform, const std::string& path)
 {
     // As the pages show it: the file object is given the path in upper case, and the version
@@ -546,6 +597,7 @@ ReportObject ReportProperties(const Platform& platform, const std::string& path)
         TextField("Path", "path", fullPath),
         ObjectField("General", "general", GeneralSection(platform, file)),
         VersionField(platform, fullPath),
+        SignaturesField(platform, file),
     };
 }
 

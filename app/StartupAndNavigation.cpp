@@ -12,6 +12,7 @@ void FFileInfo::ConnectEvents()
     File1.onPathChange = [this] { File1_PathChange(); };
     File1.onClick = [this] { File1_Click(); };
     lstVerInfo.onClick = [this] { lstVerInfo_Click(); };
+    lstSignatures.onClick = [this] { lstSignatures_Click(); };
     tabInfo.onClick = [this] { tabInfo_Click(); };
     onDropFiles = [this](const std::vector<std::string>& paths) { ShowDroppedPath(paths); };
     onDensityChanged = [this] { LayOut(); };

@@ -23,15 +23,13 @@ void FFileInfo::lstVerInfo_Click()
 
 void FFileInfo::tabInfo_Click()
 {
-    // Only the General tab decides: any other selected tab is the Version page.
-    const int general = tabInfo.IndexOfKey("General");
-    if (general >= 0 && tabInfo.SelectedIndex() == general) {
-        frmVersion.SetVisible(false);
-        frmGeneral.SetVisible(true);
-    } else {
-        frmVersion.SetVisible(true);
-        frmGeneral.SetVisible(false);
-    }
+    // The selected tab's page shows; a tab of no page of its own (the Version tab) is the
+    // Version page.
+    const bool general = tabInfo.IsSelected("General");
+    const bool signatures = tabInfo.IsSelected("Signatures");
+    frmGeneral.SetVisible(general);
+    frmSignatures.SetVisible(signatures);
+    frmVersion.SetVisible(!general && !signatures);
 }
 
 } // namespace korrimat

@@ -21,6 +21,7 @@ struct WindowControls {
     // The window
     controls::Frame frmGeneral;
     controls::Frame frmVersion;
+    controls::Frame frmSignatures;
     controls::TabStrip tabInfo;
     controls::Frame Frame1;
 
@@ -62,6 +63,26 @@ struct WindowControls {
     controls::ListBox lstVerInfo;
     controls::Label lblVerItem;
     controls::Label lblVerValue;
+
+    // frmSignatures, the Digital Signatures page (a tab only for a file with a signature)
+    controls::Label lblSignatures;
+    controls::ListBox lstSignatures;
+    controls::Frame frmSigDetails;
+    controls::TextBox txtSigIssuer;
+    controls::TextBox txtSigSerial;
+    controls::TextBox txtSigValidFrom;
+    controls::TextBox txtSigValidTo;
+    controls::TextBox txtSigTimeStamp;
+    controls::TextBox txtSigChain;
+    controls::TextBox txtSigVerdict;
+    controls::Label lblSigIssuer;
+    controls::Label lblSigSerial;
+    controls::Label lblSigValidFrom;
+    controls::Label lblSigValidTo;
+    controls::Label lblSigTimeStamp;
+    controls::Label lblSigChain;
+    controls::Label lblSigVerdict;
+    controls::Label lblSigRevocation;
 
     // Frame1, the navigation lists
     controls::DriveList Drive1;

@@ -68,10 +68,11 @@ constexpr DesignFont kBold = DesignFont::TahomaBold;
 constexpr DesignFont kWindow = DesignFont::WindowFont;
 
 // clang-format off
-constexpr std::array<ControlDesign, 52> kControls{{
+constexpr std::array<ControlDesign, 71> kControls{{
     // The window
     {"frmGeneral",      -1, Slot<&WindowControls::frmGeneral>(),            "",              "",                           3120,   840,  5295,  5175, 17, kNoFont, kPlain},
     {"frmVersion",      -1, Slot<&WindowControls::frmVersion>(),            "",              "",                           3120,   840,  5175,  5175,  5, kNoFont, kPlain},
+    {"frmSignatures",   -1, Slot<&WindowControls::frmSignatures>(),         "",              "",                           3120,   840,  5175,  5175, 46, kNoFont, kPlain},
     {"tabInfo",         -1, Slot<&WindowControls::tabInfo>(),               "",              "",                           3000,   240,  5535,  5775,  4, kBold, kPlain},
     {"Frame1",          -1, Slot<&WindowControls::Frame1>(),                "",              "Files",                         0,   240,  2775,  5775,  0, kWindow, kBorder},
 
@@ -121,6 +122,28 @@ constexpr std::array<ControlDesign, 52> kControls{{
     {"lblFileVer",      -1, Slot<&WindowControls::lblFileVer>(),            "frmVersion",    "File version::",              240,   180,  1050,   195, 16, kBold, kFitToText},
     {"lblDescription",  -1, Slot<&WindowControls::lblDescription>(),        "frmVersion",    "Description:",                240,   600,  1005,   195, 15, kBold, kFitToText},
     {"lblCopyright",    -1, Slot<&WindowControls::lblCopyright>(),          "frmVersion",    "Copyright:",                  240,  1020,   870,   195, 14, kBold, kFitToText},
+
+    // frmSignatures, the Digital Signatures page
+    {"lblSignatures",   -1, Slot<&WindowControls::lblSignatures>(),         "frmSignatures", "Signatures in the file:",     120,   180,  1935,   195, 57, kBold, kFitToText},
+    {"lstSignatures",   -1, Slot<&WindowControls::lstSignatures>(),         "frmSignatures", "",                            120,   420,  4935,   870, 47, kBold, kPlain},
+    {"frmSigDetails",   -1, Slot<&WindowControls::frmSigDetails>(),         "frmSignatures", "Selected signature",          120,  1440,  4935,  3555, 48, kBold, kBorder},
+
+    // frmSigDetails
+    {"txtSigIssuer",    -1, Slot<&WindowControls::txtSigIssuer>(),          "frmSigDetails", "txtSigIssuer",               1380,   300,  3435,   225, 49, kBold, kDisplayField},
+    {"txtSigSerial",    -1, Slot<&WindowControls::txtSigSerial>(),          "frmSigDetails", "txtSigSerial",               1380,   600,  3435,   225, 50, kBold, kDisplayField},
+    {"txtSigValidFrom", -1, Slot<&WindowControls::txtSigValidFrom>(),       "frmSigDetails", "txtSigValidFrom",            1380,   900,  3435,   225, 51, kBold, kDisplayField},
+    {"txtSigValidTo",   -1, Slot<&WindowControls::txtSigValidTo>(),         "frmSigDetails", "txtSigValidTo",              1380,  1200,  3435,   225, 52, kBold, kDisplayField},
+    {"txtSigTimeStamp", -1, Slot<&WindowControls::txtSigTimeStamp>(),       "frmSigDetails", "txtSigTimeStamp",            1380,  1500,  3435,   225, 53, kBold, kDisplayField},
+    {"txtSigChain",     -1, Slot<&WindowControls::txtSigChain>(),           "frmSigDetails", "txtSigChain",                1380,  1800,  3435,   720, 54, kBold, kMultiLine},
+    {"txtSigVerdict",   -1, Slot<&WindowControls::txtSigVerdict>(),         "frmSigDetails", "txtSigVerdict",              1380,  2640,  3435,   480, 55, kBold, kMultiLine},
+    {"lblSigIssuer",    -1, Slot<&WindowControls::lblSigIssuer>(),          "frmSigDetails", "Issuer:",                     120,   300,   585,   195, 58, kBold, kFitToText},
+    {"lblSigSerial",    -1, Slot<&WindowControls::lblSigSerial>(),          "frmSigDetails", "Serial number:",              120,   600,  1230,   195, 59, kBold, kFitToText},
+    {"lblSigValidFrom", -1, Slot<&WindowControls::lblSigValidFrom>(),       "frmSigDetails", "Valid from:",                 120,   900,   930,   195, 60, kBold, kFitToText},
+    {"lblSigValidTo",   -1, Slot<&WindowControls::lblSigValidTo>(),         "frmSigDetails", "Valid to:",                   120,  1200,   750,   195, 61, kBold, kFitToText},
+    {"lblSigTimeStamp", -1, Slot<&WindowControls::lblSigTimeStamp>(),       "frmSigDetails", "Time stamp:",                 120,  1500,   990,   195, 62, kBold, kFitToText},
+    {"lblSigChain",     -1, Slot<&WindowControls::lblSigChain>(),           "frmSigDetails", "Chain:",                      120,  1800,   555,   195, 63, kBold, kFitToText},
+    {"lblSigVerdict",   -1, Slot<&WindowControls::lblSigVerdict>(),         "frmSigDetails", "Verdict:",                    120,  2640,   705,   195, 64, kBold, kFitToText},
+    {"lblSigRevocation",-1, Slot<&WindowControls::lblSigRevocation>(),      "frmSigDetails", "Revocation is not checked: it needs the network.", 120, 3240, 3000, 195, 56, kWindow, kFitToText},
 
     // frmVerInfo
     {"txtVerInfo",      -1, Slot<&WindowControls::txtVerInfo>(),            "frmVerInfo",    "txtVerInfo",                 2280,   600,  2295,  2235,  8, kBold, kMultiLine},

@@ -1,5 +1,5 @@
 #pragma once
-// The stored design of the window FFileInfo: the window's settings and its 52 controls under 42
+// The stored design of the window FFileInfo: the window's settings and its 71 controls under 61
 // names, each with the member of WindowControls it creates, container, design text, twip
 // rectangle, tab index, font and settings. Everything the window is created, named and laid out
 // from is this one table, and the layout can be computed (and checked) without creating a window.

@@ -334,6 +334,16 @@ ProgramKind WindowsPlatform::ProgramKindOfFile(const std::string& path) const
     return ProgramKindAt(path);
 }
 
+EmbeddedSignaturePlace WindowsPlatform::EmbeddedSignatureOfFile(const std::string& path) const
+{
+    return EmbeddedSignatureAt(path);
+}
+
+SignatureCheck WindowsPlatform::CheckSignatures(const std::string& path) const
+{
+    return CheckEmbeddedSignatures(path);
+}
+
 UniqueEvent WindowsPlatform::NewEvent() const
 {
     return UniqueEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -11,6 +11,8 @@
 // be read is made for real in the tests (a drive letter whose folder is missing).
 
 #include "platform/PeHeaders.h"
+#include "platform/SignatureBytes.h"
+#include "platform/Signatures.h"
 #include "platform/UniqueHandle.h"
 
 #include <windows.h>
@@ -103,6 +105,10 @@ public:
     // The file's program headers (PeHeaders.h), read from the file; not readable when it cannot
     // be opened.
     virtual ProgramKind ProgramKindOfFile(const std::string& path) const = 0;
+    // Where the file's embedded signature lies (SignatureBytes.h), read from the file: cheap.
+    virtual EmbeddedSignaturePlace EmbeddedSignatureOfFile(const std::string& path) const = 0;
+    // The system's check of the file's embedded signatures (Signatures.h): slow, for a worker.
+    virtual SignatureCheck CheckSignatures(const std::string& path) const = 0;
 
     // Work on other threads, and what they wait for.
     //
@@ -144,6 +150,8 @@ public:
     std::optional<std::size_t> ReadOpenFile(HANDLE file, std::span<BYTE> buffer, DWORD& error) const override;
     std::unique_ptr<Digest> NewSha256() const override;
     ProgramKind ProgramKindOfFile(const std::string& path) const override;
+    EmbeddedSignaturePlace EmbeddedSignatureOfFile(const std::string& path) const override;
+    SignatureCheck CheckSignatures(const std::string& path) const override;
     UniqueEvent NewEvent() const override;
     UniqueThread StartThread(ThreadMain main, void* argument) const override;
     UniqueChangeNotification WatchFolder(const std::string& folder) const override;

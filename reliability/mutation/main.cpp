@@ -260,10 +260,11 @@ public:
         window_.File1.SetSelectedIndex(index);
         if (::lstrcmpiA(window_.CurrentPath().c_str(), path.c_str()) != 0)
             faults.push_back("the window shows " + window_.CurrentPath());
-        const int tabs = fencedInfo.Available() ? 2 : 1;
+        const bool signedFile = EmbeddedSignatureAt(path).state != EmbeddedSignaturePlace::State::None;
+        const int tabs = 1 + (fencedInfo.Available() ? 1 : 0) + (signedFile ? 1 : 0);
         if (window_.tabInfo.Count() != tabs)
             faults.push_back("the window has " + std::to_string(window_.tabInfo.Count()) + " tabs");
-        if (window_.tabInfo.Count() == 2) {
+        if (window_.tabInfo.IndexOfKey("Version") >= 0) {
             // One of the version items, and the Version page in front, drawn.
             window_.lstVerInfo.SetSelectedIndex(static_cast<int>(number % 9));
             window_.tabInfo.Select(std::string_view("Version"));
@@ -393,7 +394,7 @@ int main(int argc, char** argv)
             guard.Begin(path, name, false);
             std::vector<std::string> faults = viewer.Show(path, name, 0);
             guard.End();
-            if (window.tabInfo.Count() != 2)
+            if (window.tabInfo.IndexOfKey("Version") < 0)
                 faults.push_back("no Version page");
             ::DeleteFileA(path.c_str());
             for (const std::string& fault : faults)

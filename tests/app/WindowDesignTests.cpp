@@ -14,10 +14,10 @@ using namespace korrimat;
 using korrimat::controls::Bounds;
 using korrimat::controls::Screen;
 
-TEST(WindowDesign, FiftyTwoControlsUnderFortyTwoNamesWithTabIndexesWithoutGaps)
+TEST(WindowDesign, SeventyOneControlsUnderSixtyOneNamesWithTabIndexesWithoutGaps)
 {
     const auto designs = ControlDesigns();
-    EXPECT_EQ(designs.size(), 52u);
+    EXPECT_EQ(designs.size(), 71u);
     std::set<std::string> names;
     std::map<std::string, std::set<int>> arrays;
     std::set<int> tabIndexes;
@@ -37,13 +37,13 @@ TEST(WindowDesign, FiftyTwoControlsUnderFortyTwoNamesWithTabIndexesWithoutGaps)
             EXPECT_EQ(container->slot.kind, ControlKind::Frame);
         }
     }
-    EXPECT_EQ(names.size(), 42u);
+    EXPECT_EQ(names.size(), 61u);
     EXPECT_EQ(arrays.size(), 2u);
     EXPECT_EQ(arrays["chkAttr"], (std::set<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(arrays["Line1"], (std::set<int>{0, 1, 2, 3, 4, 5}));
-    ASSERT_EQ(tabIndexes.size(), 46u);
+    ASSERT_EQ(tabIndexes.size(), 65u);
     EXPECT_EQ(*tabIndexes.begin(), 0);
-    EXPECT_EQ(*tabIndexes.rbegin(), 45);
+    EXPECT_EQ(*tabIndexes.rbegin(), 64);
 }
 
 TEST(WindowDesign, EveryRowCreatesAMemberOfItsOwnOfTheKindItsNameSays)
@@ -93,11 +93,12 @@ TEST(WindowDesign, AtEveryDensityTheLayoutIsTheTwipsScaled)
 TEST(WindowDesign, ChildrenComeInAscendingTabIndexLinesLast)
 {
     const auto window = ChildrenInTabOrder("");
-    ASSERT_EQ(window.size(), 4u);
+    ASSERT_EQ(window.size(), 5u);
     EXPECT_EQ(window[0]->name, "Frame1");
     EXPECT_EQ(window[1]->name, "tabInfo");
     EXPECT_EQ(window[2]->name, "frmVersion");
     EXPECT_EQ(window[3]->name, "frmGeneral");
+    EXPECT_EQ(window[4]->name, "frmSignatures");
     const auto files = ChildrenInTabOrder("Frame1");
     ASSERT_EQ(files.size(), 3u);
     EXPECT_EQ(files[0]->name, "File1");

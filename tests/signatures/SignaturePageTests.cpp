@@ -1,0 +1,132 @@
+// The Digital Signatures page and the report's Signatures section, through the real window on
+// the files the build signs (make-signed.sh), with the set's root trusted for the run.
+
+#include "app/FFileInfo.h"
+#include "app/PropertiesReport.h"
+#include "tests/support/Json.h"
+#include "tests/support/Paths.h"
+#include "tests/support/WindowFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace korrimat;
+using korrimat::testing::Choose;
+using korrimat::testing::Pump;
+
+namespace {
+
+std::string SignedFolder()
+{
+    return korrimat::testing::ProgramFolder() + "\\signed";
+}
+
+class SignaturePage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window_ = korrimat::testing::OpenWindow();
+        ASSERT_TRUE(window_->Created());
+        ASSERT_TRUE(korrimat::testing::OpenFolder(*window_, SignedFolder()));
+    }
+
+    // Chooses a file and lets the check on the worker end, as a user waiting a moment would.
+    void Show(const std::string& name)
+    {
+        ASSERT_TRUE(Choose(*window_, name));
+        for (int round = 0; round < 500 && window_->CheckingSignatures(); ++round)
+            Pump(window_.get(), 1);
+        ASSERT_FALSE(window_->CheckingSignatures()) << "the check did not end within some seconds";
+    }
+
+    std::unique_ptr<FFileInfo> window_;
+};
+
+TEST_F(SignaturePage, EachFileShowsItsVerdictAndTheTabComesOnlyWithASignature)
+{
+    const struct {
+        const char* file;
+        int rows;
+        const char* verdict;  // of the first row
+    } cases[] = {
+        {"signed.dll", 1, "This digital signature is OK."},
+        {"timestamped.dll", 1, "This digital signature is OK."},
+        {"dual-signed.dll", 2, "This digital signature is OK."},
+        {"changed.dll", 1, "The file has been changed since it was signed."},
+        {"untrusted-root.dll", 1, "The signer's certificate chains to a root that is not trusted."},
+        {"self-signed.dll", 1, "The signer's certificate chains to a root that is not trusted."},
+        {"expired.dll", 1, "The signer's certificate had expired when the file was signed."},
+        {"expired-timestamped.dll", 1, "This digital signature is OK."},
+        {"garbage.dll", 1, "The signature is damaged."},
+        {"truncated.dll", 1, "The signature is damaged."},
+        {"past-end.dll", 1, "The signature is damaged."},
+        {"other-type.dll", 1, "The signature is damaged."},
+    };
+    for (const auto& expected : cases) {
+        SCOPED_TRACE(expected.file);
+        Show(expected.file);
+        EXPECT_EQ(window_->tabInfo.Count(), 3);
+        EXPECT_EQ(window_->tabInfo.Caption(2), "Digital Signatures");
+        EXPECT_EQ(window_->lstSignatures.Count(), expected.rows);
+        EXPECT_EQ(window_->txtSigVerdict.Text(), expected.verdict);
+    }
+    // The nested signature's own facts, chosen in the list.
+    Show("dual-signed.dll");
+    EXPECT_NE(window_->lstSignatures.Item(0).find("SHA1"), std::string::npos);
+    EXPECT_NE(window_->lstSignatures.Item(1).find("SHA256"), std::string::npos);
+    EXPECT_NE(window_->lstSignatures.Item(1).find("time stamp: none"), std::string::npos);
+    window_->lstSignatures.SetSelectedIndex(1);
+    EXPECT_EQ(window_->txtSigIssuer.Text(), "Korrimat Test Code Signing CA");
+    EXPECT_EQ(window_->txtSigChain.Text(), "Korrimat Test Signer\r\nKorrimat Test Code Signing CA\r\nKorrimat Test Root");
+
+    // An unsigned file has no such page; choosing one while a check runs drops that check.
+    ASSERT_TRUE(Choose(*window_, "signed.dll"));
+    Show("unsigned.dll");
+    Pump(window_.get());
+    EXPECT_EQ(window_->tabInfo.Count(), 2);
+    EXPECT_EQ(window_->tabInfo.IndexOfKey("Signatures"), -1);
+}
+
+TEST_F(SignaturePage, TheReportSaysWhoSignedAndWhetherItHolds)
+{
+    const std::string text = ReportAsText(ReportProperties(SystemPlatform(), SignedFolder() + "\\timestamped.dll"));
+    for (const char* part : {"\r\n[Signatures]\r\nSigned: Yes\r\nRevocation: not checked", "Signature:\r\n  Signer: Korrimat Test Signer\r\n",
+                             "  Issuer: Korrimat Test Code Signing CA\r\n", "  Digest algorithm: SHA256\r\n",
+                             "  Time stamp: RFC 3161\r\n  Time stamp (UTC): 2024-03-01T00:00:00Z\r\n",
+                             "  Valid from (UTC): 2019-01-01T00:00:00Z\r\n",
+                             "  Chain: Korrimat Test Signer, Korrimat Test Code Signing CA, Korrimat Test Root\r\n",
+                             "  Verdict: This digital signature is OK.\r\n"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+
+    std::string error;
+    const auto json = korrimat::testing::JsonReader::Parse(
+        ReportAsJson(ReportProperties(SystemPlatform(), SignedFolder() + "\\dual-signed.dll")), &error);
+    ASSERT_TRUE(json) << error;
+    const auto& signatures = (*json)["signatures"];
+    EXPECT_TRUE(signatures["signed"].boolean);
+    ASSERT_EQ(signatures["items"].items.size(), 2u);
+    EXPECT_EQ(signatures["items"][1]["digestAlgorithm"].text, "SHA256");
+    EXPECT_EQ(signatures["items"][0]["verdict"].text, "This digital signature is OK.");
+    EXPECT_EQ(signatures["items"][0]["status"].Integer(), 0u);
+
+    EXPECT_NE(ReportAsText(ReportProperties(SystemPlatform(), SignedFolder() + "\\unsigned.dll")).find("\r\nSignatures: not signed\r\n"),
+              std::string::npos);
+    EXPECT_NE(ReportAsText(ReportProperties(SystemPlatform(), SignedFolder() + "\\keys\\root.pem")).find("\r\nSignatures: not a program file\r\n"),
+              std::string::npos);
+}
+
+TEST_F(SignaturePage, SavesAPictureOfThePage)
+{
+    Show("timestamped.dll");
+    window_->tabInfo.Select(std::string_view("Signatures"));
+    Pump(window_.get());
+    EXPECT_TRUE(::IsWindowVisible(window_->frmSignatures.Handle()));
+    EXPECT_FALSE(::IsWindowVisible(window_->frmVersion.Handle()));
+    korrimat::testing::BringToFront(*window_);
+    const std::string picture = korrimat::testing::PictureFolder() + "\\signatures-page-" +
+                                std::to_string(window_->Density().DpiY()) + "dpi.bmp";
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window_->Handle(), picture));
+}
+
+} // namespace
