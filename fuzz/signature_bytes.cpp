@@ -17,7 +17,7 @@ namespace {
 
 void CheckTime(const std::optional<SignatureTime>& time)
 {
-    if (time && (time->year < 1950 || time->year > 9999 || time->month < 1 || time->month > 12 || time->day < 1
+    if (time && (time->year < 0 || time->year > 9999 || time->month < 1 || time->month > 12 || time->day < 1
                  || time->day > 31 || time->hour > 23 || time->minute > 59 || time->second > 59))
         std::abort();
 }
