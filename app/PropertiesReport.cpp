@@ -132,11 +132,16 @@ std::vector<std::string> AttributeNames(DWORD attributes)
     return names;
 }
 
-ReportField ProgramField(const Platform& platform, const CFileInfo& file)
+// The entry's program headers, read once for the General section and the Signatures section.
+ProgramKind ProgramKindOfEntry(const Platform& platform, const CFileInfo& file)
 {
-    const ProgramKind kind = file.FileExists() && !(file.Attributes() & FILE_ATTRIBUTE_DIRECTORY)
-                                 ? platform.ProgramKindOfFile(file.FullPathName())
-                                 : ProgramKind{true, false, 0, 0};
+    return file.FileExists() && !(file.Attributes() & FILE_ATTRIBUTE_DIRECTORY)
+               ? platform.ProgramKindOfFile(file.FullPathName())
+               : ProgramKind{true, false, 0, 0};
+}
+
+ReportField ProgramField(const ProgramKind& kind)
+{
     if (!kind.readable)
         return NullField("Program", "program", "unknown: the file cannot be read");
     if (!kind.pe)
@@ -149,7 +154,7 @@ ReportField ProgramField(const Platform& platform, const CFileInfo& file)
                        machine + ", " + (kind.bits ? std::to_string(kind.bits) + "-bit" : "neither 32- nor 64-bit"));
 }
 
-ReportObject GeneralSection(const Platform& platform, const CFileInfo& file)
+ReportObject GeneralSection(const Platform& platform, const CFileInfo& file, const ProgramKind& kind)
 {
     const GeneralPageTexts page = GeneralTextsOf(file);
     ReportObject general{
@@ -183,7 +188,7 @@ ReportObject GeneralSection(const Platform& platform, const CFileInfo& file)
     if (attributes.value.texts.empty())
         attributes.shown = "none";
     general.push_back(std::move(attributes));
-    general.push_back(ProgramField(platform, file));
+    general.push_back(ProgramField(kind));
     return general;
 }
 
@@ -513,47 +518,11 @@ void WriteJson(const ReportObject& object, const std::string& indent, std::strin
     out += (first ? "" : "\n" + indent) + "}";
 }
 
-} // namespace
-
-GeneralPageTexts GeneralTextsOf(const CFileInfo& file)
-{
-    GeneralPageTexts page;
-    page.name = file.DisplayName();
-    page.type = file.TypeName();
-    page.location = file.FilePath();
-    // Whole 64-bit sizes, so that files of 2 GiB and more read right.
-    page.size = file.FormatFileSize(file.FileSize64());
-    page.compressedSize = file.attrCompressed() ? file.FormatFileSize(file.CompressedFileSize64())
-                                                : std::string("File is not compressed");
-    page.msDosPath = file.ShortPath();
-    page.msDosName = file.ShortName();
-    page.created = file.FormatFileDate(file.CreationTime());
-    page.modified = file.FormatFileDate(file.ModifyTime());
-    page.accessed = file.FormatFileDate(file.LastAccessTime());
-    page.attributes = {file.attrReadOnly(), file.attrArchive(), file.attrCompressed(),
-                       file.attrHidden(),   file.attrSystem(),  file.attrTemporary()};
-    return page;
-}
-
-const char* TimeStampKindName(SignatureFacts::TimeStamp kind)
-{
-    switch (kind) {
-    case SignatureFacts::TimeStamp::Rfc3161:
-        return "RFC 3161";
-    case SignatureFacts::TimeStamp::CounterSignature:
-        return "counter-signature";
-    case SignatureFacts::TimeStamp::None:
-        break;
-    }
-    return "none";
-}
-
 // Every signature embedded in a program file, as the Digital Signatures page shows it, checked
 // afresh; "not signed" for a program without one.
-ReportField SignaturesField(const Platform& platform, const CFileInfo& file)
+ReportField SignaturesField(const Platform& platform, const CFileInfo& file, const ProgramKind& kind)
 {
-    const bool entry = file.FileExists() && !(file.Attributes() & FILE_ATTRIBUTE_DIRECTORY);
-    if (!entry || !platform.ProgramKindOfFile(file.FullPathName()).pe)
+    if (!kind.pe)
         return NullField("Signatures", "signatures", "not a program file");
     if (platform.EmbeddedSignatureOfFile(file.FullPathName()).state == EmbeddedSignaturePlace::State::None)
         return ObjectField("Signatures", "signatures", {BooleanField("Signed", "signed", false)}, "not signed");
@@ -586,6 +555,28 @@ ReportField SignaturesField(const Platform& platform, const CFileInfo& file)
                         std::move(list)});
 }
 
+} // namespace
+
+GeneralPageTexts GeneralTextsOf(const CFileInfo& file)
+{
+    GeneralPageTexts page;
+    page.name = file.DisplayName();
+    page.type = file.TypeName();
+    page.location = file.FilePath();
+    // Whole 64-bit sizes, so that files of 2 GiB and more read right.
+    page.size = file.FormatFileSize(file.FileSize64());
+    page.compressedSize = file.attrCompressed() ? file.FormatFileSize(file.CompressedFileSize64())
+                                                : std::string("File is not compressed");
+    page.msDosPath = file.ShortPath();
+    page.msDosName = file.ShortName();
+    page.created = file.FormatFileDate(file.CreationTime());
+    page.modified = file.FormatFileDate(file.ModifyTime());
+    page.accessed = file.FormatFileDate(file.LastAccessTime());
+    page.attributes = {file.attrReadOnly(), file.attrArchive(), file.attrCompressed(),
+                       file.attrHidden(),   file.attrSystem(),  file.attrTemporary()};
+    return page;
+}
+
 ReportObject ReportProperties(const Platform& platform, const std::string& path)
 {
     // As the pages show it: the file object is given the path in upper case, and the version
@@ -593,11 +584,12 @@ ReportObject ReportProperties(const Platform& platform, const std::string& path)
     CFileInfo file(platform);
     file.SetFullPathName(platform.UpperCase(path));
     const std::string fullPath = file.FullPathName();
+    const ProgramKind kind = ProgramKindOfEntry(platform, file);
     return {
         TextField("Path", "path", fullPath),
-        ObjectField("General", "general", GeneralSection(platform, file)),
+        ObjectField("General", "general", GeneralSection(platform, file, kind)),
         VersionField(platform, fullPath),
-        SignaturesField(platform, file),
+        SignaturesField(platform, file, kind),
     };
 }
 

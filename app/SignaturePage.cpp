@@ -12,11 +12,6 @@ namespace {
 
 constexpr std::string_view kSignaturesTab = "Signatures";
 
-const char* StampKindText(SignatureFacts::TimeStamp kind)
-{
-    return kind == SignatureFacts::TimeStamp::Rfc3161 ? "RFC 3161" : "counter-signature";
-}
-
 } // namespace
 
 // A UTC time in the user's regional format, as the General page writes its times.
@@ -95,7 +90,7 @@ void FFileInfo::SignatureCheckFinished(std::uintptr_t serial)
         std::string row = facts.signer.empty() ? std::string("(no signer)") : facts.signer;
         if (!facts.digestAlgorithm.empty())
             row += "  " + facts.digestAlgorithm;
-        row += facts.timeStamp ? "  " + SignatureTimeText(*facts.timeStamp) + " (" + StampKindText(facts.timeStampKind) + ")"
+        row += facts.timeStamp ? "  " + SignatureTimeText(*facts.timeStamp) + " (" + TimeStampKindName(facts.timeStampKind) + ")"
                                : std::string("  time stamp: none");
         lstSignatures.Add(row, static_cast<std::intptr_t>(i));
     }
@@ -116,7 +111,7 @@ void FFileInfo::lstSignatures_Click()
     txtSigSerial.SetText(facts.serialNumber);
     txtSigValidFrom.SetText(facts.validFrom ? SignatureTimeText(*facts.validFrom) : std::string());
     txtSigValidTo.SetText(facts.validTo ? SignatureTimeText(*facts.validTo) : std::string());
-    txtSigTimeStamp.SetText(facts.timeStamp ? SignatureTimeText(*facts.timeStamp) + " (" + StampKindText(facts.timeStampKind) + ")"
+    txtSigTimeStamp.SetText(facts.timeStamp ? SignatureTimeText(*facts.timeStamp) + " (" + TimeStampKindName(facts.timeStampKind) + ")"
                                             : std::string("none"));
     std::string chain;
     for (const std::string& name : facts.chain)

@@ -1,7 +1,7 @@
 // The reading of a signature's bytes without the system: any bytes as a file for the place of
 // its signature, and the signature's time-stamp token and counter-signature times. The reader
 // stops the run if it is asked for a byte outside the file; a table said to be present must lie
-// inside the file, and a time found must be a real calendar time.
+// inside the file with its first entry inside it, and a time found must be a real calendar time.
 
 #include "fuzz/FuzzBytes.h"
 #include "platform/SignatureBytes.h"
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const EmbeddedSignaturePlace place = FindEmbeddedSignature(fuzz::StrictBytes(data, size));
     if (place.state == EmbeddedSignaturePlace::State::Present
-        && (place.offset > size || place.size > size - place.offset || place.size < 8))
+        && (place.offset > size || place.size > size - place.offset || place.entryLength <= 8
+            || place.entryLength > place.size))
         std::abort();
     const std::span<const std::uint8_t> bytes(data, size);
     CheckTime(TimeStampTokenTime(bytes));

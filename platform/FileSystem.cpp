@@ -343,7 +343,7 @@ UserPath ResolveUserPath(std::wstring_view typed)
     const auto stored = FillSizedText<wchar_t>([&](wchar_t* buffer, std::size_t capacity) {
         return ::GetLongPathNameW(prefixed.c_str(), buffer, static_cast<DWORD>(capacity));
     });
-    if (!stored || ::GetFileAttributesW(stored->c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!stored) {
         resolved.error = ::GetLastError();
         return resolved;
     }

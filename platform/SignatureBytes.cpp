@@ -119,15 +119,17 @@ EmbeddedSignaturePlace FindEmbeddedSignature(const ByteSource& file)
     const auto size = in.U32(entry + 4);
     if (!offset || !size || (*offset == 0 && *size == 0))
         return {};
-    EmbeddedSignaturePlace signature{EmbeddedSignaturePlace::State::Damaged, *offset, *size};
+    EmbeddedSignaturePlace signature{EmbeddedSignaturePlace::State::Damaged, *offset, *size, 0, entry};
     // The first entry (WIN_CERTIFICATE): its length, revision and type, then PKCS #7 bytes.
     if (*size < 8 || !in.Holds(*offset, *size))
         return signature;
     const auto length = in.U32(*offset);
     const auto type = in.U16(*offset + 6);
     constexpr std::uint16_t kPkcsSignedData = 2;
-    if (length && *length > 8 && *length <= *size && type == kPkcsSignedData)
+    if (length && *length > 8 && *length <= *size && type == kPkcsSignedData) {
         signature.state = EmbeddedSignaturePlace::State::Present;
+        signature.entryLength = *length;
+    }
     return signature;
 }
 

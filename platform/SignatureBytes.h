@@ -23,6 +23,10 @@ struct EmbeddedSignaturePlace {
     State state = State::None;
     std::uint32_t offset = 0;  // of the table in the file
     std::uint32_t size = 0;
+    // The first entry's own length, its 8-byte header included (more than 8 when Present).
+    std::uint32_t entryLength = 0;
+    // The file offset of the security directory's entry in the optional header.
+    std::uint64_t directoryEntry = 0;
 };
 
 EmbeddedSignaturePlace FindEmbeddedSignature(const ByteSource& file);

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/SignatureBytes.h"
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 
 #include <wincrypt.h>
@@ -48,12 +49,9 @@ std::string NameOf(PCCERT_CONTEXT certificate, DWORD flags)
 std::string SerialOf(const CRYPT_INTEGER_BLOB& serial)
 {
     // Stored least significant byte first.
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
-    for (DWORD i = serial.cbData; i > 0; --i) {
-        text += kDigits[serial.pbData[i - 1] >> 4];
-        text += kDigits[serial.pbData[i - 1] & 15];
-    }
+    for (DWORD i = serial.cbData; i > 0; --i)
+        text += HexDigits(serial.pbData[i - 1], 2);
     return text;
 }
 
@@ -281,9 +279,20 @@ std::string VerdictText(SignatureVerdict verdict, std::uint32_t status)
     case SignatureVerdict::NotVerified:
         break;
     }
-    char code[16];
-    std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(status));
-    return std::string("The signature could not be verified (error ") + code + ").";
+    return "The signature could not be verified (error 0x" + HexDigits(status, 8) + ").";
+}
+
+const char* TimeStampKindName(SignatureFacts::TimeStamp kind)
+{
+    switch (kind) {
+    case SignatureFacts::TimeStamp::Rfc3161:
+        return "RFC 3161";
+    case SignatureFacts::TimeStamp::CounterSignature:
+        return "counter-signature";
+    case SignatureFacts::TimeStamp::None:
+        break;
+    }
+    return "none";
 }
 
 SignatureCheck CheckEmbeddedSignatures(const std::string& path)
@@ -302,13 +311,10 @@ SignatureCheck CheckEmbeddedSignatures(const std::string& path)
     // own reading of the headers finds it. A table that does not pass that reading is not handed
     // to the system at all: Wine's WinVerifyTrust faults on an entry of another type.
     const EmbeddedSignaturePlace place = EmbeddedSignatureIn(file.Get());
-    const std::vector<std::uint8_t> header = place.state == EmbeddedSignaturePlace::State::Present
-                                                 ? ReadFileBytes(file.Get(), place.offset, 8)
-                                                 : std::vector<std::uint8_t>();
-    const std::uint32_t length = header.size() == 8 ? header[0] | header[1] << 8 | header[2] << 16 | static_cast<std::uint32_t>(header[3]) << 24 : 0;
-    const std::vector<std::uint8_t> signature = length > 8 && length <= kMostSignatureBytes
-                                                    ? ReadFileBytes(file.Get(), place.offset + 8, length - 8)
-                                                    : std::vector<std::uint8_t>();
+    const std::vector<std::uint8_t> signature =
+        place.state == EmbeddedSignaturePlace::State::Present && place.entryLength <= kMostSignatureBytes
+            ? ReadFileBytes(file.Get(), place.offset + 8, place.entryLength - 8)
+            : std::vector<std::uint8_t>();
     if (signature.empty()) {
         check.trustResult = static_cast<std::uint32_t>(TRUST_E_NOSIGNATURE);
         check.signatures.push_back(DamagedSignature(check.trustResult));

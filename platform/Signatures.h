@@ -47,6 +47,9 @@ struct SignatureFacts {
     std::uint32_t status = 0;            // the code behind the verdict (0 when OK)
 };
 
+// "RFC 3161", "counter-signature" or "none".
+const char* TimeStampKindName(SignatureFacts::TimeStamp kind);
+
 struct SignatureCheck {
     // Every signature found, the primary first; one Damaged entry when the signature cannot be
     // read at all.

@@ -147,12 +147,10 @@ std::optional<Source> LoadSource(const std::string& path, std::string stem, std:
     }
     std::printf("  %s: version resource of %zu bytes at 0x%zx, %zu blocks\n", path.c_str(), resource->size,
                 resource->dataOffset, source.blocks.size());
-    // Its signature, if it has one whole: the security directory is the fifth data directory.
+    // Its signature, if it has one whole.
     const EmbeddedSignaturePlace signature = EmbeddedSignatureAt(path);
     if (signature.state == EmbeddedSignaturePlace::State::Present) {
-        const std::size_t header = ReadDword(source.bytes, 0x3C);
-        const bool plus = ReadWord(source.bytes, header + 24) == 0x20B;
-        source.signatureEntry = header + 24 + (plus ? 112 : 96) + 4 * 8;
+        source.signatureEntry = static_cast<std::size_t>(signature.directoryEntry);
         source.signatureOffset = signature.offset;
         source.signatureSize = signature.size;
         std::printf("  %s: signature of %u bytes at 0x%x\n", path.c_str(), signature.size, signature.offset);
