@@ -20,6 +20,7 @@ run_suite() {
     shift 3
     configure_and_build "$dir" "$toolchain" ${KORRIMAT_TARGETS:-}
     ensure_wine_prefix "$dir/wineprefix"
+    ensure_prefix_drives "$dir"
     local log="$dir/ctest-output.log" result=0
     set +e
     ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
@@ -38,6 +39,35 @@ run_suite() {
         summary+=("$name suite: FAILED: ${counted:-ctest did not finish}")
         status=1
     fi
+}
+
+# The prefix's drives as a program of the build's own kind (32 or 64 bits) sees them: Wine's mount
+# manager makes them when the prefix's services start, and once a CI run's 32-bit suite found none.
+# Then what Wine shows is printed, and Wine is started again, then the prefix made again.
+ensure_prefix_drives() {   # ensure_prefix_drives DIR
+    local check="$1/tests/platform/controls_tests.exe" attempt
+    [ -f "$check" ] || return 0
+    for attempt in 1 2 3; do
+        if WINEDLLOVERRIDES="winedbg.exe=d" wine "$check" --gtest_filter=DriveList.HoldsTheMachinesDrivesWithTheLabelsUsersKnow \
+            >"$1/prefix-drives.log" 2>&1; then
+            [ "$attempt" -eq 1 ] || echo "The prefix's drives are there after attempt $attempt"
+            return 0
+        fi
+        echo "The prefix $WINEPREFIX shows no drives C: and Z: (attempt $attempt):"
+        grep -E 'Failure|Value of|Which is|Expected' "$1/prefix-drives.log" | head -8 || true
+        ls -la "$WINEPREFIX/dosdevices" || true
+        stat -c "prefix: device %D inode %i" "$WINEPREFIX"; ls "/tmp/.wine-$(id -u)" 2>/dev/null || true
+        ps -eo pid,args | grep -E '[w]ineserver|\.exe' | head -20 || true
+        stop_wine
+        if [ "$attempt" -eq 2 ]; then
+            rm -rf "$WINEPREFIX"
+            ensure_wine_prefix "$WINEPREFIX"
+        else
+            env -u DISPLAY wineboot -u >/dev/null 2>&1 || true
+            wineserver -w
+        fi
+    done
+    echo "The prefix still shows no drives: the suite runs all the same"
 }
 
 trap stop_wine EXIT
