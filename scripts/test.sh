@@ -56,7 +56,8 @@ ensure_prefix_drives() {   # ensure_prefix_drives DIR
         echo "The prefix $WINEPREFIX shows no drives C: and Z: (attempt $attempt):"
         grep -E 'Failure|Value of|Which is|Expected' "$1/prefix-drives.log" | head -8 || true
         ls -la "$WINEPREFIX/dosdevices" || true
-        stat -c "prefix: device %D inode %i" "$WINEPREFIX"; ls "/tmp/.wine-$(id -u)" 2>/dev/null || true
+        printf 'its server folder: server-%x-%x; there are: ' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")"
+        ls "/tmp/.wine-$(id -u)" 2>/dev/null || true
         ps -eo pid,args | grep -E '[w]ineserver|\.exe' | head -20 || true
         stop_wine
         if [ "$attempt" -eq 2 ]; then
