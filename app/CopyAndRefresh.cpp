@@ -3,7 +3,7 @@
 // listed folder. Reached by keys and a context menu only: the window's design is unchanged.
 
 #include "app/FFileInfo.h"
-#include "app/PropertiesReport.h"
+#include "app/report/ReportWriters.h"
 #include "platform/controls/PathText.h"
 #include "platform/controls/PopupMenu.h"
 

@@ -1,7 +1,7 @@
 // FFileInfo's display of one file, or one folder, on both pages.
 
 #include "app/FFileInfo.h"
-#include "app/PropertiesReport.h"
+#include "app/report/FileFacts.h"
 #include "fileinfo/FileInfo.h"
 #include "versioninfo/FileVersionInfo.h"
 

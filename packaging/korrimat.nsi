@@ -1,6 +1,6 @@
 ; Korrimat's installer, per user and without elevation. makensis is given, with -D:
 ;   VERSION (1.2.3), VERSION4 (1.2.3.4), ARCH (x64 or x86), PROGRAMS (the folder holding
-;   korrimat.exe and ReadMe.txt), ICON (the program's icon), OUTFILE.
+;   korrimat.exe, korrimat-report.exe and ReadMe.txt), ICON (the program's icon), OUTFILE.
 ; Both installers are 32-bit programs, so that the x64 one can itself tell 32-bit Windows that
 ; it needs 64-bit Windows.
 
@@ -79,6 +79,7 @@ Section "Korrimat"
     !insertmacro RemoveProgramFiles
     SetOutPath "$INSTDIR"
     File "${PROGRAMS}\korrimat.exe"
+    File "${PROGRAMS}\korrimat-report.exe"
     File "${PROGRAMS}\ReadMe.txt"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 

@@ -36,7 +36,7 @@ FileDigest Sha256OfFile(const Platform& platform, const std::string& path, HANDL
     std::vector<BYTE> piece(kPieceSize);
     std::uint64_t done = 0;
     for (;;) {
-        if (::WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+        if (stop && ::WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
             result.outcome = FileDigest::Outcome::Stopped;
             return result;
         }

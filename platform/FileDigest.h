@@ -24,7 +24,7 @@ struct FileDigest {
 };
 
 // Reads the file opened with every kind of sharing (Platform::OpenToRead) and hashes it.
-// `progress(done, total)` follows each piece, in bytes.
+// `progress(done, total)` follows each piece, in bytes. `stop` may be null: nothing stops it.
 FileDigest Sha256OfFile(const Platform& platform, const std::string& path, HANDLE stop,
                         const std::function<void(std::uint64_t done, std::uint64_t total)>& progress);
 

@@ -22,6 +22,7 @@ packages=(
     nsis
     openssl
     osslsigncode
+    nlohmann-json3-dev
 )
 wants_i386=false
 if can_run_32bit_code; then

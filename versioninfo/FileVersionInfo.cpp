@@ -56,8 +56,18 @@ void CFileVersionInfo::SetFullPathName(const std::string& path)
 
 void CFileVersionInfo::Refresh()
 {
-    // Not const: the system's query writes the narrow form of a text into the image it is given.
-    std::vector<BYTE> image = ReadVersionImage(*platform_, fullPathName_);
+    TakeImage(ReadVersionImage(*platform_, fullPathName_));
+}
+
+void CFileVersionInfo::SetImage(const std::string& fullPathName, std::vector<BYTE> image)
+{
+    fullPathName_ = fullPathName;
+    TakeImage(std::move(image));
+}
+
+// Not const: the system's query writes the narrow form of a text into the image it is given.
+void CFileVersionInfo::TakeImage(std::vector<BYTE> image)
+{
     // A resource that turns out damaged still counts as present.
     available_ = !image.empty();
     if (!available_)

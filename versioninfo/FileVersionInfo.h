@@ -49,6 +49,9 @@ public:
 
     // Re-reads the file named by FullPathName.
     void Refresh();
+    // Takes the resource of an absolute path as ReadVersionImage read it, rather than reading the
+    // file again (a report reads it once for these texts and for its own walk).
+    void SetImage(const std::string& fullPathName, std::vector<BYTE> image);
 
 private:
     using Property = std::string (CFileVersionInfo::*)() const;
@@ -59,6 +62,7 @@ private:
     static std::string StringFromPointer(std::span<const BYTE> image, const void* address);
     static std::vector<BYTE> BytesFromPointer(std::span<const BYTE> image, const void* address, std::size_t count);
 
+    void TakeImage(std::vector<BYTE> image);
     void ReadFixedPart(std::span<const BYTE> image);
     void ReadStringTable(std::span<const BYTE> image);
 

@@ -121,6 +121,33 @@ std::u16string TranslationKey(const VersionTranslation& translation)
     return std::u16string(digits.begin(), digits.end());
 }
 
+TranslationTables MatchTranslations(const VersionResourceContents& contents)
+{
+    auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; };
+    auto sameKey = [&](const std::u16string& a, const std::u16string& b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return upper(x) == upper(y); });
+    };
+    TranslationTables matched;
+    std::vector<bool> named(contents.tables.size(), false);
+    for (const VersionTranslation& translation : contents.translations) {
+        const std::u16string key = TranslationKey(translation);
+        std::optional<std::size_t> table;
+        for (std::size_t i = 0; i < contents.tables.size() && !table; ++i) {
+            if (sameKey(contents.tables[i].key, key))
+                table = i;
+        }
+        if (table)
+            named[*table] = true;
+        matched.tableOfTranslation.push_back(table);
+    }
+    for (std::size_t i = 0; i < contents.tables.size(); ++i) {
+        if (!named[i])
+            matched.unnamedTables.push_back(i);
+    }
+    return matched;
+}
+
 std::string_view CodePageName(std::uint16_t codePage)
 {
     switch (codePage) {

@@ -8,6 +8,7 @@
 #include "versioninfo/FixedFileFields.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -51,6 +52,14 @@ std::array<std::uint16_t, 4> VersionParts(std::uint32_t mostSignificant, std::ui
 
 // The string table key a translation names ("040904B0").
 std::u16string TranslationKey(const VersionTranslation& translation);
+
+// Which string table each translation names (its key, letters in either case; the first such
+// table), and the tables no translation names, each by its place in `contents.tables`.
+struct TranslationTables {
+    std::vector<std::optional<std::size_t>> tableOfTranslation;  // one per translation
+    std::vector<std::size_t> unnamedTables;
+};
+TranslationTables MatchTranslations(const VersionResourceContents& contents);
 
 // The name of a code page a version resource names (the list the resource format documents):
 // "Unicode" for 1200, "Multilingual" for 1252...; empty for any other.

@@ -4,8 +4,8 @@
 // run at once with the file kept; the last line sums the run up.
 
 #include "app/FFileInfo.h"
-#include "app/PropertiesReport.h"
-#include "tests/support/Json.h"
+#include "app/report/ReportWriters.h"
+#include "console/ReportCommand.h"
 #include "tests/support/Paths.h"
 #include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
@@ -19,6 +19,8 @@
 #include "versioninfo/FileVersionInfo.h"
 #include "versioninfo/VersionImageCheck.h"
 #include "versioninfo/VersionResource.h"
+
+#include <nlohmann/json.hpp>
 
 #include <windows.h>
 
@@ -240,10 +242,24 @@ public:
         if (EmbeddedSignatureAt(path).state != EmbeddedSignaturePlace::State::None
             && CheckEmbeddedSignatures(path).signatures.empty())
             faults.push_back("the signature check gives no verdict");
-        const ReportObject report = ReportProperties(fenced_, path);
-        std::string error;
-        if (ReportAsText(report).empty() || !testing::JsonReader::Parse(ReportAsJson(report), &error))
-            faults.push_back("the properties report does not parse as JSON: " + error);
+        // The report as the console program writes it in each form: one JSON element and one CSV
+        // row for the file, whatever its damage.
+        for (const auto format : {ReportCommand::Format::Text, ReportCommand::Format::Json, ReportCommand::Format::Csv}) {
+            std::string out;
+            RunReportCommand(fenced_, ReportCommand{format, true, false, {path}},
+                             [&](std::string_view text) { out += text; }, [](std::string_view) {});
+            if (format == ReportCommand::Format::Text && out.find("[General]") == std::string::npos)
+                faults.push_back("the text report has no General section");
+            if (format == ReportCommand::Format::Json) {
+                const nlohmann::json json = nlohmann::json::parse(out, nullptr, false);
+                if (json.is_discarded() || json.size() != 1)
+                    faults.push_back("the JSON report does not parse as one report");
+            }
+            const std::string header = CsvHeader(true);
+            if (format == ReportCommand::Format::Csv &&
+                (out.compare(0, header.size(), header) != 0 || out.size() <= header.size() || !out.ends_with("\r\n")))
+                faults.push_back("the CSV report is not a header and a row");
+        }
 
         // Through the window, as a user would: the file list, read again, and a click on the file.
         window_.File1.Refresh();

@@ -4,7 +4,6 @@
 
 #include "app/FFileInfo.h"
 #include "platform/FileSystem.h"
-#include "tests/support/Json.h"
 #include "tests/support/Paths.h"
 #include "tests/support/StartedProgram.h"
 #include "tests/support/TempFolder.h"
@@ -12,6 +11,7 @@
 #include "tests/support/WindowSystemEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <atomic>
 #include <fstream>
@@ -23,8 +23,7 @@
 
 using namespace korrimat;
 using korrimat::testing::ClipboardText;
-using korrimat::testing::JsonReader;
-using korrimat::testing::JsonValue;
+using Json = nlohmann::json;
 using korrimat::testing::KeyStrokes;
 using korrimat::testing::PumpUntil;
 using korrimat::testing::SendInputs;
@@ -94,12 +93,11 @@ protected:
 
     static std::string Clipboard() { return NarrowText(ClipboardText()); }
 
-    static JsonValue ClipboardJson()
+    static Json ClipboardJson()
     {
-        std::string error;
-        const std::optional<JsonValue> json = JsonReader::Parse(Clipboard(), &error);
-        EXPECT_TRUE(json.has_value()) << error << "\n" << Clipboard();
-        return json.value_or(JsonValue{});
+        const Json json = Json::parse(Clipboard(), nullptr, false);
+        EXPECT_FALSE(json.is_discarded()) << Clipboard();
+        return json.is_discarded() ? Json::object() : json;
     }
 
     // A point on the General page where no control lies: the page's own right-click.
@@ -151,27 +149,27 @@ TEST_F(CopyAndRefresh, ReportsOfAVersionedFileAndOfAFolderReachTheClipboard)
 
     // The same facts as JSON, from the context menu of the page.
     ChooseFromMenu(*window, RightClickOnThePage(*window), 'J');
-    const JsonValue json = ClipboardJson();
-    EXPECT_EQ(json["path"].text, dll);
+    const Json json = ClipboardJson();
+    EXPECT_EQ(json["path"], dll);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     ASSERT_TRUE(::GetFileAttributesExA(dll.c_str(), GetFileExInfoStandard, &data));
-    EXPECT_EQ(json["general"]["sizeBytes"].Integer(), data.nFileSizeLow);
-    EXPECT_EQ(json["general"]["modifiedUtc"].text.size(), std::string("2024-06-03T08:00:00Z").size());
-    EXPECT_EQ(json["general"]["archive"].boolean, true);
-    EXPECT_EQ(json["general"]["program"]["bits"].Integer(), sizeof(void*) * 8);
-    const JsonValue& version = json["version"];
-    EXPECT_EQ(version["fileFlags"].Integer(), 0x2Bu);
-    EXPECT_EQ(version["fileFlagsNames"].items.size(), 4u);
-    EXPECT_EQ(version["fixedFileVersion"][3].Integer(), 17u);
-    const JsonValue& translations = version["translations"];
-    ASSERT_EQ(translations.items.size(), 3u);
-    EXPECT_EQ(translations[1]["codePage"].Integer(), 1252u);
-    EXPECT_EQ(translations[1]["codePageName"].text, "Multilingual");
-    const JsonValue& strings = translations[0]["strings"];
-    ASSERT_EQ(strings.items.size(), 8u);
-    EXPECT_EQ(strings[5]["key"].text, "BuildHost");
-    EXPECT_EQ(translations[1]["strings"][0]["value"].text, "\xC3\x9C" "bersetzte Firma");
-    EXPECT_EQ(version["otherStringTables"][0]["key"].text, "040C04B0");
+    EXPECT_EQ(json["general"]["sizeBytes"].get<std::uint64_t>(), data.nFileSizeLow);
+    EXPECT_EQ(json["general"]["modifiedUtc"].get<std::string>().size(), std::string("2024-06-03T08:00:00Z").size());
+    EXPECT_EQ(json["general"]["archive"].get<bool>(), true);
+    EXPECT_EQ(json["general"]["program"]["bits"].get<std::uint64_t>(), sizeof(void*) * 8);
+    const Json& version = json["version"];
+    EXPECT_EQ(version["fileFlags"].get<std::uint64_t>(), 0x2Bu);
+    EXPECT_EQ(version["fileFlagsNames"].size(), 4u);
+    EXPECT_EQ(version["fixedFileVersion"][3].get<std::uint64_t>(), 17u);
+    const Json& translations = version["translations"];
+    ASSERT_EQ(translations.size(), 3u);
+    EXPECT_EQ(translations[1]["codePage"].get<std::uint64_t>(), 1252u);
+    EXPECT_EQ(translations[1]["codePageName"], "Multilingual");
+    const Json& strings = translations[0]["strings"];
+    ASSERT_EQ(strings.size(), 8u);
+    EXPECT_EQ(strings[5]["key"], "BuildHost");
+    EXPECT_EQ(translations[1]["strings"][0]["value"], "\xC3\x9C" "bersetzte Firma");
+    EXPECT_EQ(version["otherStringTables"][0]["key"], "040C04B0");
 
     // A selection in a text box: Ctrl+C copies only that, as the box itself would.
     ::SetFocus(window->txtCompSize.Handle());
@@ -188,10 +186,10 @@ TEST_F(CopyAndRefresh, ReportsOfAVersionedFileAndOfAFolderReachTheClipboard)
     for (const char* part : {"Location: ", "Program: not a program file", "Version: none", "Directory"})
         EXPECT_TRUE(Contains(folderText, part)) << part << "\n" << folderText;
     ChooseFromMenu(*window, RightClickOnThePage(*window), 'J');
-    const JsonValue folderJson = ClipboardJson();
-    EXPECT_TRUE(folderJson.Has("version") && folderJson["version"].IsNull());
-    EXPECT_TRUE(folderJson["general"].Has("program") && folderJson["general"]["program"].IsNull());
-    EXPECT_EQ(folderJson["general"]["location"].text, folder_.Path() + "\\");
+    const Json folderJson = ClipboardJson();
+    EXPECT_TRUE(folderJson.contains("version") && folderJson["version"].is_null());
+    EXPECT_TRUE(folderJson["general"].contains("program") && folderJson["general"]["program"].is_null());
+    EXPECT_EQ(folderJson["general"]["location"], folder_.Path() + "\\");
 }
 
 TEST_F(CopyAndRefresh, Sha256IsWorkedOutOnAWorkerWithProgressAndEscCancelsIt)

@@ -2,8 +2,8 @@
 // the files the build signs (make-signed.sh), with the set's root trusted for the run.
 
 #include "app/FFileInfo.h"
-#include "app/PropertiesReport.h"
-#include "tests/support/Json.h"
+#include "app/report/ReportWriters.h"
+#include <nlohmann/json.hpp>
 #include "tests/support/Paths.h"
 #include "tests/support/WindowFixture.h"
 
@@ -99,16 +99,15 @@ TEST_F(SignaturePage, TheReportSaysWhoSignedAndWhetherItHolds)
                              "  Verdict: This digital signature is OK.\r\n"})
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 
-    std::string error;
-    const auto json = korrimat::testing::JsonReader::Parse(
-        ReportAsJson(ReportProperties(SystemPlatform(), SignedFolder() + "\\dual-signed.dll")), &error);
-    ASSERT_TRUE(json) << error;
-    const auto& signatures = (*json)["signatures"];
-    EXPECT_TRUE(signatures["signed"].boolean);
-    ASSERT_EQ(signatures["items"].items.size(), 2u);
-    EXPECT_EQ(signatures["items"][1]["digestAlgorithm"].text, "SHA256");
-    EXPECT_EQ(signatures["items"][0]["verdict"].text, "This digital signature is OK.");
-    EXPECT_EQ(signatures["items"][0]["status"].Integer(), 0u);
+    const auto json = nlohmann::json::parse(ReportAsJson(ReportProperties(SystemPlatform(), SignedFolder() + "\\dual-signed.dll")),
+                                            nullptr, false);
+    ASSERT_FALSE(json.is_discarded());
+    const auto& signatures = json["signatures"];
+    EXPECT_TRUE(signatures["signed"].get<bool>());
+    ASSERT_EQ(signatures["items"].size(), 2u);
+    EXPECT_EQ(signatures["items"][1]["digestAlgorithm"], "SHA256");
+    EXPECT_EQ(signatures["items"][0]["verdict"], "This digital signature is OK.");
+    EXPECT_EQ(signatures["items"][0]["status"], 0u);
 
     EXPECT_NE(ReportAsText(ReportProperties(SystemPlatform(), SignedFolder() + "\\unsigned.dll")).find("\r\nSignatures: not signed\r\n"),
               std::string::npos);

@@ -1,39 +1,16 @@
 #pragma once
-// Everything about one file or folder, as one report: the General page's values as the page
-// shows them and what it cannot hold (exact sizes, times in UTC, every attribute), the program's
-// machine, and the whole version resource (every translation and every string, read by the
-// resource walk of VersionResource.h). One set of facts, written out two ways: plain text, one
-// "Name: value" line per fact, and one JSON object.
+// A file's facts (FileFacts.h) as one report: a tree of named facts, each with the text report's
+// label and the JSON member's key, in the order both write them. The writers are
+// ReportWriters.h.
 
-#include "platform/Platform.h"
+#include "app/report/FileFacts.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace korrimat {
-
-class CFileInfo;
-
-// The General page's texts for an entry, as ShowFileInfo writes them.
-struct GeneralPageTexts {
-    std::string name;
-    std::string type;
-    std::string location;
-    std::string size;
-    std::string compressedSize;
-    std::string msDosPath;
-    std::string msDosName;
-    std::string created;
-    std::string modified;
-    std::string accessed;
-    // The check boxes, in their order: read-only, archive, compressed, hidden, system, temporary.
-    std::array<bool, 6> attributes{};
-};
-
-GeneralPageTexts GeneralTextsOf(const CFileInfo& file);
 
 struct ReportField;
 using ReportObject = std::vector<ReportField>;
@@ -67,10 +44,13 @@ struct ReportField {
     std::string shown;  // the text report's value, where it says more than the value alone
 };
 
-// The report of an entry, read afresh (the version resource too) through `platform`.
+ReportObject ReportOf(const FileFacts& facts);
+
+// The report of an entry, read afresh (the version resource and the signatures too).
 ReportObject ReportProperties(const Platform& platform, const std::string& path);
 
-std::string ReportAsText(const ReportObject& report);
-std::string ReportAsJson(const ReportObject& report);
+// The names of the attributes set, as the report lists them ("Read-only", "Archive"...; a bit no
+// name is known for as its hexadecimal value).
+std::vector<std::string> AttributeNames(DWORD attributes);
 
 } // namespace korrimat

@@ -1,0 +1,42 @@
+#pragma once
+// korrimat-report: the properties report of files for scripts, as text, JSON or CSV. The
+// arguments are read here and the paths walked; the reports come from the same layer as the
+// window's copies (app/report/).
+
+#include "platform/Platform.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korrimat {
+
+struct ReportCommand {
+    enum class Format { Text, Json, Csv };
+    Format format = Format::Text;
+    bool sha256 = false;
+    bool recurse = false;
+    std::vector<std::string> paths;
+};
+
+struct ParsedCommand {
+    std::optional<ReportCommand> command;  // none: help was asked for, or `error` says what is wrong
+    bool help = false;
+    std::string error;
+};
+
+ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments);
+
+extern const char kReportUsage[];
+
+// Exit codes: every path read, some not, or a usage error.
+enum ReportExit : int { kEveryPathRead = 0, kSomePathsNotRead = 1, kUsageError = 2 };
+
+// Writes the reports to `out` as each file is read, and what could not be read to `error`.
+ReportExit RunReportCommand(const Platform& platform, const ReportCommand& command,
+                            const std::function<void(std::string_view)>& out,
+                            const std::function<void(std::string_view)>& error);
+
+} // namespace korrimat

@@ -1,0 +1,229 @@
+// korrimat-report.exe as a script runs it: its output redirected to files, its exit code read.
+
+#include "platform/FileSystem.h"
+#include "platform/UniqueHandle.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using korrimat::testing::TempFolder;
+using korrimat::testing::VersionFixture;
+using Json = nlohmann::json;
+
+struct ReportRun {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+    std::string error;
+};
+
+std::string Contents(const std::string& path)
+{
+    std::ifstream file(korrimat::WidePath(path).c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// korrimat-report with these arguments (each quoted), standard output and error going to files.
+ReportRun Report(const TempFolder& scratch, const std::vector<std::string>& arguments)
+{
+    std::string command = "\"" + korrimat::testing::BuildFolder() + "\\console\\korrimat-report.exe\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
+    // Files of their own for each run: the last run's may not be closed yet.
+    static int runs = 0;
+    const std::string outPath = scratch / ("out-" + std::to_string(++runs) + ".txt");
+    const std::string errorPath = scratch / ("error-" + std::to_string(runs) + ".txt");
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    auto output = [&](const std::string& path) {
+        return korrimat::UniqueFile(::CreateFileW(korrimat::WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  &inherited, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    ReportRun run;
+    {
+        const korrimat::UniqueFile out = output(outPath);
+        const korrimat::UniqueFile error = output(errorPath);
+        if (!out || !error) {
+            ADD_FAILURE() << "cannot create the output files in " << scratch.Path();
+            return run;
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out.Get();
+        startup.hStdError = error.Get();
+        PROCESS_INFORMATION started{};
+        std::wstring wide = korrimat::WideText(command);
+        if (!::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                              &started)) {
+            ADD_FAILURE() << "korrimat-report did not start: " << ::GetLastError();
+            return run;
+        }
+        const korrimat::UniqueProcess process(started.hProcess);
+        ::CloseHandle(started.hThread);
+        EXPECT_EQ(::WaitForSingleObject(process.Get(), 120000), WAIT_OBJECT_0);
+        ::GetExitCodeProcess(process.Get(), &run.exitCode);
+    }
+    run.out = Contents(outPath);
+    run.error = Contents(errorPath);
+    return run;
+}
+
+// A strict RFC 4180 reader: rows end in CR LF, a quoted value may hold commas, doubled quotes and
+// line breaks, and anything else after a closing quote is an error (an empty result).
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::string& value = rows.back().back();
+        const char c = text[i];
+        if (c == '"' && value.empty()) {
+            for (++i;; ++i) {
+                if (i >= text.size())
+                    return {};
+                if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                    value += text[++i];
+                else if (text[i] == '"')
+                    break;
+                else
+                    value += text[i];
+            }
+            if (i + 1 < text.size() && text[i + 1] != ',' && text[i + 1] != '\r')
+                return {};
+        } else if (c == ',') {
+            rows.back().emplace_back();
+        } else if (c == '\r') {
+            if (i + 1 >= text.size() || text[i + 1] != '\n')
+                return {};
+            ++i;
+            if (i + 1 < text.size())
+                rows.emplace_back(1);
+        } else if (c == '"' || c == '\n') {
+            return {};
+        } else {
+            value += c;
+        }
+    }
+    return text.ends_with("\r\n") ? rows : std::vector<std::vector<std::string>>{};
+}
+
+class ReportCommandTest : public ::testing::Test {
+protected:
+    ReportCommandTest()
+    {
+        for (const char* name : {"translations", "quoting", "german", "blanks"})
+            folder_.CopyIn(VersionFixture(name), std::string(name) + ".dll");
+        folder_.AddFile("notes.txt");
+        folder_.AddFolder("below");
+        folder_.CopyIn(VersionFixture("complete"), "below\\complete.dll");
+    }
+
+    TempFolder scratch_{"korrimat-report-out"};
+    TempFolder folder_{"korrimat-report"};
+};
+
+TEST_F(ReportCommandTest, JsonHoldsEveryTableAndStringAndParsesWithTheLibrary)
+{
+    const ReportRun run = Report(scratch_, {"--json", folder_.Path()});
+    EXPECT_EQ(run.exitCode, 0u) << run.error;
+    EXPECT_EQ(run.error, "");
+    const Json reports = Json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(reports.is_discarded()) << run.out;
+    ASSERT_EQ(reports.size(), 5u);  // the folder's files in name order, not the one below
+    std::vector<std::string> names;
+    for (const Json& report : reports)
+        names.push_back(report["general"]["name"].get<std::string>());
+    EXPECT_EQ(names, (std::vector<std::string>{"blanks.dll", "german.dll", "notes.txt", "quoting.dll", "translations.dll"}));
+
+    const Json& version = reports[4]["version"];
+    EXPECT_EQ(version["companyName"], "Translated Company");
+    ASSERT_EQ(version["translations"].size(), 3u);
+    EXPECT_EQ(version["translations"][0]["strings"].size(), 8u);
+    EXPECT_EQ(version["translations"][0]["strings"][5]["key"], "BuildHost");
+    EXPECT_EQ(version["translations"][1]["strings"][0]["value"], "\xC3\x9C" "bersetzte Firma");
+    EXPECT_EQ(version["otherStringTables"][0]["key"], "040C04B0");
+    EXPECT_TRUE(reports[2]["version"].is_null());
+    EXPECT_EQ(reports[2]["signatures"], nullptr);
+    EXPECT_EQ(reports[4]["signatures"]["signed"], false);
+}
+
+TEST_F(ReportCommandTest, CsvIsOneQuotedRowPerFileBelowAHeader)
+{
+    const ReportRun run = Report(scratch_, {"--csv", "--sha256", "--recurse", folder_ / "*.dll"});
+    EXPECT_EQ(run.exitCode, 0u) << run.error;
+    const auto rows = ParseCsv(run.out);
+    ASSERT_EQ(rows.size(), 6u) << run.out;  // the header, four files, and the one below
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"path", "name", "size", "modifiedUtc", "attributes", "machine", "fileVersion",
+                                                 "productVersion", "company", "description", "originalFilename", "language",
+                                                 "sha256"}));
+    for (const auto& row : rows)
+        EXPECT_EQ(row.size(), 13u);
+    const std::vector<std::string>& quoting = rows[3];
+    EXPECT_EQ(quoting[0], folder_ / "quoting.dll");
+    EXPECT_EQ(quoting[1], "quoting.dll");
+    EXPECT_EQ(quoting[6], "4.2.0.7");
+    EXPECT_EQ(quoting[7], "4.2.0.0");
+    EXPECT_EQ(quoting[8], "Makers, \"Quoted\" Ltd.");
+    EXPECT_EQ(quoting[9], "First line\nSecond line");
+    EXPECT_EQ(quoting[10], "quoting.dll");
+    EXPECT_EQ(quoting[5], sizeof(void*) == 8 ? "x64" : "x86");
+    EXPECT_EQ(rows[5][0], folder_ / "below\\complete.dll");
+    EXPECT_EQ(rows[5][12], Contents(VersionFixture("complete") + ".sha256").substr(0, 64));
+    EXPECT_EQ(rows[5][3].size(), std::string("2024-06-03T08:00:00Z").size());
+
+    // Without --recurse the pattern stays in its folder.
+    const ReportRun flat = Report(scratch_, {"--csv", folder_ / "*.dll"});
+    EXPECT_EQ(ParseCsv(flat.out).size(), 5u) << flat.out;
+}
+
+TEST_F(ReportCommandTest, TextIsTheCopiedReportAndNamesInAnyScriptPastTheOldLimitWork)
+{
+    // A Greek and Japanese name in a folder deep enough to pass 260 characters.
+    std::string deep = folder_.Path();
+    while (deep.size() < 270)
+        deep = folder_.AddFolder(deep.substr(folder_.Path().size() + (deep == folder_.Path() ? 0 : 1)) +
+                                 (deep == folder_.Path() ? "" : "\\") + "korrimat-long-folder-name");
+    const std::string name = "\xCE\xB1\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xBF-\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB.dll";
+    const std::string file = deep + "\\" + name;
+    ASSERT_TRUE(::CopyFileW(korrimat::WidePath(VersionFixture("german")).c_str(), korrimat::WidePath(file).c_str(), FALSE));
+
+    const ReportRun run = Report(scratch_, {file, folder_ / "quoting.dll"});
+    EXPECT_EQ(run.exitCode, 0u) << run.error;
+    EXPECT_EQ(run.out.find("Path: " + file + "\r\n"), 0u) << run.out;
+    EXPECT_NE(run.out.find("\r\nName: " + name + "\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\r\nCompany Name: Deutsche Firma\r\n"), std::string::npos);
+    // The second report after a blank line, its line break written as the copy writes it.
+    EXPECT_NE(run.out.find("\r\n\r\nPath: " + folder_ / "quoting.dll" + "\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\r\nDescription: First line\\nSecond line\r\n"), std::string::npos);
+}
+
+TEST_F(ReportCommandTest, MissingPathsAndUsageErrorsAreToldOnStandardError)
+{
+    // A missing path and a pattern that matches nothing beside a good file: the good one is
+    // reported, the others named, exit 1.
+    const ReportRun missing = Report(scratch_, {"--csv", folder_ / "gone.dll", folder_ / "quoting.dll", folder_ / "*.exe"});
+    EXPECT_EQ(missing.exitCode, 1u);
+    EXPECT_EQ(ParseCsv(missing.out).size(), 2u) << missing.out;
+    EXPECT_NE(missing.error.find(folder_ / "gone.dll" + ": not found"), std::string::npos) << missing.error;
+    EXPECT_NE(missing.error.find("*.exe: no file matches"), std::string::npos) << missing.error;
+
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--csv", "--json", folder_.Path()},
+                                                  std::vector<std::string>{"--colour", folder_.Path()}, std::vector<std::string>{}}) {
+        const ReportRun run = Report(scratch_, wrong);
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.error.find("Usage: korrimat-report"), std::string::npos) << run.error;
+    }
+    const ReportRun help = Report(scratch_, {"--help"});
+    EXPECT_EQ(help.exitCode, 0u);
+    EXPECT_EQ(help.out.find("Usage: korrimat-report"), 0u);
+}
+
+} // namespace
