@@ -157,19 +157,9 @@ TEST_F(CopyAndRefresh, ReportsOfAVersionedFileAndOfAFolderReachTheClipboard)
     EXPECT_EQ(json["general"]["modifiedUtc"].get<std::string>().size(), std::string("2024-06-03T08:00:00Z").size());
     EXPECT_EQ(json["general"]["archive"].get<bool>(), true);
     EXPECT_EQ(json["general"]["program"]["bits"].get<std::uint64_t>(), sizeof(void*) * 8);
-    const Json& version = json["version"];
-    EXPECT_EQ(version["fileFlags"].get<std::uint64_t>(), 0x2Bu);
-    EXPECT_EQ(version["fileFlagsNames"].size(), 4u);
-    EXPECT_EQ(version["fixedFileVersion"][3].get<std::uint64_t>(), 17u);
-    const Json& translations = version["translations"];
-    ASSERT_EQ(translations.size(), 3u);
-    EXPECT_EQ(translations[1]["codePage"].get<std::uint64_t>(), 1252u);
-    EXPECT_EQ(translations[1]["codePageName"], "Multilingual");
-    const Json& strings = translations[0]["strings"];
-    ASSERT_EQ(strings.size(), 8u);
-    EXPECT_EQ(strings[5]["key"], "BuildHost");
-    EXPECT_EQ(translations[1]["strings"][0]["value"], "\xC3\x9C" "bersetzte Firma");
-    EXPECT_EQ(version["otherStringTables"][0]["key"], "040C04B0");
+    // Every table and string: the console's tests read the same report's JSON in full.
+    EXPECT_EQ(json["version"]["fileFlags"].get<std::uint64_t>(), 0x2Bu);
+    EXPECT_EQ(json["version"]["translations"].size(), 3u);
 
     // A selection in a text box: Ctrl+C copies only that, as the box itself would.
     ::SetFocus(window->txtCompSize.Handle());
