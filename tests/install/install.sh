@@ -51,13 +51,15 @@ run_silently "$setup" /S || fail "the installer over the same version"
 
 user_folder=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -1)
 installed="$user_folder/AppData/Local/Programs/Korrimat"
-for file in korrimat.exe ReadMe.txt uninstall.exe; do
+for file in korrimat.exe korrimat-report.exe ReadMe.txt uninstall.exe; do
     [ -f "$installed/$file" ] || fail "$file is not installed"
 done
-cmp -s "$installed/korrimat.exe" "$(dirname "$setup")/../packaging/$(basename "$setup" -setup.exe)/korrimat.exe" \
-    || fail "the installed korrimat.exe is not this build's"
+for program in korrimat.exe korrimat-report.exe; do
+    cmp -s "$installed/$program" "$(dirname "$setup")/../packaging/$(basename "$setup" -setup.exe)/$program" \
+        || fail "the installed $program is not this build's"
+done
 [ -f "$user_folder/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Korrimat.lnk" ] || fail "no Start menu shortcut"
-[ "$(find "$installed" -type f | wc -l)" -eq 3 ] || fail "other files in the installation folder: $(ls "$installed")"
+[ "$(find "$installed" -type f | wc -l)" -eq 4 ] || fail "other files in the installation folder: $(ls "$installed")"
 
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korrimat'
 for name in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize UninstallString QuietUninstallString; do
@@ -74,6 +76,10 @@ done
 mkdir -p "$prefix/drive_c/verb test"
 wine "$probe" 'C:\verb test' --verb '*' || fail "the file verb did not show the file"
 wineserver -w
+# The installed console program reports the installed program, its version included.
+report=$(wine "$installed/korrimat-report.exe" --csv "$(winepath -w "$installed/korrimat.exe")" 2>&1 | tr -d '\r') \
+    || fail "korrimat-report: $report"
+grep -q ",korrimat.exe,.*,$version\.0,$version\.0," <<<"$report" || fail "the installed korrimat-report did not report korrimat.exe: $report"
 rm -rf "$prefix/drive_c/verb test"
 
 quiet=$(value "$uninstall_key" QuietUninstallString)
