@@ -3,6 +3,7 @@
 // listed folder. Reached by keys and a context menu only: the window's design is unchanged.
 
 #include "app/FFileInfo.h"
+#include "platform/Trace.h"
 #include "app/report/ReportWriters.h"
 #include "platform/controls/PathText.h"
 #include "platform/controls/PopupMenu.h"
@@ -139,6 +140,7 @@ void FFileInfo::StartSha256()
             });
         } catch (...) {
             // Out of memory for the read buffer, say: the window must still hear that the job ended.
+            TraceFailure("the SHA-256 failed with an exception");
             running->result = {FileDigest::Outcome::CannotRead, ERROR_NOT_ENOUGH_MEMORY, {}};
         }
         finished.Post(running->serial);
@@ -253,10 +255,7 @@ void FFileInfo::Refresh(bool drives)
         File1_PathChange();
         return;
     }
-    struct Forget {
-        std::optional<int>& item;
-        ~Forget() { item.reset(); }
-    } forget{keptItem_};
+    const ScopeExit forget([this] { keptItem_.reset(); });
     keptItem_ = lstVerInfo.SelectedIndex();
     File1.SetSelectedIndex(index);
 }

@@ -1,6 +1,7 @@
 // FFileInfo made from its design: creation, fonts and layout at the window's density.
 
 #include "app/FFileInfo.h"
+#include "platform/Trace.h"
 
 #include "app/resources/resource.h"
 #include "platform/controls/Gdi.h"
@@ -14,7 +15,11 @@ FFileInfo::FFileInfo(const Platform& platform)
 {
     if (!Create(kWindowSettings.caption, ClientSizeInPixels, IDI_KORRIMAT))
         return;
-    CreateControls(*this, "");
+    // A window whose controls cannot all be made does not open half-made.
+    if (!CreateControls(*this, "")) {
+        Destroy();
+        return;
+    }
     LayOut();
     ConnectEvents();
     ConnectCommands();
@@ -104,77 +109,29 @@ controls::Control* FFileInfo::ControlNamed(std::string_view name, int index)
     return design && design->slot.control ? design->slot.control(*this) : nullptr;
 }
 
-void FFileInfo::CreateControls(controls::WindowBase& container, std::string_view containerName)
+bool FFileInfo::CreateControls(controls::WindowBase& container, std::string_view containerName)
 {
-    // Created in ascending tab index: that is the z-order, and the dialog keys follow it.
-    for (const ControlDesign* design : ChildrenInTabOrder(containerName))
-        CreateControl(container, *design);
-}
-
-void FFileInfo::CreateControl(controls::WindowBase& container, const ControlDesign& design)
-{
-    // Created in place; fonts and whatever follows from them come with the layout.
-    WindowControls& all = *this;
-    const ControlSlot& slot = design.slot;
-    const controls::Bounds bounds = ToPixels(design, Density());
-    switch (slot.kind) {
-    case ControlKind::Frame: {
-        auto& frame = slot.As<controls::Frame>(all);
-        frame.Create(container, bounds, design.text, (design.flags & kBorder) != 0);
-        if (design.flags & kDisabled)
-            frame.SetEnabled(false);
-        CreateControls(frame, design.name);
-        break;
+    // Created in ascending tab index: that is the z-order, and the dialog keys follow it. Fonts
+    // and whatever follows from them come with the layout.
+    const DesignContext context{Density(), platform_,
+                                [](void* window, controls::WindowBase& frame, std::string_view name) {
+                                    return static_cast<FFileInfo*>(window)->CreateControls(frame, name);
+                                },
+                                this};
+    for (const ControlDesign* design : ChildrenInTabOrder(containerName)) {
+        if (!design->slot.create(*this, container, *design, context)) {
+            TraceFailure("FFileInfo: the control " + std::string(design->name) + " could not be created");
+            return false;
+        }
     }
-    case ControlKind::TextBox:
-        slot.As<controls::TextBox>(all).Create(container, bounds,
-                                               (design.flags & kMultiLine) ? controls::TextBoxStyle::MultiLine
-                                                                           : controls::TextBoxStyle::DisplayField,
-                                               design.text);
-        break;
-    case ControlKind::Label:
-        slot.As<controls::Label>(all).Create(container, bounds, design.text);
-        break;
-    case ControlKind::CheckBox:
-        slot.As<controls::CheckBox>(all).Create(container, bounds, design.text);
-        break;
-    case ControlKind::PictureBox:
-        slot.As<controls::PictureBox>(all).Create(container, bounds);
-        break;
-    case ControlKind::Line: {
-        const LinePoints points = LineToPixels(design, Density());
-        slot.line(all)->Create(container, points.from, points.to,
-                               (design.flags & kHighlight) ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
-        break;
-    }
-    case ControlKind::ListBox:
-        slot.As<controls::ListBox>(all).Create(container, bounds);
-        break;
-    case ControlKind::DriveList:
-        slot.As<controls::DriveList>(all).Create(container, bounds);
-        break;
-    case ControlKind::FolderList:
-        slot.As<controls::FolderList>(all).Create(container, bounds, platform_);
-        break;
-    case ControlKind::FileList:
-        slot.As<controls::FileList>(all).Create(container, bounds, platform_);
-        break;
-    case ControlKind::TabStrip: {
-        auto& tabs = slot.As<controls::TabStrip>(all);
-        tabs.Create(container, bounds);
-        int position = 0;
-        for (const TabDesign& tab : TabDesigns())
-            tabs.Add(position++, tab.key, tab.caption);
-        break;
-    }
-    }
+    return true;
 }
 
 void FFileInfo::PlaceControl(const ControlDesign& design)
 {
     WindowControls& all = *this;
     const controls::Screen density = Density();
-    if (design.slot.kind == ControlKind::Line) {
+    if (design.slot.Is<controls::Line>()) {
         controls::Line& line = *design.slot.line(all);
         if (controls::WindowBase* container = line.Container()) {
             const LinePoints points = LineToPixels(design, density);
@@ -187,7 +144,7 @@ void FFileInfo::PlaceControl(const ControlDesign& design)
     controls::Bounds bounds = ToPixels(design, density);
     // A line of text is never cut at its foot: the design's height, rounded at another density,
     // can fall a pixel short of the font's, which rounds on its own.
-    const bool oneLineOfText = design.slot.kind == ControlKind::Label || design.slot.kind == ControlKind::CheckBox;
+    const bool oneLineOfText = design.slot.Is<controls::Label>() || design.slot.Is<controls::CheckBox>();
     if (font && oneLineOfText)
         bounds.height = std::max(bounds.height, static_cast<int>(controls::FontMetrics(font).tmHeight));
     // The font first: the drive list's and the tab strip's heights follow it.

@@ -87,8 +87,7 @@ private:
     // The load steps that work in screen pixels, done again after every new layout.
     void FitLoadedLayout();
     void FitPagesToTabs();
-    void CreateControls(controls::WindowBase& container, std::string_view containerName);
-    void CreateControl(controls::WindowBase& container, const ControlDesign& design);
+    [[nodiscard]] bool CreateControls(controls::WindowBase& container, std::string_view containerName);
     // One control's font and place at the window's density, or a line's ends.
     void PlaceControl(const ControlDesign& design);
 

@@ -1,6 +1,7 @@
 // FFileInfo's display of one file, or one folder, on both pages.
 
 #include "app/FFileInfo.h"
+#include "platform/Trace.h"
 #include "app/report/FileFacts.h"
 #include "fileinfo/FileInfo.h"
 #include "versioninfo/FileVersionInfo.h"
@@ -50,10 +51,7 @@ void FFileInfo::Display(const std::string& path, int item)
         txtDescription.SetText(versionInfo.FileDescription());
         txtCopyright.SetText(versionInfo.LegalCopyright());
         // The item shown next comes from the resource just read rather than a second reading.
-        struct Forget {
-            const CFileVersionInfo*& justRead;
-            ~Forget() { justRead = nullptr; }
-        } forget{versionJustRead_};
+        const ScopeExit forget([this] { versionJustRead_ = nullptr; });
         versionJustRead_ = &versionInfo;
         // Selecting the item raises its click, which shows the item. While the window is still
         // opening the list may be empty: nothing to select yet.
@@ -70,8 +68,8 @@ void FFileInfo::Display(const std::string& path, int item)
 void FFileInfo::ShowIcon(HICON icon)
 {
     picIcon.Clear();
-    if (icon)
-        platform_.DrawIconAt(picIcon.Surface(), 0, 0, icon);
+    if (icon && !platform_.DrawIconAt(picIcon.Surface(), 0, 0, icon))
+        TraceFailure("the shell's icon could not be drawn");
     picIcon.Invalidate();
 }
 

@@ -3,6 +3,7 @@
 // fills when it ends. Showing another file drops a check still running.
 
 #include "app/FFileInfo.h"
+#include "platform/Trace.h"
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
 
@@ -51,7 +52,7 @@ void FFileInfo::ShowSignaturePage(const std::string& path)
             running->result = platform.CheckSignatures(running->path);
         } catch (...) {
             // Out of memory, say: the window must still hear that the check ended.
-            ::OutputDebugStringA("Korrimat: the signature check failed with an exception\n");
+            TraceFailure("the signature check failed with an exception");
             running->result = {};
         }
         finished.Post(running->serial);

@@ -12,55 +12,79 @@ namespace korrimat {
 
 namespace {
 
-// The control classes, in the order of ControlKind.
-using KindClasses = std::tuple<controls::Frame, controls::TextBox, controls::Label, controls::CheckBox,
-                               controls::PictureBox, controls::Line, controls::ListBox, controls::DriveList,
-                               controls::FolderList, controls::FileList, controls::TabStrip>;
-
-template <typename Control, std::size_t... Index>
-constexpr ControlKind KindOf(std::index_sequence<Index...>)
+// How a row creates its control: from its pixel rectangle, with its text where the class takes
+// one, or the platform where it reads the file system; the classes that take more say so below.
+template <typename Class>
+bool CreateFromRow(Class& control, controls::WindowBase& container, const ControlDesign& design, const DesignContext& context)
 {
-    std::size_t kind = sizeof...(Index);
-    ((std::is_same_v<Control, std::tuple_element_t<Index, KindClasses>> ? kind = Index : kind), ...);
-    return static_cast<ControlKind>(kind);
-}
-
-template <typename Control>
-constexpr ControlKind KindOf()
-{
-    constexpr ControlKind kind = KindOf<Control>(std::make_index_sequence<std::tuple_size_v<KindClasses>>());
-    static_assert(static_cast<std::size_t>(kind) < std::tuple_size_v<KindClasses>, "a control class without a kind");
-    return kind;
-}
-
-// A row's kind picks the class its control is cast to: each class must stand at its own kind.
-static_assert(KindOf<controls::Frame>() == ControlKind::Frame && KindOf<controls::TextBox>() == ControlKind::TextBox &&
-              KindOf<controls::Label>() == ControlKind::Label && KindOf<controls::CheckBox>() == ControlKind::CheckBox &&
-              KindOf<controls::PictureBox>() == ControlKind::PictureBox && KindOf<controls::Line>() == ControlKind::Line &&
-              KindOf<controls::ListBox>() == ControlKind::ListBox &&
-              KindOf<controls::DriveList>() == ControlKind::DriveList &&
-              KindOf<controls::FolderList>() == ControlKind::FolderList &&
-              KindOf<controls::FileList>() == ControlKind::FileList &&
-              KindOf<controls::TabStrip>() == ControlKind::TabStrip,
-              "KindClasses is not in the order of ControlKind");
-
-// The slot of a member of WindowControls, and of one element of a member that is an array.
-template <auto Member>
-constexpr ControlSlot Slot()
-{
-    using Control = std::remove_cvref_t<decltype(std::declval<WindowControls&>().*Member)>;
-    return {KindOf<Control>(), [](WindowControls& all) -> controls::Control* { return &(all.*Member); }, nullptr};
-}
-
-template <auto Member, std::size_t Index>
-constexpr ControlSlot Slot()
-{
-    using Control = typename std::remove_cvref_t<decltype(std::declval<WindowControls&>().*Member)>::value_type;
-    if constexpr (std::is_same_v<Control, controls::Line>)
-        return {ControlKind::Line, nullptr, [](WindowControls& all) { return &(all.*Member)[Index]; }};
+    const controls::Bounds bounds = ToPixels(design, context.density);
+    if constexpr (requires { control.Create(container, bounds, design.text); })
+        return control.Create(container, bounds, design.text);
+    else if constexpr (requires { control.Create(container, bounds, context.platform); })
+        return control.Create(container, bounds, context.platform);
     else
-        return {KindOf<Control>(), [](WindowControls& all) -> controls::Control* { return &(all.*Member)[Index]; },
-                nullptr};
+        return control.Create(container, bounds);
+}
+
+bool CreateFromRow(controls::Frame& frame, controls::WindowBase& container, const ControlDesign& design,
+                   const DesignContext& context)
+{
+    if (!frame.Create(container, ToPixels(design, context.density), design.text, (design.flags & kBorder) != 0))
+        return false;
+    if (design.flags & kDisabled)
+        frame.SetEnabled(false);
+    return context.createChildren(context.window, frame, design.name);
+}
+
+bool CreateFromRow(controls::TextBox& box, controls::WindowBase& container, const ControlDesign& design,
+                   const DesignContext& context)
+{
+    const auto style = (design.flags & kMultiLine) ? controls::TextBoxStyle::MultiLine : controls::TextBoxStyle::DisplayField;
+    return box.Create(container, ToPixels(design, context.density), style, design.text);
+}
+
+bool CreateFromRow(controls::TabStrip& tabs, controls::WindowBase& container, const ControlDesign& design,
+                   const DesignContext& context)
+{
+    if (!tabs.Create(container, ToPixels(design, context.density)))
+        return false;
+    int position = 0;
+    for (const TabDesign& tab : TabDesigns())
+        tabs.Add(position++, tab.key, tab.caption);
+    return true;
+}
+
+bool CreateFromRow(controls::Line& line, controls::WindowBase& container, const ControlDesign& design,
+                   const DesignContext& context)
+{
+    const LinePoints points = LineToPixels(design, context.density);
+    line.Create(container, points.from, points.to, (design.flags & kHighlight) ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+    return true;
+}
+
+// A member of WindowControls (`Index` < 0), or one element of a member that is an array.
+template <auto Member, int Index>
+auto& ControlOf(WindowControls& all)
+{
+    if constexpr (Index < 0)
+        return all.*Member;
+    else
+        return (all.*Member)[Index];
+}
+
+template <auto Member, int Index = -1>
+constexpr ControlSlot Slot()
+{
+    using Class = std::remove_cvref_t<decltype(ControlOf<Member, Index>(std::declval<WindowControls&>()))>;
+    constexpr auto create = [](WindowControls& all, controls::WindowBase& container, const ControlDesign& design,
+                               const DesignContext& context) {
+        return CreateFromRow(ControlOf<Member, Index>(all), container, design, context);
+    };
+    if constexpr (std::is_same_v<Class, controls::Line>)
+        return {&kControlClass<Class>, nullptr, [](WindowControls& all) { return &ControlOf<Member, Index>(all); }, create};
+    else
+        return {&kControlClass<Class>, [](WindowControls& all) -> controls::Control* { return &ControlOf<Member, Index>(all); },
+                nullptr, create};
 }
 
 constexpr DesignFont kNoFont = DesignFont::None;

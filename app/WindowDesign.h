@@ -7,6 +7,7 @@
 #include "platform/controls/Control.h"
 #include "platform/controls/Line.h"
 #include "platform/controls/Screen.h"
+#include "platform/Platform.h"
 
 #include <windows.h>
 
@@ -15,20 +16,6 @@
 #include <vector>
 
 namespace korrimat {
-
-enum class ControlKind {
-    Frame,
-    TextBox,
-    Label,
-    CheckBox,
-    PictureBox,
-    Line,
-    ListBox,
-    DriveList,
-    FolderList,
-    FileList,
-    TabStrip,
-};
 
 enum class DesignFont {
     None,        // no font of its own
@@ -49,18 +36,39 @@ enum DesignFlags : unsigned {
 };
 
 struct WindowControls;
+struct ControlDesign;
 
-// The control object a design row creates, found in the window's controls.
+// A control class, named by the address of a tag of its own.
+template <typename Class>
+inline constexpr char kControlClass = 0;
+
+// What a row's control needs to be created beyond the row: the density its twips become pixels
+// at, the platform the file-system lists read through, and the creation of a frame's children.
+struct DesignContext {
+    const controls::Screen& density;
+    const Platform& platform;
+    bool (*createChildren)(void* window, controls::WindowBase& frame, std::string_view frameName);
+    void* window;
+};
+
+// The control object a design row creates, found in the window's controls, and how the row
+// creates it: the member each row names brings its class's creation with it.
 struct ControlSlot {
-    ControlKind kind;
+    const char* controlClass;                        // kControlClass of its class
     controls::Control* (*control)(WindowControls&);  // null for a line, which is no window
     controls::Line* (*line)(WindowControls&);        // null for everything but a line
+    // Creates the control in `container` as the row says; false when it could not be made.
+    bool (*create)(WindowControls&, controls::WindowBase& container, const ControlDesign&, const DesignContext&);
 
-    // The control as the class its kind names.
-    template <typename Kind>
-    Kind& As(WindowControls& controls) const
+    template <typename Class>
+    bool Is() const
     {
-        return static_cast<Kind&>(*control(controls));
+        return controlClass == &kControlClass<Class>;
+    }
+    template <typename Class>
+    Class& As(WindowControls& controls) const
+    {
+        return static_cast<Class&>(*control(controls));
     }
 };
 

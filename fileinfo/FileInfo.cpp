@@ -83,8 +83,10 @@ void CFileInfo::Refresh()
     // A failure reads as all bits set in the low half, as the system reports it.
     compressedSize_ = (static_cast<std::uint64_t>(high) << 32) | low;
 
+    // The shell describing nothing leaves every name empty and no icon.
     SHFILEINFOA shell{};
-    platform_->ShellInfoOf(fullPathName_, shell);
+    if (!platform_->ShellInfoOf(fullPathName_, shell))
+        shell = SHFILEINFOA{};
     displayName_ = TrimAtNull(shell.szDisplayName, sizeof(shell.szDisplayName));
     typeName_ = TrimAtNull(shell.szTypeName, sizeof(shell.szTypeName));
     // The object owns the icon: the one it replaces is released here.
@@ -98,7 +100,8 @@ double CFileInfo::FileTimeToDate(const FILETIME& stamp) const
 {
     // A failed conversion leaves the zero stamp, 1 January 1601 at midnight.
     FILETIME local{};
-    platform_->ToLocalFileTime(stamp, local);
+    if (!platform_->ToLocalFileTime(stamp, local))
+        local = FILETIME{};
     SYSTEMTIME parts{};
     if (!platform_->ToSystemTime(local, parts)) {
         // The system refuses stamps past the year 30827, and a local stamp that the offset took

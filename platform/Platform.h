@@ -33,9 +33,9 @@ namespace korrimat {
 class Digest {
 public:
     virtual ~Digest() = default;
-    virtual bool Add(std::span<const BYTE> bytes) = 0;
+    [[nodiscard]] virtual bool Add(std::span<const BYTE> bytes) = 0;
     // The digest of everything added; nothing when the system failed.
-    virtual std::optional<std::vector<BYTE>> Finish() = 0;
+    [[nodiscard]] virtual std::optional<std::vector<BYTE>> Finish() = 0;
 };
 
 // A thread's start function, as the runtime's thread start takes it.
@@ -46,81 +46,81 @@ public:
     virtual ~Platform() = default;
 
     // GetFullPathNameA: the absolute form of a path, or nothing when none can be formed.
-    virtual std::optional<std::string> FullPathOf(const std::string& path) const = 0;
+    [[nodiscard]] virtual std::optional<std::string> FullPathOf(const std::string& path) const = 0;
     // FindFirstFileA (the search closed again at once): the first matching entry, or nothing.
-    virtual std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const = 0;
+    [[nodiscard]] virtual std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const = 0;
     // The entries matching a pattern ("folder\*"), each as `visit(name, attributes)`, listed by
     // the wide search so that no name or path is lost to the narrow record's limits. A drive
     // without a medium fails at once. 0, or the error of a search that could not start
     // (ERROR_FILE_NOT_FOUND when nothing matched).
-    virtual DWORD ListEntries(const std::string& pattern,
+    [[nodiscard]] virtual DWORD ListEntries(const std::string& pattern,
                               const std::function<void(std::string_view, DWORD)>& visit) const = 0;
     // GetFileAttributesA: INVALID_FILE_ATTRIBUTES when the entry cannot be found.
-    virtual DWORD Attributes(const std::string& path) const = 0;
+    [[nodiscard]] virtual DWORD Attributes(const std::string& path) const = 0;
     // FileTimeToLocalFileTime, with the offset in force now; false on failure.
-    virtual bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const = 0;
+    [[nodiscard]] virtual bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const = 0;
     // FileTimeToSystemTime; false on failure.
-    virtual bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const = 0;
+    [[nodiscard]] virtual bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const = 0;
     // GetShortPathNameA: the 8.3 form of a path, or nothing.
-    virtual std::optional<std::string> ShortPathOf(const std::string& path) const = 0;
+    [[nodiscard]] virtual std::optional<std::string> ShortPathOf(const std::string& path) const = 0;
     // GetCompressedFileSizeA: the low 32 bits (all bits set on failure), the high ones in `high`.
-    virtual DWORD CompressedSizeOf(const std::string& path, DWORD& high) const = 0;
+    [[nodiscard]] virtual DWORD CompressedSizeOf(const std::string& path, DWORD& high) const = 0;
     // SHGetFileInfoA with SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME into a zero-filled record.
     // The caller owns the icon handle in `info.hIcon`.
-    virtual DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const = 0;
+    [[nodiscard]] virtual DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const = 0;
     // GetFileVersionInfoSizeA: the size of the version resource, 0 when there is none.
-    virtual DWORD VersionInfoSize(const std::string& path) const = 0;
+    [[nodiscard]] virtual DWORD VersionInfoSize(const std::string& path) const = 0;
     // GetFileVersionInfoA into `image` (handle 0, the whole span's size).
-    virtual bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const = 0;
+    [[nodiscard]] virtual bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const = 0;
     // VerQueryValueA on a resource image; `address` points into `image` when it succeeds.
-    virtual bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
+    [[nodiscard]] virtual bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
                                    const void*& address, UINT& length) const = 0;
     // VerLanguageNameW: the language's name, never holding a NUL; empty when it has none.
-    virtual std::string LanguageName(DWORD languageId) const = 0;
+    [[nodiscard]] virtual std::string LanguageName(DWORD languageId) const = 0;
     // GetEnvironmentVariableA: the value, or empty text when the variable is not set.
-    virtual std::string Environment(const std::string& name) const = 0;
+    [[nodiscard]] virtual std::string Environment(const std::string& name) const = 0;
     // GetLocaleInfoW for the user's default locale (regional settings read at each call).
-    virtual std::string LocaleText(LCTYPE type) const = 0;
+    [[nodiscard]] virtual std::string LocaleText(LCTYPE type) const = 0;
     // Upper case by the system's locale rules, whole characters of the active code page at a time.
-    virtual std::string UpperCase(const std::string& text) const = 0;
+    [[nodiscard]] virtual std::string UpperCase(const std::string& text) const = 0;
     // DrawIcon at (x, y) on a device context.
-    virtual bool DrawIconAt(HDC surface, int x, int y, HICON icon) const = 0;
+    [[nodiscard]] virtual bool DrawIconAt(HDC surface, int x, int y, HICON icon) const = 0;
 
     // What the user asks for alone: the clipboard, a file's contents, its program headers. These
     // may be called from a worker thread (all but the clipboard are).
     //
     // The text on the clipboard in UTF-16 (CF_UNICODETEXT), with `owner` as its owner; false when
     // the clipboard could not be opened or did not take it.
-    virtual bool CopyToClipboard(HWND owner, const std::string& text) const = 0;
+    [[nodiscard]] virtual bool CopyToClipboard(HWND owner, const std::string& text) const = 0;
     // CreateFileW for reading the contents, with every kind of sharing (a file another program has
     // open for writing can still be read); empty, with the system's error in `error`, on failure.
-    virtual UniqueFile OpenToRead(const std::string& path, DWORD& error) const = 0;
+    [[nodiscard]] virtual UniqueFile OpenToRead(const std::string& path, DWORD& error) const = 0;
     // GetFileSizeEx of an open file.
-    virtual std::optional<std::uint64_t> SizeOfOpenFile(HANDLE file) const = 0;
+    [[nodiscard]] virtual std::optional<std::uint64_t> SizeOfOpenFile(HANDLE file) const = 0;
     // ReadFile of up to `buffer`'s size at the file's position: the count read (0 at the end), or
     // nothing with the system's error in `error`.
-    virtual std::optional<std::size_t> ReadOpenFile(HANDLE file, std::span<BYTE> buffer, DWORD& error) const = 0;
+    [[nodiscard]] virtual std::optional<std::size_t> ReadOpenFile(HANDLE file, std::span<BYTE> buffer, DWORD& error) const = 0;
     // The system's SHA-256 (BCrypt); null when it cannot be had.
-    virtual std::unique_ptr<Digest> NewSha256() const = 0;
+    [[nodiscard]] virtual std::unique_ptr<Digest> NewSha256() const = 0;
     // The file's program headers (PeHeaders.h), read from the file; not readable when it cannot
     // be opened.
-    virtual ProgramKind ProgramKindOfFile(const std::string& path) const = 0;
+    [[nodiscard]] virtual ProgramKind ProgramKindOfFile(const std::string& path) const = 0;
     // Where the file's embedded signature lies (SignatureBytes.h), read from the file: cheap.
-    virtual EmbeddedSignaturePlace EmbeddedSignatureOfFile(const std::string& path) const = 0;
+    [[nodiscard]] virtual EmbeddedSignaturePlace EmbeddedSignatureOfFile(const std::string& path) const = 0;
     // The system's check of the file's embedded signatures (Signatures.h): slow, for a worker.
-    virtual SignatureCheck CheckSignatures(const std::string& path) const = 0;
+    [[nodiscard]] virtual SignatureCheck CheckSignatures(const std::string& path) const = 0;
 
     // Work on other threads, and what they wait for.
     //
     // CreateEventW: a manual-reset event, not set; empty on failure.
-    virtual UniqueEvent NewEvent() const = 0;
+    [[nodiscard]] virtual UniqueEvent NewEvent() const = 0;
     // _beginthreadex: a running thread; empty on failure (nothing runs then).
-    virtual UniqueThread StartThread(ThreadMain main, void* argument) const = 0;
+    [[nodiscard]] virtual UniqueThread StartThread(ThreadMain main, void* argument) const = 0;
     // FindFirstChangeNotificationW on a folder alone (not its subfolders), for names added,
     // removed or renamed, sizes, write times and attributes; empty on failure.
-    virtual UniqueChangeNotification WatchFolder(const std::string& folder) const = 0;
+    [[nodiscard]] virtual UniqueChangeNotification WatchFolder(const std::string& folder) const = 0;
     // FindNextChangeNotification: waits for the next change; false on failure.
-    virtual bool WatchAgain(HANDLE notification) const = 0;
+    [[nodiscard]] virtual bool WatchAgain(HANDLE notification) const = 0;
 };
 
 class WindowsPlatform : public Platform {

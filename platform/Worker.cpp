@@ -1,4 +1,5 @@
 #include "platform/Worker.h"
+#include "platform/Trace.h"
 
 #include <algorithm>
 
@@ -41,6 +42,7 @@ unsigned __stdcall Worker::Run(void* self)
         worker->work_(worker->stop_.Get());
     } catch (...) {
         // The work ends; nothing may leave the thread.
+        TraceFailure("a worker's work ended with an exception");
     }
     return 0;
 }

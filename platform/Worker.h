@@ -22,7 +22,7 @@ public:
     // Runs `work` on a new thread, giving it the event that Stop sets (its cue to return); a
     // worker already running is stopped first. False when no thread could be started: nothing
     // runs then. No exception leaves the thread.
-    bool Start(std::function<void(HANDLE stop)> work);
+    [[nodiscard]] bool Start(std::function<void(HANDLE stop)> work);
     // Sets the stop event, ends a read the thread is blocked in, and waits until the thread has
     // ended; nothing when none was started.
     void Stop() noexcept;

@@ -91,7 +91,9 @@ std::vector<BYTE> ReadVersionImage(const Platform& platform, const std::string& 
         return {};
     std::vector<BYTE> image(size);
     image.push_back(0);
-    platform.ReadVersionInfo(path, std::span<BYTE>(image.data(), size));
+    // A resource the system sizes but then cannot read is none: zeros are no resource.
+    if (!platform.ReadVersionInfo(path, std::span<BYTE>(image.data(), size)))
+        return {};
     return image;
 }
 
@@ -135,9 +137,7 @@ void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
     for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
         const VersionItem& item = kVersionItems[row];
         if (item.key.empty()) {
-            // Some systems count the terminating zero in the name's length: never keep one.
-            const std::string language = platform_->LanguageName(languageId);
-            items_[row] = language.substr(0, language.find('\0'));
+            items_[row] = platform_->LanguageName(languageId);
         } else if (platform_->QueryVersionValue(image, prefix + std::string(item.key), address, length) && length != 0) {
             items_[row] = StringFromPointer(image, address);
         }

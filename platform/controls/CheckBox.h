@@ -9,7 +9,7 @@ namespace korrimat::controls {
 
 class CheckBox : public Control {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds, std::string_view caption);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, std::string_view caption);
 
     int Value() const noexcept { return value_; }
     // 0 or 1; any other value is refused and changes nothing.

@@ -1,4 +1,5 @@
 #include "platform/controls/Control.h"
+#include "platform/Trace.h"
 
 #include "platform/FileSystem.h"
 #include "platform/controls/Gdi.h"
@@ -145,6 +146,7 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wP
         }
     } catch (...) {
         // Nothing may cross the window procedure; the control's own handling goes on.
+        TraceFailure("an exception was caught in a control's window procedure");
     }
     return ::DefSubclassProc(handle, message, wParam, lParam);
 }
@@ -349,6 +351,7 @@ LRESULT CALLBACK WindowBase::Procedure(HWND handle, UINT message, WPARAM wParam,
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // No exception may reach the system; the message gets its default handling instead.
+        TraceFailure("an exception was caught in a window procedure");
         return ::DefWindowProcA(handle, message, wParam, lParam);
     }
 }

@@ -78,7 +78,7 @@ public:
 
 protected:
     // Creates a standard control as a child of `container` and attaches this wrapper to it.
-    bool CreateChild(WindowBase& container, const char* className, DWORD style, DWORD exStyle,
+    [[nodiscard]] bool CreateChild(WindowBase& container, const char* className, DWORD style, DWORD exStyle,
                      const Bounds& bounds, std::string_view text);
     void Attach(HWND handle, WindowBase* container);
     void Detach() noexcept;
@@ -120,7 +120,7 @@ protected:
     ~WindowBase() override;
 
     static bool RegisterWindowClass(const char* className, UINT classStyle, HBRUSH background);
-    bool CreateOwnWindow(const char* className, WindowBase* container, DWORD style, DWORD exStyle,
+    [[nodiscard]] bool CreateOwnWindow(const char* className, WindowBase* container, DWORD style, DWORD exStyle,
                          const Bounds& bounds, std::string_view text);
 
     // The window procedure's dispatch: a thin switch that calls the named handlers below.
@@ -181,7 +181,7 @@ public:
     // resized) whose client area has `clientSize` at the density of the monitor it opens on, and
     // the program's icon resource `iconId` at that density's icon sizes (the system's application
     // icon when the program has none by that number).
-    bool Create(std::string_view caption, ClientSize clientSize, int iconId = 0);
+    [[nodiscard]] bool Create(std::string_view caption, ClientSize clientSize, int iconId = 0);
     Screen Density() const override { return density_; }
     void Show(int showCommand);
     // Asks the window to close, as its close box does.

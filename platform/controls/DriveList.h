@@ -15,7 +15,7 @@ namespace korrimat::controls {
 class DriveList : public Control {
 public:
     // Starts on the process's current drive. The height is that of the closed box.
-    bool Create(WindowBase& container, const Bounds& bounds);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
     void Move(const Bounds& bounds) override;
 
     // The chosen drive as shown ("c: [System]"); empty when none.

@@ -13,7 +13,7 @@ namespace korrimat::controls {
 class FileList : public VirtualList {
 public:
     // Starts on the process's current folder; lists files through `platform`.
-    bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
 
     // The folder's full path: a root ends in "\", no other path does.
     const std::string& Path() const noexcept { return path_; }

@@ -21,7 +21,7 @@ public:
     };
 
     // Starts on the process's current folder; lists folders through `platform`.
-    bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
 
     // The current folder's full path: a root ends in "\", no other path does.
     const std::string& Path() const noexcept { return path_; }

@@ -9,7 +9,7 @@ namespace korrimat::controls {
 
 class Frame : public WindowBase {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds, std::string_view caption, bool border);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, std::string_view caption, bool border);
     bool HasBorder() const noexcept { return border_; }
 
 protected:

@@ -9,7 +9,7 @@ namespace korrimat::controls {
 
 class ListBox : public Control {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
 
     // Adds an entry at the end, with a number of the caller's own that stays with it.
     void Add(std::string_view text, std::intptr_t data = -1);

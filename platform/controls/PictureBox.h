@@ -9,7 +9,7 @@ namespace korrimat::controls {
 
 class PictureBox : public WindowBase {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
 
     // The client size in pixels; the drawing keeps its top-left part when the box changes size.
     void SetSize(int width, int height);

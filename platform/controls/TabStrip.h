@@ -17,7 +17,7 @@ namespace korrimat::controls {
 
 class TabStrip : public Control {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
 
     int Count() const noexcept { return static_cast<int>(keys_.size()); }
     // The index of the tab with this key; -1 when there is none.

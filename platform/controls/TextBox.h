@@ -15,7 +15,7 @@ enum class TextBoxStyle {
 
 class TextBox : public Control {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds, TextBoxStyle style, std::string_view text);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, TextBoxStyle style, std::string_view text);
     TextBoxStyle Style() const noexcept { return style_; }
     // Whether some of the text is selected.
     bool HasSelection() const;
@@ -33,7 +33,7 @@ private:
 // Static text shown character for character ("&" included).
 class Label : public Control {
 public:
-    bool Create(WindowBase& container, const Bounds& bounds, std::string_view text);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, std::string_view text);
     // Makes the width that of the text in the label's font.
     void FitWidthToText();
 };

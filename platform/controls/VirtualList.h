@@ -19,7 +19,7 @@ public:
     int SelectedIndex() const;
 
 protected:
-    bool CreateList(WindowBase& container, const Bounds& bounds);
+    [[nodiscard]] bool CreateList(WindowBase& container, const Bounds& bounds);
     // Sets the number of rows (the selection is cleared), then selects `selected` without an event.
     void ResetRows(int count, int selected);
     void SelectRow(int index);

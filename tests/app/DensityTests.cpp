@@ -53,7 +53,7 @@ std::map<std::string, Bounds> Places(FFileInfo& window)
     std::map<std::string, Bounds> places;
     for (const ControlDesign& design : ControlDesigns()) {
         const std::string key = std::string(design.name) + "(" + std::to_string(design.index) + ")";
-        if (design.slot.kind == ControlKind::Line) {
+        if (design.slot.Is<korrimat::controls::Line>()) {
             const controls::Line& line = window.Line1[design.index];
             places[key] = {line.X1(), line.Y1(), line.X2(), line.Y2()};
         } else if (controls::Control* control = window.ControlNamed(design.name, design.index)) {
@@ -88,7 +88,7 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
 
     const int fontHeight = DesignFontHeight(controls::Screen(dpi, dpi));
     for (const ControlDesign& design : ControlDesigns()) {
-        if (design.font == DesignFont::None || design.slot.kind == ControlKind::Line)
+        if (design.font == DesignFont::None || design.slot.Is<korrimat::controls::Line>())
             continue;
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
         controls::Control* control = window.ControlNamed(design.name, design.index);
@@ -98,22 +98,16 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
         const Bounds bounds = control->GetBounds();
         const TEXTMETRICA metrics = controls::FontMetrics(control->Font());
         const int textWidth = controls::TextWidth(control->Font(), WithoutAccessMark(design.text));
-        switch (design.slot.kind) {
-        case ControlKind::Label:
+        if (design.slot.Is<controls::Label>()) {
             EXPECT_GE(bounds.height, metrics.tmHeight);
             EXPECT_GE(bounds.width, textWidth);
             EXPECT_EQ(bounds.top, DesignAt(design.name, design.index, dpi).top);
-            break;
-        case ControlKind::CheckBox:
+        } else if (design.slot.Is<controls::CheckBox>()) {
             // The caption fits beside the box (13 pixels and a gap of 4 at 96 dots per inch).
             EXPECT_GE(bounds.height, metrics.tmHeight);
             EXPECT_GE(bounds.width, textWidth + ::MulDiv(17, dpi, 96));
-            break;
-        case ControlKind::TextBox:
+        } else if (design.slot.Is<controls::TextBox>()) {
             EXPECT_GE(bounds.height, metrics.tmHeight);
-            break;
-        default:
-            break;
         }
     }
     EXPECT_EQ(FontOfWindow(window.Handle()).lfHeight, fontHeight);

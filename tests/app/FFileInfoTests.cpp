@@ -29,30 +29,27 @@ using korrimat::testing::Pump;
 
 namespace {
 
-std::string ExpectedClass(ControlKind kind)
+// The system's class of the window each kind of control is.
+std::string ExpectedClass(const ControlSlot& slot)
 {
-    switch (kind) {
-    case ControlKind::Frame:
+    using namespace korrimat::controls;
+    if (slot.Is<Frame>())
         return "KorrimatFrame";
-    case ControlKind::TextBox:
+    if (slot.Is<TextBox>())
         return "Edit";
-    case ControlKind::Label:
+    if (slot.Is<Label>())
         return "Static";
-    case ControlKind::CheckBox:
+    if (slot.Is<CheckBox>())
         return "Button";
-    case ControlKind::PictureBox:
+    if (slot.Is<PictureBox>())
         return "KorrimatPicture";
-    case ControlKind::ListBox:
-    case ControlKind::FolderList:
-    case ControlKind::FileList:
+    if (slot.Is<ListBox>() || slot.Is<FolderList>() || slot.Is<FileList>())
         return "ListBox";
-    case ControlKind::DriveList:
+    if (slot.Is<DriveList>())
         return "ComboBox";
-    case ControlKind::TabStrip:
+    if (slot.Is<TabStrip>())
         return "SysTabControl32";
-    default:
-        return "";
-    }
+    return "";
 }
 
 bool SameText(const std::string& a, const std::string& b)
@@ -86,7 +83,7 @@ std::string FocusName(FFileInfo& window)
     for (const ControlDesign& design : ControlDesigns()) {
         auto* control = window.ControlNamed(design.name, design.index);
         if (control && (control->Handle() == focus || ::IsChild(control->Handle(), focus)) &&
-            design.slot.kind != ControlKind::Frame)
+            !design.slot.Is<korrimat::controls::Frame>())
             return std::string(design.name);
     }
     return focus == window.Handle() ? "(window)" : "(other " + ClassOf(focus) + ")";
@@ -178,7 +175,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
     int windows = 0;
     for (const ControlDesign& design : ControlDesigns()) {
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
-        if (design.slot.kind == ControlKind::Line) {
+        if (design.slot.Is<korrimat::controls::Line>()) {
             const korrimat::controls::Line& line = window.Line1[design.index];
             const LinePoints expected = LineToPixels(design, screen);
             EXPECT_EQ(line.X1(), expected.from.x);
@@ -194,11 +191,11 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
         HWND handle = control->Handle();
         ASSERT_TRUE(::IsWindow(handle));
         ++windows;
-        EXPECT_TRUE(SameText(ClassOf(handle), ExpectedClass(design.slot.kind))) << ClassOf(handle);
+        EXPECT_TRUE(SameText(ClassOf(handle), ExpectedClass(design.slot))) << ClassOf(handle);
         EXPECT_EQ(::GetParent(handle), ContainerWindow(window, design));
 
-        if (design.slot.kind == ControlKind::TextBox || design.slot.kind == ControlKind::Label ||
-            design.slot.kind == ControlKind::CheckBox || design.slot.kind == ControlKind::Frame) {
+        if (design.slot.Is<korrimat::controls::TextBox>() || design.slot.Is<korrimat::controls::Label>() ||
+            design.slot.Is<korrimat::controls::CheckBox>() || design.slot.Is<korrimat::controls::Frame>()) {
             EXPECT_EQ(control->Text(), design.text);
         }
 
@@ -206,7 +203,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
         const korrimat::controls::Bounds actual = control->GetBounds();
         // A line of text is as high as the design says, and never lower than its font's line.
         const int lineHeight = korrimat::controls::FontMetrics(control->Font()).tmHeight;
-        if (design.slot.kind == ControlKind::Label) {
+        if (design.slot.Is<korrimat::controls::Label>()) {
             // Sized to its text: as wide as the caption in its own font.
             const int textWidth = korrimat::controls::TextWidth(control->Font(), design.text);
             EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, textWidth,
@@ -216,7 +213,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
             if (facts->dpi == 96) {
                 EXPECT_EQ(actual.height, 13);
             }
-        } else if (design.slot.kind == ControlKind::CheckBox) {
+        } else if (design.slot.Is<korrimat::controls::CheckBox>()) {
             EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, expected.width,
                                                           std::max(expected.height, lineHeight)}));
         } else {
@@ -293,16 +290,10 @@ TEST_F(WindowTest, FocusStartsOnTheFileListAndTabFollowsTheTabIndexes)
     // boxes, nor anything on the hidden Version page.
     std::vector<const ControlDesign*> focusable;
     for (const ControlDesign& design : ControlDesigns()) {
-        switch (design.slot.kind) {
-        case ControlKind::Frame:
-        case ControlKind::Label:
-        case ControlKind::Line:
-        case ControlKind::PictureBox:
-        case ControlKind::CheckBox:
+        const ControlSlot& slot = design.slot;
+        using namespace korrimat::controls;
+        if (slot.Is<Frame>() || slot.Is<Label>() || slot.Is<Line>() || slot.Is<PictureBox>() || slot.Is<CheckBox>())
             continue;
-        default:
-            break;
-        }
         bool reachable = true;
         for (std::string_view container = design.container; !container.empty();
              container = FindControlDesign(container)->container) {

@@ -25,7 +25,7 @@ TEST(WindowDesign, SeventyOneControlsUnderSixtyOneNamesWithTabIndexesWithoutGaps
         names.insert(std::string(design.name));
         if (design.index >= 0)
             arrays[std::string(design.name)].insert(design.index);
-        if (design.slot.kind == ControlKind::Line) {
+        if (design.slot.Is<korrimat::controls::Line>()) {
             EXPECT_EQ(design.tabIndex, -1) << design.name;
             continue;
         }
@@ -34,7 +34,7 @@ TEST(WindowDesign, SeventyOneControlsUnderSixtyOneNamesWithTabIndexesWithoutGaps
         if (!design.container.empty()) {
             const ControlDesign* container = FindControlDesign(design.container);
             ASSERT_NE(container, nullptr) << design.name;
-            EXPECT_EQ(container->slot.kind, ControlKind::Frame);
+            EXPECT_TRUE(container->slot.Is<korrimat::controls::Frame>());
         }
     }
     EXPECT_EQ(names.size(), 61u);
@@ -48,19 +48,19 @@ TEST(WindowDesign, SeventyOneControlsUnderSixtyOneNamesWithTabIndexesWithoutGaps
 
 TEST(WindowDesign, EveryRowCreatesAMemberOfItsOwnOfTheKindItsNameSays)
 {
-    const std::map<std::string, ControlKind> prefixes{
-        {"txt", ControlKind::TextBox}, {"lbl", ControlKind::Label},       {"Lab", ControlKind::Label},
-        {"chk", ControlKind::CheckBox}, {"frm", ControlKind::Frame},      {"Fra", ControlKind::Frame},
-        {"lst", ControlKind::ListBox}, {"pic", ControlKind::PictureBox},  {"tab", ControlKind::TabStrip},
-        {"Lin", ControlKind::Line},    {"Dri", ControlKind::DriveList},   {"Dir", ControlKind::FolderList},
-        {"Fil", ControlKind::FileList},
+    const std::map<std::string, const char*> prefixes{
+        {"txt", &korrimat::kControlClass<korrimat::controls::TextBox>}, {"lbl", &korrimat::kControlClass<korrimat::controls::Label>},       {"Lab", &korrimat::kControlClass<korrimat::controls::Label>},
+        {"chk", &korrimat::kControlClass<korrimat::controls::CheckBox>}, {"frm", &korrimat::kControlClass<korrimat::controls::Frame>},      {"Fra", &korrimat::kControlClass<korrimat::controls::Frame>},
+        {"lst", &korrimat::kControlClass<korrimat::controls::ListBox>}, {"pic", &korrimat::kControlClass<korrimat::controls::PictureBox>},  {"tab", &korrimat::kControlClass<korrimat::controls::TabStrip>},
+        {"Lin", &korrimat::kControlClass<korrimat::controls::Line>},    {"Dri", &korrimat::kControlClass<korrimat::controls::DriveList>},   {"Dir", &korrimat::kControlClass<korrimat::controls::FolderList>},
+        {"Fil", &korrimat::kControlClass<korrimat::controls::FileList>},
     };
     WindowControls controls;  // wrappers only: no window is made
     std::set<const void*> members;
     for (const ControlDesign& design : ControlDesigns()) {
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
-        EXPECT_EQ(design.slot.kind, prefixes.at(std::string(design.name.substr(0, 3))));
-        const bool line = design.slot.kind == ControlKind::Line;
+        EXPECT_EQ(design.slot.controlClass, prefixes.at(std::string(design.name.substr(0, 3))));
+        const bool line = design.slot.Is<korrimat::controls::Line>();
         ASSERT_EQ(design.slot.line != nullptr, line);
         ASSERT_EQ(design.slot.control != nullptr, !line);
         const void* member = line ? static_cast<const void*>(design.slot.line(controls))
@@ -109,7 +109,7 @@ TEST(WindowDesign, ChildrenComeInAscendingTabIndexLinesLast)
     for (std::size_t i = 1; i < 22; ++i)
         EXPECT_LT(general[i - 1]->tabIndex, general[i]->tabIndex);
     for (std::size_t i = 22; i < general.size(); ++i)
-        EXPECT_EQ(general[i]->slot.kind, ControlKind::Line);
+        EXPECT_TRUE(general[i]->slot.Is<korrimat::controls::Line>());
     const auto attributes = ChildrenInTabOrder("frmAttributes");
     ASSERT_EQ(attributes.size(), 6u);
     for (std::size_t i = 0; i < attributes.size(); ++i)
@@ -127,7 +127,7 @@ TEST(WindowDesign, TextsAndSettingsThatUsersSee)
         if (design.flags & kDisplayField) {
             EXPECT_EQ(design.text, design.name);
         }
-        if (design.slot.kind == ControlKind::Label) {
+        if (design.slot.Is<korrimat::controls::Label>()) {
             EXPECT_EQ(design.height, 195) << design.name;
         }
     }

@@ -28,7 +28,8 @@ class HostForm : public controls::Form {
 public:
     explicit HostForm(int width = 640, int height = 480)
     {
-        Create("Korrimat test", [=](const controls::Screen&) { return SIZE{width, height}; });
+        if (!Create("Korrimat test", [=](const controls::Screen&) { return SIZE{width, height}; }))
+            std::fprintf(stderr, "the host window could not be created\n");
     }
     ~HostForm() override { Destroy(); }
 };

@@ -440,7 +440,7 @@ public:
 TEST(FileVersionInfoHandMade, LanguageNameIsAskedForTheFirstPairsLanguage)
 {
     HandMadeLanguageName platform;
-    platform.name = std::string("Deutsch\0\0", 9);
+    platform.name = "Deutsch";
     CFileVersionInfo info = Read(VersionFixture("german"), platform);
     EXPECT_EQ(info.Language(), "Deutsch");
     info.SetFullPathName(VersionFixture("twopairs"));
