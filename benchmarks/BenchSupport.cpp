@@ -36,50 +36,6 @@ double Median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-std::string TemporaryFolder()
-{
-    char buffer[MAX_PATH + 1] = {};
-    ::GetTempPathA(sizeof(buffer), buffer);
-    char longForm[MAX_PATH + 1] = {};
-    std::string path = ::GetLongPathNameA(buffer, longForm, sizeof(longForm)) ? longForm : buffer;
-    while (path.size() > 3 && path.back() == '\\')
-        path.pop_back();
-    return path;
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-    return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
-bool IsFolder(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFile(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool MakeFolders(const std::string& path)
-{
-    if (path.empty() || IsFolder(path))
-        return true;
-    const auto separator = path.find_last_of('\\');
-    if (separator != std::string::npos && separator > 2)
-        MakeFolders(path.substr(0, separator));
-    ::CreateDirectoryA(path.c_str(), nullptr);
-    return IsFolder(path);
-}
-
-bool CopyInto(const std::string& source, const std::string& target)
-{
-    return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
-}
-
 int IntOption(int argc, char** argv, const char* name, int fallback)
 {
     for (int i = 1; i + 1 < argc; ++i)

@@ -4,6 +4,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/Platform.h"
+#include "platform/controls/PathText.h"
 #include "platform/controls/WindowSystem.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
@@ -21,9 +22,13 @@
 
 namespace korrimat::bench {
 
+using controls::JoinPath;
+using testing::IsFolder;
 using testing::KorrimatExecutable;
+using testing::MakeFolders;
 using testing::ProgramFolder;
 using testing::RemoveTree;
+using testing::TempFolder;
 
 // Seconds from a fixed point, by the performance counter.
 double Now();
@@ -38,15 +43,6 @@ double Timed(Work&& work)
     work();
     return Now() - start;
 }
-
-// The system's temporary folder, in long form, without the trailing backslash.
-std::string TemporaryFolder();
-std::string JoinPath(const std::string& folder, const std::string& name);
-bool IsFolder(const std::string& path);
-bool IsFile(const std::string& path);
-// Makes a folder and all its parents; true when it exists afterwards.
-bool MakeFolders(const std::string& path);
-bool CopyInto(const std::string& source, const std::string& target);
 
 // "--name value" among the arguments, or the fallback.
 int IntOption(int argc, char** argv, const char* name, int fallback);

@@ -32,10 +32,7 @@ std::string DefaultBase()
     char windows[MAX_PATH] = {};
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     const std::string root = std::string(windows, 3);
-    const std::string base = root + "korrimat-depth";
-    if (MakeFolders(base))
-        return base;
-    return JoinPath(TemporaryFolder(), "korrimat-depth");
+    return root + "korrimat-depth";
 }
 
 } // namespace
@@ -66,7 +63,7 @@ int main(int argc, char** argv)
             folder = JoinPath(folder, std::string("d").append(std::to_string(depth)));
         if (std::find(std::begin(wanted), std::end(wanted), depth) == std::end(wanted))
             continue;
-        if (!MakeFolders(folder) || !CopyInto(KorrimatExecutable(), JoinPath(folder, "korrimat.exe"))) {
+        if (!MakeFolders(folder) || !::CopyFileA(KorrimatExecutable().c_str(), JoinPath(folder, "korrimat.exe").c_str(), FALSE)) {
             std::printf("cannot put %s into %s\n", KorrimatExecutable().c_str(), folder.c_str());
             return 2;
         }

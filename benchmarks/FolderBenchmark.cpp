@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,9 +105,15 @@ int main(int argc, char** argv)
 {
     const int count = IntOption(argc, argv, "--files", 100000);
     const int rounds = IntOption(argc, argv, "--rounds", 5);
-    const std::string folder =
-        TextOption(argc, argv, "--folder", JoinPath(TemporaryFolder(), "korrimat-bench-folder-" + std::to_string(count)));
-    const std::string elsewhere = JoinPath(TemporaryFolder(), "korrimat-bench-folder-one");
+    // Without --folder the big folder is made for this run alone (run.sh gives one it keeps).
+    std::optional<TempFolder> ownFolder;
+    std::string folder = TextOption(argc, argv, "--folder", "");
+    if (folder.empty()) {
+        ownFolder.emplace("korrimat-bench-folder");
+        folder = ownFolder->Path();
+    }
+    const TempFolder other("korrimat-bench-folder-one");
+    const std::string& elsewhere = other.Path();
 
     const WindowSystem windowSystem;
     if (!PrepareFolder(folder, count) || !MakeFolders(elsewhere) || !MakeFile(JoinPath(elsewhere, "one.txt"))) {
@@ -181,6 +188,5 @@ int main(int argc, char** argv)
     }
 
     window.reset();
-    RemoveTree(elsewhere);
     return 0;
 }

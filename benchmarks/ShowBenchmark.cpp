@@ -54,14 +54,14 @@ int main(int argc, char** argv)
     const std::string extra = TextOption(argc, argv, "--file", "");
 
     const WindowSystem windowSystem;
-    const std::string folder = JoinPath(TemporaryFolder(), "korrimat-bench-show");
-    RemoveTree(folder);
-    if (!MakeFolders(folder)) {
+    const TempFolder scratch("korrimat-bench-show");
+    const std::string& folder = scratch.Path();
+    if (!IsFolder(folder)) {
         std::printf("cannot create %s\n", folder.c_str());
         return 2;
     }
     std::vector<Subject> subjects;
-    if (CopyInto(KorrimatExecutable(), JoinPath(folder, "korrimat.exe")))
+    if (!scratch.CopyIn(KorrimatExecutable(), "korrimat.exe").empty())
         subjects.push_back({"korrimat.exe (icon, version)", JoinPath(folder, "korrimat.exe")});
     else
         std::printf("no %s: build the korrimat target (only the text file is measured)\n",
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     }
     if (!extra.empty()) {
         const std::string name = extra.substr(extra.find_last_of("\\/") + 1);
-        if (CopyInto(extra, JoinPath(folder, name)))
+        if (!scratch.CopyIn(extra, name).empty())
             subjects.push_back({name, JoinPath(folder, name)});
     }
 
@@ -168,7 +168,6 @@ int main(int argc, char** argv)
 
     profiled.reset();
     window.reset();
-    RemoveTree(folder);
     static_cast<void>(sink);
     return 0;
 }

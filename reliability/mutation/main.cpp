@@ -7,6 +7,7 @@
 #include "app/report/ReportWriters.h"
 #include "console/ReportCommand.h"
 #include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/controls/Control.h"
@@ -309,20 +310,6 @@ struct Progress {
 };
 
 
-// A new folder under the temporary folder: a crashed run's leftovers are never shown again.
-std::string NewWorkFolder()
-{
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(sizeof(temp), temp);
-    for (int attempt = 0;; ++attempt) {
-        const std::string folder = std::string(temp) + "korrimat-mutation-" +
-                                   std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt);
-        if (::CreateDirectoryA(folder.c_str(), nullptr) || ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return folder;
-    }
-}
-
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -353,8 +340,13 @@ int main(int argc, char** argv)
     std::printf("%zu files to show, of %zu planned\n", plan.size(), planned);
 
     // The work folder holds one file at a time, so that the file list stays short.
+    // A new folder under the temporary folder unless one is given: a crashed run's leftovers are
+    // never shown again.
     const bool ownWork = options.work.empty();
-    std::string work = ownWork ? NewWorkFolder() : options.work;
+    std::optional<testing::TempFolder> ownFolder;
+    if (ownWork)
+        ownFolder.emplace("korrimat-mutation");
+    std::string work = ownWork ? ownFolder->Path() : options.work;
     ::CreateDirectoryA(work.c_str(), nullptr);
     work = CanonicalPath(work);
     const std::string keep = CanonicalPath(options.keep.empty() ? testing::ProgramFolder() + "\\kept" : options.keep);
@@ -446,8 +438,6 @@ int main(int argc, char** argv)
                 std::printf("hang: %s took %lld ms, kept as %s\n", name.c_str(), microseconds / 1000,
                             guard.Keep(path, name).c_str());
                 ::DeleteFileA(path.c_str());
-                if (ownWork)
-                    ::RemoveDirectoryA(work.c_str());
                 printSummary(0, 1);
                 std::fflush(stdout);
                 return static_cast<int>(RunGuard::kHangExitCode);
@@ -471,7 +461,5 @@ int main(int argc, char** argv)
         }
         printSummary(0, 0);
     }
-    if (ownWork)
-        ::RemoveDirectoryA(work.c_str());
     return status;
 }

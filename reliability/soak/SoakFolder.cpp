@@ -31,20 +31,12 @@ std::string AccentedName()
 
 } // namespace
 
-SoakFolder::SoakFolder(const std::string& buildFolder)
+SoakFolder::SoakFolder(const std::string& buildFolder) : folder_("korrimat-soak"), path_(folder_.Path())
 {
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(sizeof(temp), temp);
-    path_ = std::string(temp) + "korrimat-soak-" + std::to_string(::GetCurrentProcessId());
-    testing::RemoveTree(path_);
-    if (!::CreateDirectoryA(path_.c_str(), nullptr)) {
+    if (::GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES) {
         Problem("cannot create " + path_);
         return;
     }
-    // The long form, as the lists report it.
-    char longPath[MAX_PATH + 1] = {};
-    if (::GetLongPathNameA(path_.c_str(), longPath, sizeof(longPath)))
-        path_ = longPath;
 
     // Programs with version resources: the version fixtures, and Korrimat itself.
     const std::string fixtures = buildFolder + "\\tests\\versioninfo";
@@ -122,9 +114,8 @@ SoakFolder::SoakFolder(const std::string& buildFolder)
 
 SoakFolder::~SoakFolder()
 {
+    // Closed before the folder goes with the object's other members.
     heldOpen_.Reset();
-    if (!keep_ && !path_.empty())
-        testing::RemoveTree(path_);
 }
 
 void SoakFolder::CreateVanishingFile()

@@ -36,7 +36,7 @@ public:
     int FileCount() const noexcept { return files_; }
     int FolderCount() const noexcept { return folders_; }
     // Leaves the folder on disk when the object goes.
-    void Keep() noexcept { keep_ = true; }
+    void Keep() noexcept { folder_.Keep(); }
 
 private:
     std::string PathOf(const std::string& relative) const { return path_ + "\\" + relative; }
@@ -46,13 +46,13 @@ private:
     void MakeFolder(const std::string& relative);
     void Problem(const std::string& what) { problems_.push_back(what); }
 
+    testing::TempFolder folder_;
     std::string path_;
     std::vector<std::string> problems_;
     UniqueFile heldOpen_;
     int files_ = 0;
     int folders_ = 0;
     int rewrites_ = 0;
-    bool keep_ = false;
 };
 
 // Removes a folder and everything in it, read-only entries included.

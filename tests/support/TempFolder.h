@@ -56,7 +56,11 @@ public:
         if (::GetLongPathNameA(path_.c_str(), longPath, sizeof(longPath)))
             path_ = longPath;
     }
-    ~TempFolder() { RemoveTree(path_); }
+    ~TempFolder()
+    {
+        if (!keep_)
+            RemoveTree(path_);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -110,9 +114,31 @@ public:
         return path;
     }
 
+    // Leaves the folder on disk when the object goes (a run kept for a developer to look at).
+    void Keep() noexcept { keep_ = true; }
+
 private:
     std::string path_;
+    bool keep_ = false;
 };
+
+inline bool IsFolder(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Makes a folder and all its parents; true when it exists afterwards.
+inline bool MakeFolders(const std::string& path)
+{
+    if (path.empty() || IsFolder(path))
+        return true;
+    const auto separator = path.find_last_of('\\');
+    if (separator != std::string::npos && separator > 2)
+        MakeFolders(path.substr(0, separator));
+    ::CreateDirectoryW(WidePath(path).c_str(), nullptr);
+    return IsFolder(path);
+}
 
 // While it lives, the process's current folder is another; the one before comes back after.
 class CurrentFolder {
