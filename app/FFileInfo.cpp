@@ -130,7 +130,7 @@ bool FFileInfo::CreateControls(controls::WindowBase& container, std::string_view
 void FFileInfo::PlaceControl(const ControlDesign& design)
 {
     WindowControls& all = *this;
-    const controls::Screen density = Density();
+    const controls::PixelDensity density = Density();
     if (design.slot.Is<controls::Line>()) {
         controls::Line& line = *design.slot.line(all);
         if (controls::WindowBase* container = line.Container()) {

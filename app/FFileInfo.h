@@ -10,6 +10,7 @@
 #include "platform/UniqueHandle.h"
 #include "platform/Worker.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/Form.h"
 
 #include <cstdint>
 #include <memory>

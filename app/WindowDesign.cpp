@@ -225,24 +225,24 @@ std::vector<const ControlDesign*> ChildrenInTabOrder(std::string_view container)
     return children;
 }
 
-controls::Bounds ToPixels(const ControlDesign& design, const controls::Screen& screen)
+controls::Bounds ToPixels(const ControlDesign& design, const controls::PixelDensity& screen)
 {
     return {screen.PixelsX(design.left), screen.PixelsY(design.top), screen.PixelsX(design.width),
             screen.PixelsY(design.height)};
 }
 
-LinePoints LineToPixels(const ControlDesign& design, const controls::Screen& screen)
+LinePoints LineToPixels(const ControlDesign& design, const controls::PixelDensity& screen)
 {
     return {{screen.PixelsX(design.left), screen.PixelsY(design.top)},
             {screen.PixelsX(design.width), screen.PixelsY(design.height)}};
 }
 
-SIZE ClientSizeInPixels(const controls::Screen& screen)
+SIZE ClientSizeInPixels(const controls::PixelDensity& screen)
 {
     return {screen.PixelsX(kWindowSettings.clientWidth), screen.PixelsY(kWindowSettings.clientHeight)};
 }
 
-int DesignFontHeight(const controls::Screen& screen)
+int DesignFontHeight(const controls::PixelDensity& screen)
 {
     return screen.FontHeight(kDesignFontCentipoints);
 }

@@ -6,7 +6,7 @@
 
 #include "platform/controls/Control.h"
 #include "platform/controls/Line.h"
-#include "platform/controls/Screen.h"
+#include "platform/controls/PixelDensity.h"
 #include "platform/Platform.h"
 
 #include <windows.h>
@@ -45,7 +45,7 @@ inline constexpr char kControlClass = 0;
 // What a row's control needs to be created beyond the row: the density its twips become pixels
 // at, the platform the file-system lists read through, and the creation of a frame's children.
 struct DesignContext {
-    const controls::Screen& density;
+    const controls::PixelDensity& density;
     const Platform& platform;
     bool (*createChildren)(void* window, controls::WindowBase& frame, std::string_view frameName);
     void* window;
@@ -115,16 +115,16 @@ const ControlDesign* FindControlDesign(std::string_view name, int index = -1);
 std::vector<const ControlDesign*> ChildrenInTabOrder(std::string_view container);
 
 // The one conversion from the design's twips to the screen's pixels.
-controls::Bounds ToPixels(const ControlDesign& design, const controls::Screen& screen);
+controls::Bounds ToPixels(const ControlDesign& design, const controls::PixelDensity& screen);
 // A line's two end points in pixels.
 struct LinePoints {
     POINT from;
     POINT to;
 };
-LinePoints LineToPixels(const ControlDesign& design, const controls::Screen& screen);
+LinePoints LineToPixels(const ControlDesign& design, const controls::PixelDensity& screen);
 // The window's client size in pixels.
-SIZE ClientSizeInPixels(const controls::Screen& screen);
+SIZE ClientSizeInPixels(const controls::PixelDensity& screen);
 // The logical height of both design fonts at this screen's density (-11 at 96 dots per inch).
-int DesignFontHeight(const controls::Screen& screen);
+int DesignFontHeight(const controls::PixelDensity& screen);
 
 } // namespace korrimat

@@ -9,6 +9,7 @@
 #include "platform/LibrarySearch.h"
 #include "platform/UniqueHandle.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/WindowSystem.h"
 
 #include <DelayLoaded.h>

@@ -4,7 +4,7 @@
 
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/RegionalText.h"
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace korrimat {
 

@@ -1,6 +1,6 @@
 #include "platform/Console.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 
 #include <shellapi.h>

@@ -1,6 +1,6 @@
 #include "platform/FileSystem.h"
 
-#include "platform/IconSourceCheck.h"
+#include "platform/SystemScopes.h"
 #include "platform/SizedText.h"
 #include "platform/Text.h"
 #include "platform/UniqueHandle.h"
@@ -36,166 +36,7 @@ bool CopyName(const wchar_t* name, char (&field)[Size])
     return true;
 }
 
-// UTF-16 to the active code page; `exact`: nothing rather than a best-fit or lost character.
-std::optional<std::string> ToNarrow(std::wstring_view text, bool exact)
-{
-    if (text.empty())
-        return exact ? std::nullopt : std::optional<std::string>(std::string());
-    // Only a code page other than UTF-8 can lose a character, and only it may be asked about it.
-    const bool checked = exact && ::GetACP() != CP_UTF8;
-    const DWORD flags = checked ? WC_NO_BEST_FIT_CHARS : 0;
-    BOOL lost = FALSE;
-    const int size = static_cast<int>(text.size());
-    const int length =
-        ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, checked ? &lost : nullptr);
-    if (length <= 0 || lost)
-        return exact ? std::nullopt : std::optional<std::string>(std::string());
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
-// An open file's bytes, read a block at a time: the walks over a program's headers ask for a
-// few bytes at a time, mostly near each other, and each ReadFile is a trip into the system.
-class OpenFileBytes : public ByteSource {
-public:
-    explicit OpenFileBytes(HANDLE file) : file_(file)
-    {
-        LARGE_INTEGER size{};
-        size_ = ::GetFileSizeEx(file_, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
-    }
-
-    std::uint64_t Size() const override { return size_; }
-
-    bool Read(std::uint64_t offset, void* into, std::size_t count) const override
-    {
-        if (count > kBlockSize)
-            return ReadAt(offset, into, count);
-        auto* out = static_cast<std::uint8_t*>(into);
-        while (count > 0) {
-            const std::uint64_t start = offset / kBlockSize * kBlockSize;
-            if (!blockValid_ || start != blockStart_) {
-                const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size_ - std::min(size_, start)));
-                blockValid_ = wanted > 0 && ReadAt(start, block_.data(), wanted);
-                blockStart_ = start;
-                blockSize_ = blockValid_ ? wanted : 0;
-            }
-            const auto within = static_cast<std::size_t>(offset - start);
-            if (within >= blockSize_)
-                return false;
-            const std::size_t piece = std::min(count, blockSize_ - within);
-            std::memcpy(out, block_.data() + within, piece);
-            out += piece;
-            offset += piece;
-            count -= piece;
-        }
-        return true;
-    }
-
-private:
-    static constexpr std::size_t kBlockSize = 4096;
-
-    bool ReadAt(std::uint64_t offset, void* into, std::size_t count) const
-    {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD read = 0;
-        return ::ReadFile(file_, into, static_cast<DWORD>(count), &read, &at) && read == count;
-    }
-
-    HANDLE file_;
-    std::uint64_t size_ = 0;
-    mutable std::array<std::uint8_t, kBlockSize> block_{};
-    mutable std::uint64_t blockStart_ = 0;
-    mutable std::size_t blockSize_ = 0;
-    mutable bool blockValid_ = false;
-};
-
-// A 32-bit process on 64-bit Windows, where the system folder is redirected.
-bool RunsUnderWow64()
-{
-    static const bool wow64 = [] {
-        BOOL result = FALSE;
-        return ::IsWow64Process(::GetCurrentProcess(), &result) && result;
-    }();
-    return wow64;
-}
-
 } // namespace
-
-CriticalErrorsSilenced::CriticalErrorsSilenced() noexcept
-{
-    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous_);
-}
-
-CriticalErrorsSilenced::~CriticalErrorsSilenced()
-{
-    ::SetThreadErrorMode(previous_, nullptr);
-}
-
-NativeSystemFolder::NativeSystemFolder(bool wanted) noexcept
-{
-    if (wanted && RunsUnderWow64())
-        turnedOff_ = ::Wow64DisableWow64FsRedirection(&previous_) != FALSE;
-}
-
-NativeSystemFolder::~NativeSystemFolder()
-{
-    if (turnedOff_)
-        ::Wow64RevertWow64FsRedirection(previous_);
-}
-
-bool IsRedirectedPath(std::string_view path)
-{
-    if (!RunsUnderWow64())
-        return false;
-    // GetSystemDirectory names System32 in a 32-bit process too.
-    static const std::wstring systemFolder = [] {
-        return FillSizedText<wchar_t>([](wchar_t* buffer, std::size_t capacity) {
-                   return ::GetSystemDirectoryW(buffer, static_cast<UINT>(capacity));
-               })
-            .value_or(std::wstring());
-    }();
-    const std::wstring wide = WideText(path);
-    if (systemFolder.empty() || wide.size() < systemFolder.size())
-        return false;
-    const bool sameStart = ::CompareStringOrdinal(wide.data(), static_cast<int>(systemFolder.size()),
-                                                  systemFolder.data(), static_cast<int>(systemFolder.size()),
-                                                  TRUE) == CSTR_EQUAL;
-    return sameStart && (wide.size() == systemFolder.size() || wide[systemFolder.size()] == L'\\');
-}
-
-std::wstring WideText(std::string_view text)
-{
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string NarrowText(std::wstring_view text)
-{
-    return ToNarrow(text, false).value_or(std::string());
-}
-
-std::optional<std::string> ExactNarrowText(std::wstring_view text)
-{
-    return ToNarrow(text, true);
-}
-
-std::size_t NarrowCharacterLength(std::string_view text, std::size_t position)
-{
-    if (::GetACP() == CP_UTF8)
-        return Utf8CharacterLength(text, position);
-    const std::size_t length = ::IsDBCSLeadByte(static_cast<BYTE>(text[position])) ? 2 : 1;
-    return std::min(length, text.size() - position);
-}
 
 std::wstring WidePath(std::string_view path)
 {
@@ -347,7 +188,7 @@ UserPath ResolveUserPath(std::wstring_view typed)
         resolved.error = ::GetLastError();
         return resolved;
     }
-    resolved.path = ToNarrow(WithoutLongPrefix(*stored), true);
+    resolved.path = ExactNarrowText(WithoutLongPrefix(*stored));
     if (!resolved.path)
         resolved.error = ERROR_NO_UNICODE_TRANSLATION;
     return resolved;
@@ -364,44 +205,6 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error)
         error = file ? NO_ERROR : ::GetLastError();
     }
     return file;
-}
-
-bool IconSourceIsWholeAt(const std::string& path)
-{
-    DWORD error = NO_ERROR;
-    const UniqueFile file = OpenForReading(path, error);
-    return !file || IconSourceIsWhole(OpenFileBytes(file.Get()));
-}
-
-ProgramKind ProgramKindAt(const std::string& path)
-{
-    DWORD error = NO_ERROR;
-    const UniqueFile file = OpenForReading(path, error);
-    return file ? ProgramKindOf(OpenFileBytes(file.Get())) : ProgramKind{};
-}
-
-EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file)
-{
-    return FindEmbeddedSignature(OpenFileBytes(file));
-}
-
-EmbeddedSignaturePlace EmbeddedSignatureAt(const std::string& path)
-{
-    DWORD error = NO_ERROR;
-    const UniqueFile file = OpenForReading(path, error);
-    return file ? EmbeddedSignatureIn(file.Get()) : EmbeddedSignaturePlace{};
-}
-
-std::vector<std::uint8_t> ReadFileBytes(HANDLE file, std::uint64_t offset, std::size_t count)
-{
-    std::vector<std::uint8_t> bytes(count);
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD read = 0;
-    if (count > MAXDWORD || !::ReadFile(file, bytes.data(), static_cast<DWORD>(count), &read, &at) || read != count)
-        return {};
-    return bytes;
 }
 
 DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit)

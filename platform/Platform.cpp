@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/FileSystem.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SizedText.h"
 
 #include <process.h>

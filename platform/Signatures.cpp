@@ -1,6 +1,7 @@
 #include "platform/Signatures.h"
 
 #include "platform/FileSystem.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SignatureBytes.h"
 #include "platform/Text.h"
 #include "platform/UniqueHandle.h"

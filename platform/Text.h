@@ -1,7 +1,10 @@
 #pragma once
-// Small text helpers of the file and version objects: plain standard C++, no system call.
+// Small text helpers: digits, trimming, and the conversions between the active code page (UTF-8
+// under Korrimat's manifest) and UTF-16. Only the conversions call the system.
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,5 +45,17 @@ inline std::size_t Utf8CharacterLength(std::string_view text, std::size_t positi
     const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
     return length < text.size() - position ? length : text.size() - position;
 }
+
+// Conversions between the active code page and UTF-16, whole characters at a time.
+std::wstring WideText(std::string_view text);
+std::string NarrowText(std::wstring_view text);
+// The narrow form of a name that must stay the same name: nothing when a character has no place
+// in the code page (no best-fit letters, which could name another, existing file).
+std::optional<std::string> ExactNarrowText(std::wstring_view text);
+
+// The bytes of the character at a position in the active code page: a whole sequence under
+// UTF-8, a lead byte with its trail byte under a double-byte code page, else one; never past the
+// end of the text.
+std::size_t NarrowCharacterLength(std::string_view text, std::size_t position);
 
 } // namespace korrimat

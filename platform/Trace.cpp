@@ -1,6 +1,6 @@
 #include "platform/Trace.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 #include <windows.h>
 

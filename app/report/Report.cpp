@@ -2,7 +2,6 @@
 
 #include "app/report/Report.h"
 
-#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "versioninfo/FixedVersionDecoding.h"
 #include "versioninfo/VersionItems.h"

@@ -1,6 +1,6 @@
 #include "platform/controls/CheckBox.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/controls/Gdi.h"
 
 namespace korrimat::controls {
@@ -44,7 +44,7 @@ void CheckBox::Draw(const DRAWITEMSTRUCT& item)
     HBRUSH background = Container() ? Container()->BackBrush() : ::GetSysColorBrush(COLOR_BTNFACE);
     ::FillRect(dc, &area, background);
 
-    const Screen density = Density();
+    const PixelDensity density = Density();
     const int box = density.Scale(13);
     const int height = area.bottom - area.top;
     RECT boxRect{area.left, area.top + (height - box) / 2, area.left + box, area.top + (height - box) / 2 + box};

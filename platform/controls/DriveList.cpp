@@ -1,5 +1,6 @@
 #include "platform/controls/DriveList.h"
 
+#include "platform/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/SizedText.h"
 #include "platform/controls/Gdi.h"

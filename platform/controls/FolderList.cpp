@@ -100,7 +100,7 @@ void FolderList::DrawRow(const DRAWITEMSTRUCT& item)
 {
     const int row = static_cast<int>(item.itemID);
     const Entry entry = EntryAt(row);
-    const Screen density = Density();
+    const PixelDensity density = Density();
     DrawListEntry(item, density, Font(), RowText(row), FolderImage(entry.open), entry.level * density.SmallIconSize() / 2);
 }
 

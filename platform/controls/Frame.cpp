@@ -1,6 +1,6 @@
 #include "platform/controls/Frame.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/controls/Gdi.h"
 
 namespace korrimat::controls {
@@ -54,7 +54,7 @@ void Frame::PaintBorder(HDC dc)
     if (caption.empty())
         return;
     // The caption interrupts the top edge a little way in from the left, like a group box's.
-    const Screen density = Density();
+    const PixelDensity density = Density();
     const int indent = density.Scale(8);
     const int gap = density.Scale(2);
     RECT text{0, 0, 0, 0};

@@ -1,6 +1,6 @@
 #include "platform/controls/ListDrawing.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/controls/Gdi.h"
 
 #include <commctrl.h>
@@ -52,7 +52,7 @@ ListImage DriveImage(const std::string& root)
     return ShellImage(root.c_str(), 0, 0);
 }
 
-void DrawListEntry(const DRAWITEMSTRUCT& item, const Screen& density, HFONT font, std::string_view text,
+void DrawListEntry(const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font, std::string_view text,
                    ListImage image, int indent)
 {
     HDC dc = item.hDC;

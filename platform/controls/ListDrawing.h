@@ -2,7 +2,7 @@
 // Drawing of owner-drawn list entries, with the shell's icons from the system image lists
 // (shared by the whole process and never destroyed, so nothing here owns an icon).
 
-#include "platform/controls/Screen.h"
+#include "platform/controls/PixelDensity.h"
 
 #include <windows.h>
 
@@ -24,7 +24,7 @@ ListImage DriveImage(const std::string& root);
 // One entry: background (highlighted when selected), an optional icon `indent` pixels in, the
 // text, and the focus rectangle, all sized for `density`. The icon comes from the system's list
 // of the largest size that fits a small icon at that density.
-void DrawListEntry(const DRAWITEMSTRUCT& item, const Screen& density, HFONT font, std::string_view text,
+void DrawListEntry(const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font, std::string_view text,
                    ListImage image, int indent);
 
 } // namespace korrimat::controls

@@ -1,6 +1,6 @@
 #include "platform/controls/NameList.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/controls/PathText.h"
 
 #include <windows.h>

@@ -3,6 +3,7 @@
 
 #include "platform/UniqueHandle.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/Form.h"
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #include "platform/controls/VirtualList.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/controls/Gdi.h"
 
 #include <algorithm>

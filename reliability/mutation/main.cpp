@@ -11,6 +11,7 @@
 #include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/controls/Control.h"
+#include "platform/ProgramFiles.h"
 #include "platform/Signatures.h"
 #include "platform/controls/WindowSystem.h"
 #include "reliability/mutation/FencedPlatform.h"

@@ -30,7 +30,7 @@ constexpr UINT kGetDpiScaledSize = 0x02E4;
 Bounds DesignAt(std::string_view name, int index, int dpi)
 {
     const ControlDesign* design = FindControlDesign(name, index);
-    return design ? ToPixels(*design, controls::Screen(dpi, dpi)) : Bounds{};
+    return design ? ToPixels(*design, controls::PixelDensity(dpi, dpi)) : Bounds{};
 }
 
 std::string WithoutAccessMark(std::string_view text)
@@ -71,7 +71,7 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
     EXPECT_EQ(window.Density().DpiX(), dpi);
     EXPECT_EQ(window.Density().DpiY(), dpi);
     const SIZE client = ClientSize(window.Handle());
-    const SIZE designed = ClientSizeInPixels(controls::Screen(dpi, dpi));
+    const SIZE designed = ClientSizeInPixels(controls::PixelDensity(dpi, dpi));
     EXPECT_EQ(client.cx, designed.cx);
     EXPECT_EQ(client.cy, designed.cy);
 
@@ -86,7 +86,7 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
     EXPECT_EQ(window.Line1[0].Y1(), DesignAt("Line1", 0, dpi).top);
     EXPECT_EQ(window.Line1[4].Y2(), DesignAt("Line1", 4, dpi).height);
 
-    const int fontHeight = DesignFontHeight(controls::Screen(dpi, dpi));
+    const int fontHeight = DesignFontHeight(controls::PixelDensity(dpi, dpi));
     for (const ControlDesign& design : ControlDesigns()) {
         if (design.font == DesignFont::None || design.slot.Is<korrimat::controls::Line>())
             continue;
@@ -119,7 +119,7 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
 void ExpectDrawnAt(FFileInfo& window, int dpi)
 {
     SCOPED_TRACE("drawn at " + std::to_string(dpi) + " dots per inch");
-    const controls::Screen density(dpi, dpi);
+    const controls::PixelDensity density(dpi, dpi);
     RECT box{};
     ::GetClientRect(window.picIcon.Handle(), &box);
     EXPECT_EQ(box.right, density.LargeIconSize());
@@ -176,7 +176,7 @@ protected:
 TEST_F(Density, TheWindowOpensAtTheScreensRealDensity)
 {
     ASSERT_TRUE(window.Created());
-    const int dpi = controls::Screen::System().DpiY();
+    const int dpi = controls::PixelDensity::System().DpiY();
     ExpectLaidOutAt(window, dpi);
     // Not loaded yet: the pages still at their design places.
     EXPECT_EQ(window.frmGeneral.GetBounds(), DesignAt("frmGeneral", -1, dpi));

@@ -129,7 +129,7 @@ Colours ColoursOf(const controls::Control& control, std::optional<RECT> area = s
 // The screen's real density, which the window must follow, and the design's figures there.
 const korrimat::testing::DensityFigures* FiguresOfTheScreen()
 {
-    return korrimat::testing::FiguresAt(korrimat::controls::Screen::System().DpiY());
+    return korrimat::testing::FiguresAt(korrimat::controls::PixelDensity::System().DpiY());
 }
 
 class WindowTest : public ::testing::Test {
@@ -171,7 +171,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
     ASSERT_TRUE(window.Created());
     const auto* facts = FiguresOfTheScreen();
     ASSERT_NE(facts, nullptr);
-    const korrimat::controls::Screen screen(facts->dpi, facts->dpi);
+    const korrimat::controls::PixelDensity screen(facts->dpi, facts->dpi);
     int windows = 0;
     for (const ControlDesign& design : ControlDesigns()) {
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
@@ -344,7 +344,7 @@ TEST_F(WindowTest, CheckBoxesIgnoreClicksAndAccessKeysYetLookEnabled)
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(&window);
     HWND box = window.chkAttr[0].Handle();
-    const korrimat::controls::Screen screen = window.Density();
+    const korrimat::controls::PixelDensity screen = window.Density();
     RECT area{};
     ::GetClientRect(box, &area);
     int textPixels = 0;

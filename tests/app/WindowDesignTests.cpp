@@ -12,7 +12,7 @@
 
 using namespace korrimat;
 using korrimat::controls::Bounds;
-using korrimat::controls::Screen;
+using korrimat::controls::PixelDensity;
 
 TEST(WindowDesign, SeventyOneControlsUnderSixtyOneNamesWithTabIndexesWithoutGaps)
 {
@@ -75,19 +75,19 @@ TEST(WindowDesign, AtEveryDensityTheLayoutIsTheTwipsScaled)
         // Made at 15 twips a pixel: exact pixels at 96 dots per inch.
         for (int value : {design.left, design.top, design.width, design.height})
             EXPECT_EQ(value % 15, 0) << design.name << " " << design.index;
-        const Bounds at96 = ToPixels(design, Screen(96, 96));
+        const Bounds at96 = ToPixels(design, PixelDensity(96, 96));
         EXPECT_EQ(at96, (Bounds{design.left / 15, design.top / 15, design.width / 15, design.height / 15}));
     }
     for (const auto& figures : korrimat::testing::kDesignFigures) {
-        const Screen screen(figures.dpi, figures.dpi);
+        const PixelDensity screen(figures.dpi, figures.dpi);
         const SIZE client = ClientSizeInPixels(screen);
         EXPECT_EQ(client.cx, figures.client.cx) << figures.dpi;
         EXPECT_EQ(client.cy, figures.client.cy) << figures.dpi;
         EXPECT_EQ(DesignFontHeight(screen), figures.fontHeight) << figures.dpi;
     }
     // Halves round away from zero: 2160, 360, 3915, 225 twips at 10 per pixel.
-    EXPECT_EQ(ToPixels(*FindControlDesign("txtFilename"), Screen(144, 144)), (Bounds{216, 36, 392, 23}));
-    EXPECT_EQ(LineToPixels(*FindControlDesign("Line1", 1), Screen(144, 144)).from.y, 102);
+    EXPECT_EQ(ToPixels(*FindControlDesign("txtFilename"), PixelDensity(144, 144)), (Bounds{216, 36, 392, 23}));
+    EXPECT_EQ(LineToPixels(*FindControlDesign("Line1", 1), PixelDensity(144, 144)).from.y, 102);
 }
 
 TEST(WindowDesign, ChildrenComeInAscendingTabIndexLinesLast)

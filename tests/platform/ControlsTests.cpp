@@ -10,7 +10,7 @@
 #include "platform/controls/NameList.h"
 #include "platform/controls/PathText.h"
 #include "platform/controls/PictureBox.h"
-#include "platform/controls/Screen.h"
+#include "platform/controls/PixelDensity.h"
 #include "platform/controls/TabStrip.h"
 #include "platform/controls/TextBox.h"
 #include "tests/support/DesignFigures.h"
@@ -176,18 +176,18 @@ TEST(NameList, SortsInTheSystemsOrderAndFindsByInitial)
     EXPECT_EQ(names.FindByInitial(L'к', 4), 5);
 }
 
-TEST(Screen, TwipsPerPixelAndFontHeightsAtEachDensity)
+TEST(PixelDensity, TwipsPerPixelAndFontHeightsAtEachDensity)
 {
-    EXPECT_DOUBLE_EQ(Screen(96, 96).TwipsPerPixelX(), 15.0);
-    EXPECT_DOUBLE_EQ(Screen(120, 120).TwipsPerPixelY(), 12.0);
-    EXPECT_DOUBLE_EQ(Screen(192, 192).TwipsPerPixelX(), 7.5);
-    EXPECT_EQ(Screen(96, 96).PixelsX(225), 15);
-    EXPECT_EQ(Screen(120, 120).PixelsY(225), 19);  // 18.75 rounds up
-    EXPECT_EQ(Screen(120, 120).PixelsX(32 * 12.0), 32);
-    EXPECT_EQ(Screen(192, 192).PixelsX(32 * 7.5), 32);
+    EXPECT_DOUBLE_EQ(PixelDensity(96, 96).TwipsPerPixelX(), 15.0);
+    EXPECT_DOUBLE_EQ(PixelDensity(120, 120).TwipsPerPixelY(), 12.0);
+    EXPECT_DOUBLE_EQ(PixelDensity(192, 192).TwipsPerPixelX(), 7.5);
+    EXPECT_EQ(PixelDensity(96, 96).PixelsX(225), 15);
+    EXPECT_EQ(PixelDensity(120, 120).PixelsY(225), 19);  // 18.75 rounds up
+    EXPECT_EQ(PixelDensity(120, 120).PixelsX(32 * 12.0), 32);
+    EXPECT_EQ(PixelDensity(192, 192).PixelsX(32 * 7.5), 32);
     for (const auto& figures : korrimat::testing::kDesignFigures)
-        EXPECT_EQ(Screen(figures.dpi, figures.dpi).FontHeight(825), figures.fontHeight) << figures.dpi;
-    EXPECT_EQ(Screen(192, 192).Scale(13), 26);
+        EXPECT_EQ(PixelDensity(figures.dpi, figures.dpi).FontHeight(825), figures.fontHeight) << figures.dpi;
+    EXPECT_EQ(PixelDensity(192, 192).Scale(13), 26);
 }
 
 // ---- File list ----

@@ -3,6 +3,7 @@
 // The set's root is trusted in the test prefix for the run (trust_test_root), the other root never.
 
 #include "platform/FileSystem.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SignatureBytes.h"
 #include "platform/Signatures.h"
 #include "tests/support/Paths.h"

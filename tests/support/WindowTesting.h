@@ -5,6 +5,7 @@
 
 #include "platform/UniqueHandle.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/Gdi.h"
 #include "platform/controls/WindowSystem.h"
 
@@ -28,7 +29,7 @@ class HostForm : public controls::Form {
 public:
     explicit HostForm(int width = 640, int height = 480)
     {
-        if (!Create("Korrimat test", [=](const controls::Screen&) { return SIZE{width, height}; }))
+        if (!Create("Korrimat test", [=](const controls::PixelDensity&) { return SIZE{width, height}; }))
             std::fprintf(stderr, "the host window could not be created\n");
     }
     ~HostForm() override { Destroy(); }

@@ -8,13 +8,13 @@
 
 namespace korrimat::controls {
 
-class Screen {
+class PixelDensity {
 public:
-    Screen(int dpiX, int dpiY) noexcept;
+    PixelDensity(int dpiX, int dpiY) noexcept;
     // The system's density (the primary monitor's when the program started).
-    static Screen System();
+    static PixelDensity System();
     // The density of the monitor a window is on; the system's where Windows cannot tell.
-    static Screen OfWindow(HWND window);
+    static PixelDensity OfWindow(HWND window);
 
     int DpiX() const noexcept { return dpiX_; }
     int DpiY() const noexcept { return dpiY_; }
@@ -38,7 +38,7 @@ public:
     // The outer size of a window with these styles around a client area, at this density.
     SIZE OuterSize(SIZE client, DWORD style, DWORD exStyle) const;
 
-    friend bool operator==(const Screen&, const Screen&) = default;
+    friend bool operator==(const PixelDensity&, const PixelDensity&) = default;
 
 private:
     int dpiX_;
