@@ -5,7 +5,7 @@
 #include "app/FFileInfo.h"
 #include "platform/Trace.h"
 #include "app/report/ReportWriters.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 #include "platform/controls/PopupMenu.h"
 
 #include <array>
@@ -264,7 +264,7 @@ void FFileInfo::ReturnToAFolderThatExists()
 {
     // The nearest level above that can still be listed, chosen as a user would choose it.
     std::string folder = Dir1.Path();
-    for (std::string parent = controls::ParentFolder(folder); parent != folder; parent = controls::ParentFolder(folder)) {
+    for (std::string parent = korrimat::ParentFolder(folder); parent != folder; parent = korrimat::ParentFolder(folder)) {
         folder = parent;
         if (Dir1.SetPath(folder))
             return;

@@ -4,7 +4,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/FileSystem.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 
 namespace korrimat {
 
@@ -56,8 +56,8 @@ std::string FFileInfo::ArriveAtStartPath(std::wstring_view argument)
 FFileInfo::Arrival FFileInfo::GoTo(const std::string& given)
 {
     // Only what the lists can choose: a full path on a drive with a letter, or on a share.
-    const std::size_t root = controls::RootLength(given);
-    const bool onDrive = root == 3 && controls::DriveLetterOf(given);
+    const std::size_t root = korrimat::RootLength(given);
+    const bool onDrive = root == 3 && korrimat::DriveLetterOf(given);
     if (!onDrive && !given.starts_with("\\\\"))
         return Arrival::kOutOfReach;
     std::string path = given;
@@ -67,7 +67,7 @@ FFileInfo::Arrival FFileInfo::GoTo(const std::string& given)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Arrival::kUnreadable;
     const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const std::string listed = folder ? controls::ListPathForm(path) : controls::ParentFolder(path);
+    const std::string listed = folder ? korrimat::ListPathForm(path) : korrimat::ParentFolder(path);
     const std::string name = folder ? std::string() : path.substr(path.find_last_of('\\') + 1);
 
     // Drive, folder, file: each step raises its events only when it changes something, as the

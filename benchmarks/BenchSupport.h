@@ -4,7 +4,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/Platform.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 #include "platform/controls/WindowSystem.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
@@ -22,7 +22,7 @@
 
 namespace korrimat::bench {
 
-using controls::JoinPath;
+using korrimat::JoinPath;
 using testing::IsFolder;
 using testing::KorrimatExecutable;
 using testing::MakeFolders;

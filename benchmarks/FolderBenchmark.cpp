@@ -9,7 +9,7 @@
 
 #include "benchmarks/BenchSupport.h"
 #include "platform/UniqueHandle.h"
-#include "platform/controls/NameList.h"
+#include "platform/NameList.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -40,7 +40,7 @@ int EnumerateFiles(const std::string& folder)
 }
 
 // The same enumeration, the names kept in the file list's own name store, as found.
-void EnumerateInto(const std::string& folder, controls::NameList& names)
+void EnumerateInto(const std::string& folder, korrimat::NameList& names)
 {
     names.Clear();
     WIN32_FIND_DATAA found{};
@@ -128,7 +128,7 @@ int main(int argc, char** argv)
 
     std::vector<double> bare, whole, reading, sorting, showing;
     bool right = true;
-    controls::NameList names;
+    korrimat::NameList names;
     for (int round = 0; round < rounds; ++round) {
         // From another folder each time, so that the path really changes.
         window->File1.SetPath(elsewhere);
@@ -149,7 +149,7 @@ int main(int argc, char** argv)
         InTurns(round, measureWindow, measureBare);
         // The parts: the list's own reading (enumeration and sort), its sort alone on the names as
         // found, the first file's display.
-        reading.push_back(Timed([&] { controls::ReadFolderEntries(SystemPlatform(), folder, false, names); }));
+        reading.push_back(Timed([&] { korrimat::ReadFolderEntries(SystemPlatform(), folder, false, names); }));
         EnumerateInto(folder, names);
         sorting.push_back(Timed([&] { names.Sort(); }));
         showing.push_back(Timed([&] { window->File1.SetSelectedIndex(0); }));

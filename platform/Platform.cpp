@@ -1,10 +1,13 @@
 #include "platform/Platform.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "platform/ProgramFiles.h"
 #include "platform/SizedText.h"
+#include "platform/SystemScopes.h"
 
 #include <process.h>
+#include <winnetwk.h>
 
 #include <algorithm>
 #include <cstring>
@@ -372,6 +375,56 @@ const Platform& SystemPlatform()
 {
     static const WindowsPlatform platform;
     return platform;
+}
+
+std::vector<DriveFacts> WindowsPlatform::Drives() const
+{
+    const CriticalErrorsSilenced silenced;
+    // Each root ends in a zero; the list ends in one more, left out of the count.
+    const std::string roots = FillSizedText([](char* buffer, std::size_t capacity) {
+                                  return ::GetLogicalDriveStringsA(static_cast<DWORD>(capacity), buffer);
+                              }, 512).value_or(std::string());
+    std::vector<DriveFacts> drives;
+    for (std::size_t start = 0; start < roots.size();) {
+        const std::string root(roots.c_str() + start);
+        start += root.size() + 1;
+        const std::optional<char> letter = DriveLetterOf(root);
+        if (!letter)
+            continue;
+        std::string text{*letter, ':'};
+        char name[MAX_PATH + 1] = {};
+        DWORD size = sizeof(name);
+        const bool named = ::GetDriveTypeA(root.c_str()) == DRIVE_REMOTE
+                               ? ::WNetGetConnectionA(text.c_str(), name, &size) == NO_ERROR
+                               : ::GetVolumeInformationA(root.c_str(), name, sizeof(name), nullptr, nullptr, nullptr, nullptr, 0);
+        if (named && name[0])
+            text += std::string(" [") + name + "]";
+        drives.push_back({*letter, root, text});
+    }
+    return drives;
+}
+
+std::string WindowsPlatform::CurrentFolder() const
+{
+    return FillSizedText([](char* buffer, std::size_t capacity) {
+               return ::GetCurrentDirectoryA(static_cast<DWORD>(capacity), buffer);
+           }).value_or(std::string());
+}
+
+int WindowsPlatform::ShellImageIndex(const std::string& path, bool anyFolder, bool open) const
+{
+    SHFILEINFOA info{};
+    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (anyFolder ? SHGFI_USEFILEATTRIBUTES : 0) |
+                       (open ? SHGFI_OPENICON : 0);
+    return ::SHGetFileInfoA(path.c_str(), anyFolder ? FILE_ATTRIBUTE_DIRECTORY : 0, &info, sizeof(info), flags) ? info.iIcon : -1;
+}
+
+HIMAGELIST WindowsPlatform::SystemImageList(bool large) const
+{
+    SHFILEINFOA info{};
+    return reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+                                                         SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX |
+                                                             (large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
 }
 
 } // namespace korrimat

@@ -6,9 +6,9 @@
 // the locale's own code page, not the process's. A test derives from it and overrides a single
 // operation only where it needs a failure that the real system cannot be made to give.
 //
-// The drive list's questions (which drives there are, their labels and remote names) stay with
-// the drive list: they are about the machine, not about an entry shown, and a drive that cannot
-// be read is made for real in the tests (a drive letter whose folder is missing).
+// One rule for system calls: what the window, the controls and the report ask of the system goes
+// through Platform, so that a test can give any answer; what only the platform layer needs (the
+// long-path calls, the scopes, the readers of program files) stays a free function there.
 
 #include "platform/PeHeaders.h"
 #include "platform/SignatureBytes.h"
@@ -16,6 +16,7 @@
 #include "platform/UniqueHandle.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -40,6 +41,13 @@ public:
 
 // A thread's start function, as the runtime's thread start takes it.
 using ThreadMain = unsigned(__stdcall*)(void* argument);
+
+// A drive as the drive list shows it.
+struct DriveFacts {
+    char letter = 0;   // lower case
+    std::string root;  // "C:\"
+    std::string text;  // "c:", then " [label]" or, for a network drive, " [\\server\share]"
+};
 
 class Platform {
 public:
@@ -110,6 +118,19 @@ public:
     // The system's check of the file's embedded signatures (Signatures.h): slow, for a worker.
     [[nodiscard]] virtual SignatureCheck CheckSignatures(const std::string& path) const = 0;
 
+    // The machine's drives and the shell's small pictures, for the lists.
+    //
+    // GetLogicalDriveStringsA, each with its label (GetVolumeInformationA) or, for a network
+    // drive, its share (WNetGetConnectionA); a drive without a medium is asked nothing of the user.
+    [[nodiscard]] virtual std::vector<DriveFacts> Drives() const = 0;
+    // GetCurrentDirectoryA; empty when the system cannot give it.
+    [[nodiscard]] virtual std::string CurrentFolder() const = 0;
+    // SHGetFileInfoA: the system image list's index of the small icon the shell shows for `path`
+    // (for a folder by its attributes alone when `anyFolder`, open or closed); -1 for none.
+    [[nodiscard]] virtual int ShellImageIndex(const std::string& path, bool anyFolder, bool open) const = 0;
+    // SHGetFileInfoA: the system image list of small or of large icons (the shell owns it).
+    [[nodiscard]] virtual HIMAGELIST SystemImageList(bool large) const = 0;
+
     // Work on other threads, and what they wait for.
     //
     // CreateEventW: a manual-reset event, not set; empty on failure.
@@ -152,6 +173,10 @@ public:
     ProgramKind ProgramKindOfFile(const std::string& path) const override;
     EmbeddedSignaturePlace EmbeddedSignatureOfFile(const std::string& path) const override;
     SignatureCheck CheckSignatures(const std::string& path) const override;
+    std::vector<DriveFacts> Drives() const override;
+    std::string CurrentFolder() const override;
+    int ShellImageIndex(const std::string& path, bool anyFolder, bool open) const override;
+    HIMAGELIST SystemImageList(bool large) const override;
     UniqueEvent NewEvent() const override;
     UniqueThread StartThread(ThreadMain main, void* argument) const override;
     UniqueChangeNotification WatchFolder(const std::string& folder) const override;

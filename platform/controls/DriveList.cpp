@@ -1,14 +1,9 @@
 #include "platform/controls/DriveList.h"
 
 #include "platform/Text.h"
-#include "platform/FileSystem.h"
-#include "platform/SizedText.h"
 #include "platform/controls/Gdi.h"
 #include "platform/controls/ListDrawing.h"
-#include "platform/controls/NameList.h"
-#include "platform/controls/PathText.h"
-
-#include <winnetwk.h>
+#include "platform/PathText.h"
 
 #include <algorithm>
 
@@ -18,39 +13,12 @@ namespace {
 
 constexpr int kRowsWhenDropped = 8;
 
-// "c:", then " [label]" or, for a network drive, " [\\server\share]".
-std::string DriveText(char letter, const std::string& root)
-{
-    std::string text{letter, ':'};
-    std::string name;
-    if (::GetDriveTypeA(root.c_str()) == DRIVE_REMOTE) {
-        char remote[MAX_PATH + 1] = {};
-        DWORD size = sizeof(remote);
-        if (::WNetGetConnectionA(text.c_str(), remote, &size) == NO_ERROR)
-            name = remote;
-    } else {
-        char label[MAX_PATH + 1] = {};
-        if (::GetVolumeInformationA(root.c_str(), label, sizeof(label), nullptr, nullptr, nullptr, nullptr, 0))
-            name = label;
-    }
-    if (!name.empty())
-        text += " [" + name + "]";
-    return text;
-}
-
-std::string DrivesOfTheMachine()
-{
-    // Each root ends in a zero; the list ends in one more, left out of the count.
-    return FillSizedText([](char* buffer, std::size_t capacity) {
-               return ::GetLogicalDriveStringsA(static_cast<DWORD>(capacity), buffer);
-           }, 512)
-        .value_or(std::string());
-}
-
 } // namespace
 
-bool DriveList::Create(WindowBase& container, const Bounds& bounds)
+bool DriveList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
+    platform_ = &platform;
+    icons_ = SystemListIcons(platform);
     constexpr DWORD kStyle =
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     closedHeight_ = bounds.height;
@@ -58,10 +26,7 @@ bool DriveList::Create(WindowBase& container, const Bounds& bounds)
     dropped.height = bounds.height * (kRowsWhenDropped + 1);
     if (!CreateChild(container, "COMBOBOX", kStyle, 0, dropped, {}))
         return false;
-    const std::string currentFolder = FillSizedText([](char* buffer, std::size_t capacity) {
-                                          return ::GetCurrentDirectoryA(static_cast<DWORD>(capacity), buffer);
-                                      }).value_or(std::string());
-    if (auto letter = DriveLetterOf(currentFolder))
+    if (auto letter = DriveLetterOf(platform_->CurrentFolder()))
         current_ = *letter;
     Refresh();
     FitHeights();
@@ -103,30 +68,24 @@ void DriveList::Refresh()
 {
     if (!Handle())
         return;
-    CriticalErrorsSilenced silenced;
     drives_.clear();
-    const std::string roots = DrivesOfTheMachine();
-    for (std::size_t start = 0; start < roots.size();) {
-        const std::string root(roots.c_str() + start);
-        start += root.size() + 1;
-        const auto letter = DriveLetterOf(root);
-        if (!letter)
-            continue;
-        drives_.push_back({*letter, root, DriveText(*letter, root), DriveImage(root)});
+    for (DriveFacts& drive : platform_->Drives()) {
+        const ListImage image = DriveImage(*platform_, drive.root);
+        drives_.push_back({std::move(drive), image});
     }
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
     for (const DriveEntry& drive : drives_)
-        ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive.text.c_str()));
+        ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive.facts.text.c_str()));
     const int index = IndexOf(current_);
     if (index >= 0) {
-        currentText_ = drives_[static_cast<std::size_t>(index)].text;
+        currentText_ = drives_[static_cast<std::size_t>(index)].facts.text;
         ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 }
 
 std::string DriveList::Item(int index) const
 {
-    return index >= 0 && index < Count() ? drives_[static_cast<std::size_t>(index)].text : std::string();
+    return index >= 0 && index < Count() ? drives_[static_cast<std::size_t>(index)].facts.text : std::string();
 }
 
 int DriveList::SelectedIndex() const
@@ -137,7 +96,7 @@ int DriveList::SelectedIndex() const
 int DriveList::IndexOf(char letter) const
 {
     for (std::size_t i = 0; i < drives_.size(); ++i) {
-        if (drives_[i].letter == letter)
+        if (drives_[i].facts.letter == letter)
             return static_cast<int>(i);
     }
     return -1;
@@ -148,10 +107,10 @@ void DriveList::Commit(int index)
     if (index < 0 || index >= Count())
         return;
     const DriveEntry& drive = drives_[static_cast<std::size_t>(index)];
-    if (drive.letter == current_)
+    if (drive.facts.letter == current_)
         return;
-    current_ = drive.letter;
-    currentText_ = drive.text;
+    current_ = drive.facts.letter;
+    currentText_ = drive.facts.text;
     Raise(onChange);
 }
 
@@ -209,11 +168,11 @@ void DriveList::Draw(const DRAWITEMSTRUCT& item)
 {
     const int index = static_cast<int>(item.itemID);
     if (index < 0 || index >= Count()) {
-        DrawListEntry(item, Density(), Font(), {}, {}, 0);
+        DrawListEntry(icons_, item, Density(), Font(), {}, {}, 0);
         return;
     }
     const DriveEntry& drive = drives_[static_cast<std::size_t>(index)];
-    DrawListEntry(item, Density(), Font(), drive.text, drive.image, 0);
+    DrawListEntry(icons_, item, Density(), Font(), drive.facts.text, drive.image, 0);
 }
 
 } // namespace korrimat::controls

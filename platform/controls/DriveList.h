@@ -15,7 +15,7 @@ namespace korrimat::controls {
 class DriveList : public Control {
 public:
     // Starts on the process's current drive. The height is that of the closed box.
-    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
     void Move(const Bounds& bounds) override;
 
     // The chosen drive as shown ("c: [System]"); empty when none.
@@ -41,9 +41,7 @@ protected:
 
 private:
     struct DriveEntry {
-        char letter = 0;
-        std::string root;
-        std::string text;
+        DriveFacts facts;
         ListImage image;
     };
 
@@ -52,6 +50,8 @@ private:
     void FitHeights();
     void Draw(const DRAWITEMSTRUCT& item);
 
+    const Platform* platform_ = &SystemPlatform();
+    ListIcons icons_;
     std::vector<DriveEntry> drives_;
     char current_ = 0;
     std::string currentText_;

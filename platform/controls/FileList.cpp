@@ -1,13 +1,14 @@
 #include "platform/controls/FileList.h"
 
 #include "platform/controls/ListDrawing.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 
 namespace korrimat::controls {
 
 bool FileList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
     platform_ = &platform;
+    icons_ = SystemListIcons(platform);
     if (!CreateList(container, bounds))
         return false;
     FitRowHeight(0);
@@ -89,7 +90,7 @@ std::string_view FileList::RowText(int row) const
 
 void FileList::DrawRow(const DRAWITEMSTRUCT& item)
 {
-    DrawListEntry(item, Density(), Font(), RowText(static_cast<int>(item.itemID)), {}, 0);
+    DrawListEntry(icons_, item, Density(), Font(), RowText(static_cast<int>(item.itemID)), {}, 0);
 }
 
 int FileList::RowForInitial(wchar_t initial, int caret) const

@@ -2,7 +2,8 @@
 // The file list: every file of one folder, hidden and system files included, no folders, sorted
 // by name as users expect; one file selectable at a time.
 
-#include "platform/controls/NameList.h"
+#include "platform/NameList.h"
+#include "platform/controls/ListDrawing.h"
 #include "platform/controls/VirtualList.h"
 
 #include <string>
@@ -46,6 +47,7 @@ private:
     bool Show(const std::string& path, bool raiseChange);
 
     const Platform* platform_ = &SystemPlatform();
+    ListIcons icons_;
     std::string path_;
     NameList names_;
 };

@@ -1,13 +1,15 @@
 #include "platform/controls/FolderList.h"
 
 #include "platform/controls/ListDrawing.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 
 namespace korrimat::controls {
 
 bool FolderList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
     platform_ = &platform;
+    icons_ = SystemListIcons(platform);
+    folderImages_ = {FolderImage(platform, false), FolderImage(platform, true)};
     if (!CreateList(container, bounds))
         return false;
     FitRowHeight(Density().SmallIconSize());
@@ -101,7 +103,7 @@ void FolderList::DrawRow(const DRAWITEMSTRUCT& item)
     const int row = static_cast<int>(item.itemID);
     const Entry entry = EntryAt(row);
     const PixelDensity density = Density();
-    DrawListEntry(item, density, Font(), RowText(row), FolderImage(entry.open), entry.level * density.SmallIconSize() / 2);
+    DrawListEntry(icons_, item, density, Font(), RowText(row), folderImages_[entry.open ? 1 : 0], entry.level * density.SmallIconSize() / 2);
 }
 
 int FolderList::RowForInitial(wchar_t initial, int caret) const

@@ -3,9 +3,11 @@
 // then the current folder's subfolders (sorted) as closed folders. A double-click or Enter on
 // an entry opens it.
 
-#include "platform/controls/NameList.h"
+#include "platform/NameList.h"
+#include "platform/controls/ListDrawing.h"
 #include "platform/controls/VirtualList.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +57,8 @@ private:
     bool Show(const std::string& path, bool raiseChange);
 
     const Platform* platform_ = &SystemPlatform();
+    ListIcons icons_;
+    std::array<ListImage, 2> folderImages_{};  // closed, open
     std::string path_;
     std::vector<std::string> levels_;
     NameList subfolders_;

@@ -4,56 +4,46 @@
 #include "platform/controls/Gdi.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
+
+#include <tuple>
+#include <utility>
 
 namespace korrimat::controls {
 
 namespace {
 
-ListImage ShellImage(const char* path, DWORD attributes, UINT flags)
+// A system image list and the size of its icons; none when the shell gives none.
+std::pair<HIMAGELIST, int> WithIconSize(HIMAGELIST list)
 {
-    SHFILEINFOA info{};
-    if (!::SHGetFileInfoA(path, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
-        return {};
-    return {info.iIcon};
-}
-
-// The system image list of small or of large icons, and the size of its icons.
-struct SystemList {
-    HIMAGELIST list = nullptr;
-    int size = 0;
-};
-
-SystemList SystemImageList(bool large)
-{
-    SHFILEINFOA info{};
-    const auto list = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
-        "folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
-        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
     int width = 0;
     int height = 0;
     if (!list || !::ImageList_GetIconSize(list, &width, &height))
-        return {};
+        return {nullptr, 0};
     return {list, height};
 }
 
 } // namespace
 
-ListImage FolderImage(bool open)
+ListIcons SystemListIcons(const Platform& platform)
 {
-    static const ListImage closedFolder = ShellImage("folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES);
-    static const ListImage openFolder =
-        ShellImage("folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES | SHGFI_OPENICON);
-    return open ? openFolder : closedFolder;
+    ListIcons icons;
+    std::tie(icons.smallList, icons.smallSize) = WithIconSize(platform.SystemImageList(false));
+    std::tie(icons.largeList, icons.largeSize) = WithIconSize(platform.SystemImageList(true));
+    return icons;
 }
 
-ListImage DriveImage(const std::string& root)
+ListImage FolderImage(const Platform& platform, bool open)
 {
-    return ShellImage(root.c_str(), 0, 0);
+    return {platform.ShellImageIndex("folder", true, open)};
 }
 
-void DrawListEntry(const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font, std::string_view text,
-                   ListImage image, int indent)
+ListImage DriveImage(const Platform& platform, const std::string& root)
+{
+    return {platform.ShellImageIndex(root, false, false)};
+}
+
+void DrawListEntry(const ListIcons& icons, const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font,
+                   std::string_view text, ListImage image, int indent)
 {
     HDC dc = item.hDC;
     const RECT& area = item.rcItem;
@@ -62,13 +52,13 @@ void DrawListEntry(const DRAWITEMSTRUCT& item, const PixelDensity& density, HFON
     if (item.itemID != static_cast<UINT>(-1)) {
         int x = area.left + density.Scale(2) + indent;
         if (image.index >= 0) {
-            static const SystemList smallIcons = SystemImageList(false);
-            static const SystemList largeIcons = SystemImageList(true);
             const int wanted = density.SmallIconSize();
-            const SystemList& icons = largeIcons.list && largeIcons.size <= wanted ? largeIcons : smallIcons;
-            if (icons.list)
-                ::ImageList_Draw(icons.list, image.index, dc, x + (wanted - icons.size) / 2,
-                                 area.top + (area.bottom - area.top - icons.size) / 2, ILD_TRANSPARENT);
+            const bool large = icons.largeList && icons.largeSize <= wanted;
+            const HIMAGELIST list = large ? icons.largeList : icons.smallList;
+            const int size = large ? icons.largeSize : icons.smallSize;
+            if (list)
+                ::ImageList_Draw(list, image.index, dc, x + (wanted - size) / 2, area.top + (area.bottom - area.top - size) / 2,
+                                 ILD_TRANSPARENT);
             x += wanted + density.Scale(4);
         }
         SelectedObject selectedFont(dc, font);

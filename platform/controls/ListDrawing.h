@@ -2,6 +2,7 @@
 // Drawing of owner-drawn list entries, with the shell's icons from the system image lists
 // (shared by the whole process and never destroyed, so nothing here owns an icon).
 
+#include "platform/Platform.h"
 #include "platform/controls/PixelDensity.h"
 
 #include <windows.h>
@@ -16,15 +17,25 @@ struct ListImage {
     int index = -1;
 };
 
+// The system image lists of small and of large icons with their icon sizes: a list fetches them
+// once and draws every row from them.
+struct ListIcons {
+    HIMAGELIST smallList = nullptr;
+    int smallSize = 0;
+    HIMAGELIST largeList = nullptr;
+    int largeSize = 0;
+};
+ListIcons SystemListIcons(const Platform& platform);
+
 // A folder's icon, open or closed.
-ListImage FolderImage(bool open);
+ListImage FolderImage(const Platform& platform, bool open);
 // A drive's icon from its root ("C:\"); none when the shell gives none.
-ListImage DriveImage(const std::string& root);
+ListImage DriveImage(const Platform& platform, const std::string& root);
 
 // One entry: background (highlighted when selected), an optional icon `indent` pixels in, the
 // text, and the focus rectangle, all sized for `density`. The icon comes from the system's list
 // of the largest size that fits a small icon at that density.
-void DrawListEntry(const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font, std::string_view text,
-                   ListImage image, int indent);
+void DrawListEntry(const ListIcons& icons, const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font,
+                   std::string_view text, ListImage image, int indent);
 
 } // namespace korrimat::controls

@@ -5,7 +5,7 @@
 #include "versioninfo/VersionItems.h"
 #include "app/resources/resource.h"
 #include "fileinfo/FileInfo.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
@@ -718,7 +718,7 @@ TEST_F(Drop, TheCommandLinePathIsShownAtStart)
         SCOPED_TRACE(NarrowText(start.argument));
         auto window = korrimat::testing::OpenWindow(SystemPlatform(), start.argument);
         EXPECT_EQ(window->CurrentPath(), start.shown);
-        EXPECT_EQ(window->Dir1.Path(), start.shown == empty ? empty : controls::ParentFolder(start.shown));
+        EXPECT_EQ(window->Dir1.Path(), start.shown == empty ? empty : korrimat::ParentFolder(start.shown));
         EXPECT_EQ(window->Text(), "Korrimat");
         EXPECT_EQ(window->txtLocation.Text(), (start.shown == empty ? folder_.Path() : window->Dir1.Path()) + "\\");
     }

@@ -5,7 +5,7 @@
 #include "app/FFileInfo.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/FileSystem.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 #include "tests/support/Paths.h"
 #include "tests/support/StartedProgram.h"
 #include "tests/support/SystemOrder.h"
@@ -184,7 +184,7 @@ TEST_F(NamesAndPaths, AnotherProgramReadsTheNavigationListsInTheSystemsOrder)
         drives.push_back(window->Drive1.Item(i));
     EXPECT_EQ(read[0], drives);
     EXPECT_EQ(read[0], korrimat::testing::InSystemOrder(drives));
-    std::vector<std::string> folders = controls::PathLevels(folder_.Path());
+    std::vector<std::string> folders = korrimat::PathLevels(folder_.Path());
     for (const std::string& name : korrimat::testing::InSystemOrder(subfolders))
         folders.push_back(name);
     EXPECT_EQ(read[1], folders);

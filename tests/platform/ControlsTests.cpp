@@ -7,8 +7,8 @@
 #include "platform/controls/Frame.h"
 #include "platform/controls/Line.h"
 #include "platform/controls/ListBox.h"
-#include "platform/controls/NameList.h"
-#include "platform/controls/PathText.h"
+#include "platform/NameList.h"
+#include "platform/PathText.h"
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/PixelDensity.h"
 #include "platform/controls/TabStrip.h"
@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+using namespace korrimat;
 using namespace korrimat::controls;
 using korrimat::testing::HostForm;
 using korrimat::testing::InSystemOrder;

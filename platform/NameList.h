@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace korrimat::controls {
+namespace korrimat {
 
 class NameList {
 public:
@@ -41,4 +41,4 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 // folder cannot be listed (no such folder, a drive that is not ready, no access).
 bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool folders, NameList& names);
 
-} // namespace korrimat::controls
+} // namespace korrimat

@@ -1,8 +1,8 @@
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 
-namespace korrimat::controls {
+namespace korrimat {
 
 namespace {
 
@@ -109,4 +109,4 @@ std::vector<std::string> PathLevels(std::string_view fullPath)
     return levels;
 }
 
-} // namespace korrimat::controls
+} // namespace korrimat

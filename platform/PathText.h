@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korrimat::controls {
+namespace korrimat {
 
 // Length of a full path's root: 3 for "C:\...", the share's "\\server\share\" for a UNC path
 // (its whole length when nothing follows the share); 0 when the path has no root.
@@ -28,4 +28,4 @@ bool IsDriveOnly(std::string_view text);
 // The levels of a full path, root first: "C:\Windows\System32" gives "C:\", "Windows", "System32".
 std::vector<std::string> PathLevels(std::string_view fullPath);
 
-} // namespace korrimat::controls
+} // namespace korrimat

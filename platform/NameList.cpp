@@ -1,7 +1,7 @@
-#include "platform/controls/NameList.h"
+#include "platform/NameList.h"
 
 #include "platform/Text.h"
-#include "platform/controls/PathText.h"
+#include "platform/PathText.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -10,7 +10,7 @@
 #include <numeric>
 #include <span>
 
-namespace korrimat::controls {
+namespace korrimat {
 
 namespace {
 
@@ -223,4 +223,4 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
     return true;
 }
 
-} // namespace korrimat::controls
+} // namespace korrimat
