@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs them under Wine in the build's private prefix; starts Xvfb when
-# no display is set. KORRIMAT_BENCHMARKS chooses which (default: "folder show depth report"); the
+# no display is set. KORRIMAT_BENCHMARKS chooses which (default: "folder show depth report start"); the
 # arguments go to each of them (for example --rounds 9).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 set_up_with_display "$0" "$@"
-benchmarks=(${KORRIMAT_BENCHMARKS:-folder show depth report})
+benchmarks=(${KORRIMAT_BENCHMARKS:-folder show depth report start})
 configure_and_build "$build" mingw-x86_64.cmake korrimat "${benchmarks[@]/#/korrimat_bench_}"
 trap stop_wine EXIT
 ensure_wine_prefix
