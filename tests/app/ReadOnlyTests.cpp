@@ -2,8 +2,10 @@
 // file selected, both pages, every version item, the copies and the SHA-256, F5, a drop) over a
 // folder of varied files, while Wine traces every file the process opens; read-only.sh then fails
 // the run if any open of those files asks for a right to change them, or for anything but opening
-// what exists. The program marks in the trace where the user's part begins and ends.
+// what exists; then the console program's code reports the folder in every form under the same
+// trace. The program marks in the trace where the user's part begins and ends.
 
+#include "console/ReportCommand.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
@@ -80,5 +82,9 @@ TEST(ReadOnly, EveryPathAUserHasOpensTheFilesForReadingOnly)
         EXPECT_EQ(window->CurrentPath(), folder / "german.dll");
         window->Unload();
     }
+    // The console program's code, in every form, over the folder and the one below.
+    for (const auto format : {ReportCommand::Format::Text, ReportCommand::Format::Json, ReportCommand::Format::Csv})
+        RunReportCommand(korrimat::SystemPlatform(), ReportCommand{format, true, true, {folder.Path()}}, [](std::string_view) {},
+                         [](std::string_view) {});
     Mark("end", folder.Path());
 }
