@@ -10,6 +10,7 @@
 #include "console/ReportCommand.h"
 #include "platform/FileSystem.h"
 #include "platform/UniqueHandle.h"
+#include "tests/support/StartedProgram.h"
 
 #include <cstdio>
 #include <string>
@@ -90,23 +91,12 @@ std::size_t BareCalls(const std::string& folder, const std::string& pattern, std
 // The program, as a script starts it, its output going nowhere; seconds, or a negative number.
 double WholeProgram(const std::string& pattern)
 {
-    std::wstring command = L"\"" + WideText(ProgramFolder() + "\\..\\console\\korrimat-report.exe") + L"\" --csv \"" +
-                           WideText(pattern) + L"\"";
+    const std::wstring command = L"\"" + WideText(ProgramFolder() + "\\..\\console\\korrimat-report.exe") + L"\" --csv \"" +
+                                 WideText(pattern) + L"\"";
     SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
     UniqueFile nowhere(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = nowhere.Get();
-    startup.hStdError = nowhere.Get();
-    PROCESS_INFORMATION started{};
     const double start = Now();
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started))
-        return -1;
-    const UniqueProcess process(started.hProcess);
-    ::CloseHandle(started.hThread);
-    ::WaitForSingleObject(process.Get(), INFINITE);
-    return Now() - start;
+    return testing::RunWithOutputs(command, nowhere.Get(), nowhere.Get()) ? Now() - start : -1;
 }
 
 } // namespace

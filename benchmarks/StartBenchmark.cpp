@@ -9,6 +9,7 @@
 
 #include "benchmarks/BenchSupport.h"
 #include "platform/UniqueHandle.h"
+#include "tests/support/StartedProgram.h"
 
 #include <cstdio>
 #include <string>
@@ -21,28 +22,10 @@ namespace {
 
 constexpr double kTarget = 1.3;
 
-struct Found {
-    DWORD process = 0;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM argument)
-{
-    auto* found = reinterpret_cast<Found*>(argument);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process != found->process || !::IsWindowVisible(window))
-        return TRUE;
-    found->window = window;
-    return FALSE;
-}
-
 BOOL CALLBACK HasText(HWND child, LPARAM argument)
 {
     auto* wanted = reinterpret_cast<std::pair<const std::wstring*, bool>*>(argument);
-    std::wstring text(static_cast<std::size_t>(::SendMessageW(child, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::SendMessageW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    wanted->second = wanted->second || text == *wanted->first;
+    wanted->second = wanted->second || testing::TextOfWindow(child) == *wanted->first;
     return !wanted->second;
 }
 
@@ -61,16 +44,15 @@ double TimedStart(const std::string& program, const std::string& argument, const
     ::CloseHandle(started.hThread);
     const bool idle = ::WaitForInputIdle(process.Get(), 60000) == 0;
     const double seconds = Now() - start;
-    Found found{started.dwProcessId};
-    ::EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
+    const HWND window = testing::VisibleWindowOf(started.dwProcessId);
     std::pair<const std::wstring*, bool> wanted{&shownName, shownName.empty()};
-    if (found.window && !shownName.empty())
-        ::EnumChildWindows(found.window, HasText, reinterpret_cast<LPARAM>(&wanted));
-    if (found.window)
-        ::PostMessageW(found.window, WM_CLOSE, 0, 0);
+    if (window && !shownName.empty())
+        ::EnumChildWindows(window, HasText, reinterpret_cast<LPARAM>(&wanted));
+    if (window)
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
     if (::WaitForSingleObject(process.Get(), 15000) != WAIT_OBJECT_0)
         ::TerminateProcess(process.Get(), 1);
-    return idle && found.window && wanted.second ? seconds : -1;
+    return idle && window && wanted.second ? seconds : -1;
 }
 
 } // namespace

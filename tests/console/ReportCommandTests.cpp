@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/UniqueHandle.h"
 #include "tests/support/Paths.h"
+#include "tests/support/StartedProgram.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -54,22 +55,9 @@ ReportRun Report(const TempFolder& scratch, const std::vector<std::string>& argu
             ADD_FAILURE() << "cannot create the output files in " << scratch.Path();
             return run;
         }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out.Get();
-        startup.hStdError = error.Get();
-        PROCESS_INFORMATION started{};
-        std::wstring wide = korrimat::WideText(command);
-        if (!::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                              &started)) {
-            ADD_FAILURE() << "korrimat-report did not start: " << ::GetLastError();
-            return run;
-        }
-        const korrimat::UniqueProcess process(started.hProcess);
-        ::CloseHandle(started.hThread);
-        EXPECT_EQ(::WaitForSingleObject(process.Get(), 120000), WAIT_OBJECT_0);
-        ::GetExitCodeProcess(process.Get(), &run.exitCode);
+        const auto code = korrimat::testing::RunWithOutputs(korrimat::WideText(command), out.Get(), error.Get());
+        EXPECT_TRUE(code.has_value()) << "korrimat-report did not start or did not end";
+        run.exitCode = code.value_or(0xFFFFFFFF);
     }
     run.out = Contents(outPath);
     run.error = Contents(errorPath);

@@ -36,37 +36,12 @@ std::wstring VerbCommand(const std::wstring& fileClass)
     return command;
 }
 
-struct Found {
-    DWORD process = 0;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM argument)
-{
-    auto* found = reinterpret_cast<Found*>(argument);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process != found->process || !::IsWindowVisible(window))
-        return TRUE;
-    found->window = window;
-    return FALSE;
-}
-
-// Asked of the window itself: GetWindowText gives another program's controls' creation text.
-std::wstring TextOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
-}
-
 BOOL CALLBACK CollectTextBox(HWND child, LPARAM argument)
 {
     wchar_t kind[32] = {};
     ::GetClassNameW(child, kind, 32);
     if (lstrcmpiW(kind, L"Edit") == 0)
-        reinterpret_cast<std::vector<std::wstring>*>(argument)->push_back(TextOf(child));
+        reinterpret_cast<std::vector<std::wstring>*>(argument)->push_back(korrimat::testing::TextOfWindow(child));
     return TRUE;
 }
 
@@ -95,29 +70,29 @@ int main(int argc, char** argv)
     if (!program.Started())
         return 2;
     ::WaitForInputIdle(program.Handle(), 30000);
-    Found found{::GetProcessId(program.Handle())};
+    HWND window = nullptr;
     std::vector<std::wstring> texts;
     bool shown = false;
     // The window, then its name box showing the file, for up to 30 seconds.
     for (int round = 0; round < 300 && !shown; ++round) {
         ::Sleep(100);
-        if (!found.window)
-            ::EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
-        if (!found.window)
+        if (!window)
+            window = korrimat::testing::VisibleWindowOf(::GetProcessId(program.Handle()));
+        if (!window)
             continue;
         texts.clear();
-        ::EnumChildWindows(found.window, CollectTextBox, reinterpret_cast<LPARAM>(&texts));
+        ::EnumChildWindows(window, CollectTextBox, reinterpret_cast<LPARAM>(&texts));
         for (const std::wstring& text : texts)
             shown = shown || text == WideText(kFileName);
     }
-    if (found.window) {
-        std::printf("title: %s\n", NarrowText(TextOf(found.window)).c_str());
+    if (window) {
+        std::printf("title: %s\n", NarrowText(korrimat::testing::TextOfWindow(window)).c_str());
         for (const std::wstring& text : texts)
             std::printf("text box: %s\n", NarrowText(text).c_str());
-        ::PostMessageW(found.window, WM_CLOSE, 0, 0);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
     }
     const bool ended = ::WaitForSingleObject(program.Handle(), 15000) == WAIT_OBJECT_0;
-    std::printf("window %s, %s, %s\n", found.window ? "opened" : "never opened",
+    std::printf("window %s, %s, %s\n", window ? "opened" : "never opened",
                 shown ? "showing the file" : "NOT showing the file", ended ? "closed" : "NOT closed");
     ::DeleteFileW(file.c_str());
     return shown && ended ? 0 : 1;
