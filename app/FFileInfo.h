@@ -52,7 +52,7 @@ public:
     const std::string& CurrentPath() const noexcept { return currentPath_; }
     // Shows one file, or one folder, on both pages, as the file list's click does (which also
     // makes it the current path); public so that its cost can be measured on its own.
-    void ShowFileInfo(const std::string& path);
+    void ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* listed = nullptr);
     // The window's unload: closes it, which ends the message loop and so the program.
     void Unload();
     // Opening steps 5 to 7: both pages onto the tab strip's client area, the pages in the
@@ -111,8 +111,9 @@ private:
 
     void ShowIcon(HICON icon);
     // Both pages for an entry, the Version page's list on `item` (its first where there is no
-    // such item); the page in front is left as it is.
-    void Display(const std::string& path, int item);
+    // such item); the page in front is left as it is. `listed`: the entry's record as the file
+    // list has just read it, when it has one.
+    void Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed = nullptr);
 
     // The Digital Signatures page (SignaturePage.cpp): its tab while the shown file carries an
     // embedded signature, the system's check on a worker, the page filled when it ends.

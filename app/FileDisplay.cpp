@@ -8,19 +8,22 @@
 
 namespace korrimat {
 
-void FFileInfo::ShowFileInfo(const std::string& path)
+void FFileInfo::ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* listed)
 {
     tabInfo.Select(std::string_view("General"));
     ClearNote();
-    Display(path, 0);
+    Display(path, 0, listed);
 }
 
-void FFileInfo::Display(const std::string& path, int item)
+void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed)
 {
     std::string fullPath;
     {
         CFileInfo fileInfo(platform_);
-        fileInfo.SetFullPathName(platform_.UpperCase(path));
+        if (listed)
+            fileInfo.SetFullPathName(platform_.UpperCase(path), *listed);
+        else
+            fileInfo.SetFullPathName(platform_.UpperCase(path));
 
         const GeneralPageTexts page = GeneralTextsOf(fileInfo);
         txtFilename.SetText(page.name);

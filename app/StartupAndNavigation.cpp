@@ -87,11 +87,14 @@ void FFileInfo::File1_Click()
     // A drive's root already ends in a backslash.
     currentPath_ = (!folder.empty() && folder.back() == '\\') ? folder + File1.FileName()
                                                               : folder + "\\" + File1.FileName();
+    // The first file of a folder just listed comes with the record the listing read of it.
+    const std::optional<WIN32_FIND_DATAA> listed = File1.ListedRecord(File1.SelectedIndex());
+    const WIN32_FIND_DATAA* record = listed ? &*listed : nullptr;
     // A refresh shows the same file again with the page in front and the item kept.
     if (keptItem_)
-        Display(currentPath_, *keptItem_);
+        Display(currentPath_, *keptItem_, record);
     else
-        ShowFileInfo(currentPath_);
+        ShowFileInfo(currentPath_, record);
     WatchListedFolder();
 }
 

@@ -93,8 +93,8 @@ private:
                     const std::function<void(const std::string&)>& visit, std::size_t& found)
     {
         Names files;
-        DWORD result = platform_.ListEntries(Joined(folder, pattern), [&](std::string_view name, DWORD attributes) {
-            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        DWORD result = platform_.ListEntries(Joined(folder, pattern), [&](std::string_view name, const WIN32_FIND_DATAW& entry) {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 files.emplace_back(platform_.UpperCase(std::string(name)), std::string(name));
         });
         if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
@@ -110,7 +110,8 @@ private:
 
         // Folders below, but not through links: a junction back up would never end.
         Names folders;
-        result = platform_.ListEntries(Joined(folder, "*"), [&](std::string_view name, DWORD attributes) {
+        result = platform_.ListEntries(Joined(folder, "*"), [&](std::string_view name, const WIN32_FIND_DATAW& entry) {
+            const DWORD attributes = entry.dwFileAttributes;
             if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && name != "." && name != "..")
                 folders.emplace_back(platform_.UpperCase(std::string(name)), std::string(name));
         });

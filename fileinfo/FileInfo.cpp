@@ -21,6 +21,16 @@ CFileInfo::CFileInfo(const Platform& platform) : platform_(&platform) {}
 
 void CFileInfo::SetFullPathName(const std::string& path)
 {
+    SetFullPath(path, nullptr);
+}
+
+void CFileInfo::SetFullPathName(const std::string& path, const WIN32_FIND_DATAA& listed)
+{
+    SetFullPath(path, &listed);
+}
+
+void CFileInfo::SetFullPath(const std::string& path, const WIN32_FIND_DATAA* listed)
+{
     std::optional<std::string> full = platform_->FullPathOf(path);
     if (!full) {
         // Paths the system cannot make absolute (the empty text, say) change nothing. One too long
@@ -31,12 +41,17 @@ void CFileInfo::SetFullPathName(const std::string& path)
         full = path;
     }
     fullPathName_ = *full;
-    Refresh();
+    Refresh(listed);
 }
 
 void CFileInfo::Refresh()
 {
-    const std::optional<WIN32_FIND_DATAA> found = platform_->FindFirst(fullPathName_);
+    Refresh(nullptr);
+}
+
+void CFileInfo::Refresh(const WIN32_FIND_DATAA* listed)
+{
+    const std::optional<WIN32_FIND_DATAA> found = listed ? std::optional(*listed) : platform_->FindFirst(fullPathName_);
     if (!found) {
         fileExists_ = false;
         return;

@@ -19,6 +19,9 @@ public:
     // text, say) changes nothing, unless it is too long for the lookups: then it is kept as given
     // and the refresh finds nothing.
     void SetFullPathName(const std::string& path);
+    // The same with the entry's record as a listing of its folder has just read it: the refresh
+    // takes it instead of searching the folder for the entry again.
+    void SetFullPathName(const std::string& path, const WIN32_FIND_DATAA& listed);
 
     // A path too long for the system to make absolute is kept whole, and is not found.
     std::string FullPathName() const { return fullPathName_; }
@@ -62,6 +65,8 @@ public:
 
     // Re-reads the entry named by FullPathName.
     void Refresh();
+    // Reads the entry named by FullPathName from `listed`, or by a search when there is none.
+    void Refresh(const WIN32_FIND_DATAA* listed);
 
     // Long date, one space, long time, in the user's regional settings.
     std::string FormatFileDate(double date) const;
@@ -69,6 +74,7 @@ public:
     std::string FormatFileSize(std::int64_t bytes) const;
 
 private:
+    void SetFullPath(const std::string& path, const WIN32_FIND_DATAA* listed);
     double FileTimeToDate(const FILETIME& stamp) const;
     std::string ResolveFolderPath(const std::string& folder) const;
     static std::string TrimAtNull(const char* field, std::size_t size);

@@ -207,7 +207,8 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error)
     return file;
 }
 
-DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit)
+DWORD ForEachEntry(const std::string& pattern,
+                   const std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>& visit)
 {
     const NativeSystemFolder native;
     WIN32_FIND_DATAW found{};
@@ -217,7 +218,7 @@ DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::str
     std::string name;
     do {
         name = NarrowText(found.cFileName);
-        visit(name, found.dwFileAttributes);
+        visit(name, found);
     } while (::FindNextFileW(search.Get(), &found));
     return NO_ERROR;
 }

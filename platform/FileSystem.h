@@ -50,11 +50,12 @@ UserPath ResolveUserPath(std::wstring_view typed);
 // when the file cannot be opened (one held open by another program that shares nothing).
 UniqueFile OpenForReading(const std::string& path, DWORD& error);
 
-// Calls `visit(name, attributes)` for every entry matching `pattern` ("folder\*"), the names in
+// Calls `visit(name, found)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a
 // name longer than the narrow record's 260 bytes is lost. Returns 0, or the error of a search that
 // could not start (ERROR_FILE_NOT_FOUND when nothing matched).
-DWORD ForEachEntry(const std::string& pattern, const std::function<void(std::string_view, DWORD)>& visit);
+DWORD ForEachEntry(const std::string& pattern,
+                   const std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>& visit);
 
 // True when a narrow call failed because the path is too long for it.
 bool RefusedAsTooLong(const std::string& path);

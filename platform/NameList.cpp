@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 #include "platform/PathText.h"
+#include "platform/Trace.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -16,27 +17,24 @@ namespace {
 
 using Span = std::pair<std::uint32_t, std::uint32_t>;  // offset and length in a buffer
 
-// The names in UTF-16, each ended by a zero, in one buffer.
+// The names in UTF-16, each ended by a zero, in one buffer, added one by one.
 class WideNames {
 public:
-    explicit WideNames(const NameList& names) : spans_(names.Size())
+    void Add(std::string_view name)
     {
-        text_.reserve(names.Size() * 24);
-        for (std::size_t i = 0; i < names.Size(); ++i) {
-            const std::string_view name = names[i];
-            // No code page gives more UTF-16 units than it has bytes.
-            const std::size_t start = text_.size();
-            text_.resize(start + name.size() + 1);
-            const int converted = name.empty() ? 0
-                                               : ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
-                                                                       text_.data() + start, static_cast<int>(name.size()));
-            const std::size_t length = static_cast<std::size_t>(std::max(converted, 0));
-            text_.resize(start + length + 1);
-            text_[start + length] = L'\0';
-            spans_[i] = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)};
-        }
+        // No code page gives more UTF-16 units than it has bytes.
+        const std::size_t start = text_.size();
+        text_.resize(start + name.size() + 1);
+        const int converted = name.empty() ? 0
+                                           : ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
+                                                                   text_.data() + start, static_cast<int>(name.size()));
+        const std::size_t length = static_cast<std::size_t>(std::max(converted, 0));
+        text_.resize(start + length + 1);
+        text_[start + length] = L'\0';
+        spans_.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length));
     }
 
+    std::size_t Size() const noexcept { return spans_.size(); }
     const wchar_t* Text(std::size_t index) const noexcept { return text_.data() + spans_[index].first; }
     std::wstring_view operator[](std::size_t index) const noexcept
     {
@@ -49,33 +47,27 @@ private:
 };
 
 // The user's locale's sort key of every name (case ignored, runs of digits as numbers where the
-// system knows the flag), in one buffer: keys compare byte by byte, far cheaper than a call to
-// compare two names.
+// system knows the flag), in one buffer, added one by one: keys compare byte by byte, far cheaper
+// than a call to compare two names.
 class SortKeys {
 public:
-    explicit SortKeys(const WideNames& names, std::size_t count) : spans_(count)
+    void Add(std::wstring_view name)
     {
-        keys_.reserve(count * 32);
-        std::vector<BYTE> buffer(512);
-        DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE | SORT_DIGITSASNUMBERS;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::wstring_view name = names[i];
-            int written = Map(flags, name, buffer);
-            if (written == 0 && ::GetLastError() == ERROR_INVALID_FLAGS && (flags & SORT_DIGITSASNUMBERS)) {
-                // A system before Windows 7: digits as text here; the exact order comes after.
-                flags &= ~static_cast<DWORD>(SORT_DIGITSASNUMBERS);
-                written = Map(flags, name, buffer);
-            }
-            if (written == 0 && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-                buffer.resize(static_cast<std::size_t>(std::max(Map(flags, name, {}), 1)));
-                written = Map(flags, name, buffer);
-            }
-            const std::size_t start = keys_.size();
-            // The key's own terminating zero is left out; a name without a key sorts first.
-            if (written > 1)
-                keys_.append(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(written - 1));
-            spans_[i] = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(keys_.size() - start)};
+        int written = Map(name, buffer_);
+        if (written == 0 && ::GetLastError() == ERROR_INVALID_FLAGS && (flags_ & SORT_DIGITSASNUMBERS)) {
+            // A system before Windows 7: digits as text here; the exact order comes after.
+            flags_ &= ~static_cast<DWORD>(SORT_DIGITSASNUMBERS);
+            written = Map(name, buffer_);
         }
+        if (written == 0 && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+            buffer_.resize(static_cast<std::size_t>(std::max(Map(name, {}), 1)));
+            written = Map(name, buffer_);
+        }
+        const std::size_t start = keys_.size();
+        // The key's own terminating zero is left out; a name without a key sorts first.
+        if (written > 1)
+            keys_.append(reinterpret_cast<const char*>(buffer_.data()), static_cast<std::size_t>(written - 1));
+        spans_.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(keys_.size() - start));
     }
 
     std::string_view operator[](std::size_t index) const noexcept
@@ -84,14 +76,16 @@ public:
     }
 
 private:
-    static int Map(DWORD flags, std::wstring_view name, std::span<BYTE> buffer)
+    int Map(std::wstring_view name, std::span<BYTE> buffer) const
     {
         // For a sort key the destination is counted in bytes.
-        return ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.data(), static_cast<int>(name.size()),
+        return ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags_, name.data(), static_cast<int>(name.size()),
                                reinterpret_cast<LPWSTR>(buffer.data()), static_cast<int>(buffer.size()), nullptr,
                                nullptr, 0);
     }
 
+    DWORD flags_ = LCMAP_SORTKEY | NORM_IGNORECASE | SORT_DIGITSASNUMBERS;
+    std::vector<BYTE> buffer_ = std::vector<BYTE>(512);
     std::string keys_;
     std::vector<Span> spans_;
 };
@@ -122,61 +116,229 @@ void MergeRuns(std::vector<std::uint32_t>& order, Less less)
     }
 }
 
+// What a listing keeps of an entry's record until it knows which entry sorts first.
+struct EntryRecord {
+    DWORD attributes = 0;
+    FILETIME created{}, accessed{}, written{};
+    DWORD sizeHigh = 0, sizeLow = 0;
+    wchar_t alternate[14] = {};
+};
+
+// A run of entries found, handed from the reading thread to the sorting one.
+struct Batch {
+    std::string names;
+    std::vector<std::uint32_t> ends;
+    std::vector<EntryRecord> records;
+};
+
+// The reading thread's side: it fills batches and passes each on when full, and at the end.
+class FolderReader {
+public:
+    FolderReader(const Platform& platform, std::string pattern, bool folders, bool records)
+        : platform_(platform), pattern_(std::move(pattern)), folders_(folders), records_(records)
+    {
+        ::InitializeCriticalSection(&lock_);
+        ::InitializeConditionVariable(&ready_);
+    }
+    ~FolderReader() { ::DeleteCriticalSection(&lock_); }
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    static unsigned __stdcall Run(void* self)
+    {
+        static_cast<FolderReader*>(self)->Read();
+        return 0;
+    }
+
+    // Reads the whole folder, passing the batches on as they fill.
+    void Read() noexcept
+    {
+        DWORD error = ERROR_NOT_ENOUGH_MEMORY;
+        try {
+            error = platform_.ListEntries(pattern_, [&](std::string_view name, const WIN32_FIND_DATAW& found) {
+                const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                if (isFolder != folders_ || (isFolder && (name == "." || name == "..")))
+                    return;
+                filling_.names.append(name);
+                filling_.ends.push_back(static_cast<std::uint32_t>(filling_.names.size()));
+                if (records_) {
+                    EntryRecord& record = filling_.records.emplace_back();
+                    record.attributes = found.dwFileAttributes;
+                    record.created = found.ftCreationTime;
+                    record.accessed = found.ftLastAccessTime;
+                    record.written = found.ftLastWriteTime;
+                    record.sizeHigh = found.nFileSizeHigh;
+                    record.sizeLow = found.nFileSizeLow;
+                    std::copy(std::begin(found.cAlternateFileName), std::end(found.cAlternateFileName), record.alternate);
+                }
+                if (filling_.ends.size() == kBatchEntries)
+                    PassOn(false, NO_ERROR);
+            });
+        } catch (...) {
+            TraceFailure("a folder's reading failed");
+        }
+        PassOn(true, error);
+    }
+
+    // The next batch; false when the reading has ended and every batch was taken.
+    bool Take(Batch& batch)
+    {
+        ::EnterCriticalSection(&lock_);
+        while (full_.empty() && !ended_)
+            ::SleepConditionVariableCS(&ready_, &lock_, INFINITE);
+        const bool taken = !full_.empty();
+        if (taken) {
+            batch = std::move(full_.front());
+            full_.erase(full_.begin());
+        }
+        ::LeaveCriticalSection(&lock_);
+        return taken;
+    }
+
+    // The listing's error once the reading has ended.
+    DWORD Error() const noexcept { return error_; }
+
+private:
+    static constexpr std::size_t kBatchEntries = 2048;
+
+    void PassOn(bool ended, DWORD error)
+    {
+        ::EnterCriticalSection(&lock_);
+        try {
+            if (!filling_.ends.empty())
+                full_.push_back(std::move(filling_));
+        } catch (...) {
+            TraceFailure("a folder's entries could not be passed on");
+        }
+        filling_ = Batch{};
+        if (ended) {
+            ended_ = true;
+            error_ = error;
+        }
+        ::LeaveCriticalSection(&lock_);
+        ::WakeConditionVariable(&ready_);
+    }
+
+    const Platform& platform_;
+    const std::string pattern_;
+    const bool folders_;
+    const bool records_;
+    Batch filling_;
+    CRITICAL_SECTION lock_;
+    CONDITION_VARIABLE ready_;
+    std::vector<Batch> full_;
+    bool ended_ = false;
+    DWORD error_ = NO_ERROR;
+};
+
+// The record a search for the entry would give: the name in the active code page, the short name
+// narrowed too; nothing when either does not fit.
+std::optional<WIN32_FIND_DATAA> NarrowRecord(std::string_view name, const EntryRecord& record)
+{
+    WIN32_FIND_DATAA found{};
+    if (name.size() >= sizeof(found.cFileName))
+        return std::nullopt;
+    std::copy(name.begin(), name.end(), found.cFileName);
+    if (record.alternate[0] != L'\0' &&
+        ::WideCharToMultiByte(CP_ACP, 0, record.alternate, -1, found.cAlternateFileName,
+                              sizeof(found.cAlternateFileName), nullptr, nullptr) == 0)
+        return std::nullopt;
+    found.dwFileAttributes = record.attributes;
+    found.ftCreationTime = record.created;
+    found.ftLastAccessTime = record.accessed;
+    found.ftLastWriteTime = record.written;
+    found.nFileSizeHigh = record.sizeHigh;
+    found.nFileSizeLow = record.sizeLow;
+    return found;
+}
+
 } // namespace
+
+// Names, their UTF-16 forms and their sort keys, built together as the entries arrive, and the
+// order they make.
+class SortedListing {
+public:
+    explicit SortedListing(NameList& names) : names_(names) { names_.Clear(); }
+
+    void Add(std::string_view name)
+    {
+        names_.Add(name);
+        wide_.Add(name);
+        keys_.Add(wide_[wide_.Size() - 1]);
+    }
+
+    // The order of the names added: the system's comparison, StrCmpLogicalW; names it finds equal
+    // (they differ in case, or in zeros before a number) by their code units, so that the order
+    // is fixed.
+    std::vector<std::uint32_t> Order() const
+    {
+        const std::size_t count = names_.Size();
+        auto inOrder = [&](std::uint32_t a, std::uint32_t b) {
+            const int logical = ::StrCmpLogicalW(wide_.Text(a), wide_.Text(b));
+            return logical != 0 ? logical < 0 : wide_[a] < wide_[b];
+        };
+        // A call per pair is too slow for a hundred thousand names: the locale's sort keys put
+        // them in nearly that order first (in the same order wherever the system's comparison
+        // follows its own collation), and the comparison itself then only checks neighbours and
+        // merges what the keys placed otherwise.
+        std::vector<std::uint32_t> order(count);
+        std::iota(order.begin(), order.end(), 0u);
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const int byKey = keys_[a].compare(keys_[b]);
+            return byKey != 0 ? byKey < 0 : wide_[a] < wide_[b];
+        });
+        MergeRuns(order, inOrder);
+        return order;
+    }
+
+    void Apply(const std::vector<std::uint32_t>& order) { names_.Reorder(order); }
+
+private:
+    NameList& names_;
+    WideNames wide_;
+    SortKeys keys_;
+};
 
 void NameList::Clear() noexcept
 {
     pool_.clear();
-    spans_.clear();
+    starts_.clear();
 }
 
 void NameList::Add(std::string_view name)
 {
-    spans_.emplace_back(static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(name.size()));
+    starts_.push_back(static_cast<std::uint32_t>(pool_.size()));
     pool_.append(name);
 }
 
 std::string_view NameList::operator[](std::size_t index) const noexcept
 {
-    const auto& [offset, length] = spans_[index];
-    return std::string_view(pool_).substr(offset, length);
+    const std::size_t start = starts_[index];
+    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : pool_.size();
+    return std::string_view(pool_).substr(start, end - start);
 }
 
 void NameList::Sort()
 {
-    const std::size_t count = spans_.size();
-    const WideNames wide(*this);
-    // The order is the system's comparison, StrCmpLogicalW; names it finds equal (they differ in
-    // case, or in zeros before a number) go by their code units, so that the order is fixed.
-    auto inOrder = [&](std::uint32_t a, std::uint32_t b) {
-        const int logical = ::StrCmpLogicalW(wide.Text(a), wide.Text(b));
-        return logical != 0 ? logical < 0 : wide[a] < wide[b];
-    };
-    // A call per pair is too slow for a hundred thousand names: the locale's sort keys put them
-    // in nearly that order first (in the same order wherever the system's comparison follows
-    // its own collation), and the comparison itself then only checks neighbours and merges what
-    // the keys placed otherwise.
-    std::vector<std::uint32_t> order(count);
-    std::iota(order.begin(), order.end(), 0u);
-    {
-        const SortKeys keys(wide, count);
-        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const int byKey = keys[a].compare(keys[b]);
-            return byKey != 0 ? byKey < 0 : wide[a] < wide[b];
-        });
-    }
-    MergeRuns(order, inOrder);
+    NameList unsorted = std::move(*this);
+    SortedListing listing(*this);
+    for (std::size_t i = 0; i < unsorted.Size(); ++i)
+        listing.Add(unsorted[i]);
+    listing.Apply(listing.Order());
+}
 
+void NameList::Reorder(const std::vector<std::uint32_t>& order)
+{
     std::string pool;
     pool.reserve(pool_.size());
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;
-    spans.reserve(count);
+    std::vector<std::uint32_t> starts;
+    starts.reserve(order.size());
     for (std::uint32_t i : order) {
-        spans.emplace_back(static_cast<std::uint32_t>(pool.size()), spans_[i].second);
+        starts.push_back(static_cast<std::uint32_t>(pool.size()));
         pool.append((*this)[i]);
     }
     pool_ = std::move(pool);
-    spans_ = std::move(spans);
+    starts_ = std::move(starts);
 }
 
 int NameList::FindByInitial(wchar_t initial, int after) const
@@ -203,23 +365,60 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b)
                                   static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool folders, NameList& names)
+bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool folders, NameList& names,
+                       std::optional<WIN32_FIND_DATAA>* first, const std::function<void()>& meanwhile)
 {
-    names.Clear();
-    const DWORD error = platform.ListEntries(JoinPath(folder, "*"), [&](std::string_view name, DWORD attributes) {
-        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder != folders || (isFolder && (name == "." || name == "..")))
-            return;
-        names.Add(name);
-    });
-    if (error != NO_ERROR) {
+    if (first)
+        first->reset();
+    FolderReader reader(platform, JoinPath(folder, "*"), folders, first != nullptr);
+    // Without a second thread the reading runs here first: the same result, one after the other.
+    const UniqueThread thread = platform.StartThread(&FolderReader::Run, &reader);
+    if (meanwhile) {
+        try {
+            meanwhile();
+        } catch (...) {
+            TraceFailure("the work beside a folder's reading failed");
+        }
+    }
+    if (!thread)
+        reader.Read();
+
+    SortedListing listing(names);
+    std::vector<EntryRecord> records;
+    Batch batch;
+    bool complete = true;
+    while (reader.Take(batch)) {
+        try {
+            std::uint32_t start = 0;
+            for (const std::uint32_t end : batch.ends) {
+                listing.Add(std::string_view(batch.names).substr(start, end - start));
+                start = end;
+            }
+            records.insert(records.end(), batch.records.begin(), batch.records.end());
+        } catch (...) {
+            // Out of memory: the reader is still drained so that it can end.
+            complete = false;
+        }
+    }
+    if (thread)
+        ::WaitForSingleObject(thread.Get(), INFINITE);
+    if (!complete) {
+        names.Clear();
+        return false;
+    }
+
+    if (const DWORD error = reader.Error(); error != NO_ERROR) {
+        names.Clear();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
             return false;
         // Nothing matched: an empty root, or a folder without even "." in it.
         const DWORD attributes = platform.Attributes(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
-    names.Sort();
+    const std::vector<std::uint32_t> order = listing.Order();
+    if (first && !order.empty() && order.front() < records.size())
+        *first = NarrowRecord(names[order.front()], records[order.front()]);
+    listing.Apply(order);
     return true;
 }
 

@@ -137,8 +137,7 @@ std::optional<WIN32_FIND_DATAA> WindowsPlatform::FindFirst(const std::string& pa
     return FindFirstEntry(path);
 }
 
-DWORD WindowsPlatform::ListEntries(const std::string& pattern,
-                                   const std::function<void(std::string_view, DWORD)>& visit) const
+DWORD WindowsPlatform::ListEntries(const std::string& pattern, const EntryVisit& visit) const
 {
     const CriticalErrorsSilenced silenced;
     return ForEachEntry(pattern, visit);
@@ -177,6 +176,10 @@ DWORD_PTR WindowsPlatform::ShellInfoOf(const std::string& path, SHFILEINFOA& inf
     // it: one that would send it past the file's end is described by its name instead.
     if (!IconSourceIsWholeAt(path))
         return DescribeByName(path, info);
+    // A file of the folder just listed, of a type whose icon is its class's: the shell need not
+    // find the folder again (in a large folder, the most of a show's time).
+    if (!IsRedirectedPath(path) && boundFolder_.Describe(path, info))
+        return 1;
     DWORD_PTR result = AskShell(path, info);
     if (result != 0 || path.size() < MAX_PATH)
         return result;
@@ -417,6 +420,15 @@ int WindowsPlatform::ShellImageIndex(const std::string& path, bool anyFolder, bo
     const UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (anyFolder ? SHGFI_USEFILEATTRIBUTES : 0) |
                        (open ? SHGFI_OPENICON : 0);
     return ::SHGetFileInfoA(path.c_str(), anyFolder ? FILE_ATTRIBUTE_DIRECTORY : 0, &info, sizeof(info), flags) ? info.iIcon : -1;
+}
+
+void WindowsPlatform::BindShellFolder(const std::string& folder) const
+{
+    // The shell would see the 32-bit system folder in place of the native one listed.
+    if (IsRedirectedPath(folder))
+        boundFolder_ = BoundShellFolder{};
+    else
+        boundFolder_.Bind(folder);
 }
 
 HIMAGELIST WindowsPlatform::SystemImageList(bool large) const

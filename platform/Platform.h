@@ -10,6 +10,7 @@
 // through Platform, so that a test can give any answer; what only the platform layer needs (the
 // long-path calls, the scopes, the readers of program files) stays a free function there.
 
+#include "platform/BoundShellFolder.h"
 #include "platform/PeHeaders.h"
 #include "platform/SignatureBytes.h"
 #include "platform/Signatures.h"
@@ -42,6 +43,9 @@ public:
 // A thread's start function, as the runtime's thread start takes it.
 using ThreadMain = unsigned(__stdcall*)(void* argument);
 
+// A folder entry as a listing finds it: its name in the active code page, and the wide record.
+using EntryVisit = std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>;
+
 // A drive as the drive list shows it.
 struct DriveFacts {
     char letter = 0;   // lower case
@@ -57,12 +61,11 @@ public:
     [[nodiscard]] virtual std::optional<std::string> FullPathOf(const std::string& path) const = 0;
     // FindFirstFileA (the search closed again at once): the first matching entry, or nothing.
     [[nodiscard]] virtual std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const = 0;
-    // The entries matching a pattern ("folder\*"), each as `visit(name, attributes)`, listed by
-    // the wide search so that no name or path is lost to the narrow record's limits. A drive
-    // without a medium fails at once. 0, or the error of a search that could not start
-    // (ERROR_FILE_NOT_FOUND when nothing matched).
-    [[nodiscard]] virtual DWORD ListEntries(const std::string& pattern,
-                              const std::function<void(std::string_view, DWORD)>& visit) const = 0;
+    // The entries matching a pattern ("folder\*"), each as `visit(name, found)`, listed by the
+    // wide search so that no name or path is lost to the narrow record's limits. A drive without
+    // a medium fails at once. 0, or the error of a search that could not start
+    // (ERROR_FILE_NOT_FOUND when nothing matched). May be called from any thread.
+    [[nodiscard]] virtual DWORD ListEntries(const std::string& pattern, const EntryVisit& visit) const = 0;
     // GetFileAttributesA: INVALID_FILE_ATTRIBUTES when the entry cannot be found.
     [[nodiscard]] virtual DWORD Attributes(const std::string& path) const = 0;
     // FileTimeToLocalFileTime, with the offset in force now; false on failure.
@@ -128,6 +131,9 @@ public:
     // SHGetFileInfoA: the system image list's index of the small icon the shell shows for `path`
     // (for a folder by its attributes alone when `anyFolder`, open or closed); -1 for none.
     [[nodiscard]] virtual int ShellImageIndex(const std::string& path, bool anyFolder, bool open) const = 0;
+    // The shell's view of the folder a list has just read, bound afresh, so that ShellInfoOf can
+    // describe that folder's files without the shell finding the folder again for each.
+    virtual void BindShellFolder(const std::string& folder) const = 0;
     // SHGetFileInfoA: the system image list of small or of large icons (the shell owns it).
     [[nodiscard]] virtual HIMAGELIST SystemImageList(bool large) const = 0;
 
@@ -148,8 +154,7 @@ class WindowsPlatform : public Platform {
 public:
     std::optional<std::string> FullPathOf(const std::string& path) const override;
     std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
-    DWORD ListEntries(const std::string& pattern,
-                      const std::function<void(std::string_view, DWORD)>& visit) const override;
+    DWORD ListEntries(const std::string& pattern, const EntryVisit& visit) const override;
     DWORD Attributes(const std::string& path) const override;
     bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
     bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
@@ -176,11 +181,15 @@ public:
     std::vector<DriveFacts> Drives() const override;
     std::string CurrentFolder() const override;
     int ShellImageIndex(const std::string& path, bool anyFolder, bool open) const override;
+    void BindShellFolder(const std::string& folder) const override;
     HIMAGELIST SystemImageList(bool large) const override;
     UniqueEvent NewEvent() const override;
     UniqueThread StartThread(ThreadMain main, void* argument) const override;
     UniqueChangeNotification WatchFolder(const std::string& folder) const override;
     bool WatchAgain(HANDLE notification) const override;
+
+private:
+    mutable BoundShellFolder boundFolder_;
 };
 
 // The one real platform of the process.

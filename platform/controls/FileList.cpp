@@ -2,6 +2,7 @@
 
 #include "platform/controls/ListDrawing.h"
 #include "platform/PathText.h"
+#include "platform/Trace.h"
 
 namespace korrimat::controls {
 
@@ -33,8 +34,12 @@ bool FileList::Refresh()
 bool FileList::Show(const std::string& path, bool raiseChange)
 {
     NameList names;
+    std::optional<WIN32_FIND_DATAA> first;
+    // The shell's view of the folder is made ready while the folder is read, for the names of
+    // its files that the display asks of the shell next.
+    auto bindShell = [&] { platform_->BindShellFolder(path); };
     // A folder that exists but cannot be listed shows empty; anything else is refused.
-    if (!ReadFolderEntries(*platform_, path, false, names)) {
+    if (!ReadFolderEntries(*platform_, path, false, names, &first, bindShell)) {
         const DWORD attributes = platform_->Attributes(path);
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return false;
@@ -43,9 +48,18 @@ bool FileList::Show(const std::string& path, bool raiseChange)
     path_ = path;
     names_ = std::move(names);
     ResetRows(Count(), -1);
-    if (changed && raiseChange)
+    if (changed && raiseChange) {
+        // The record is as fresh as a search only while the listing's own event runs.
+        firstRecord_ = std::move(first);
+        const ScopeExit forget([this] { firstRecord_.reset(); });
         Raise(onPathChange);
+    }
     return true;
+}
+
+std::optional<WIN32_FIND_DATAA> FileList::ListedRecord(int index) const
+{
+    return index == 0 ? firstRecord_ : std::nullopt;
 }
 
 std::string FileList::Item(int index) const

@@ -6,6 +6,7 @@
 #include "platform/controls/ListDrawing.h"
 #include "platform/controls/VirtualList.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ public:
     std::string FileName() const;
     // Selects a file and raises onClick, as a click does; -1 clears the selection (no event).
     void SetSelectedIndex(int index);
+    // While onPathChange runs: the record the listing has just read of the entry at `index` (only
+    // the first entry's is kept), so that its display needs no search of the folder. Nothing at
+    // any other time.
+    std::optional<WIN32_FIND_DATAA> ListedRecord(int index) const;
 
     Event onPathChange;
     Event onClick;
@@ -50,6 +55,7 @@ private:
     ListIcons icons_;
     std::string path_;
     NameList names_;
+    std::optional<WIN32_FIND_DATAA> firstRecord_;
 };
 
 } // namespace korrimat::controls

@@ -1,0 +1,42 @@
+#pragma once
+// The shell's names of the files of one folder, asked of the shell's view of that folder bound
+// once, instead of the shell finding the folder (and reading its desktop.ini) for every file.
+// The file list binds the folder it has just read, so that the view is as fresh as the listing.
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace korrimat {
+
+class BoundShellFolder {
+public:
+    // Binds the shell's view of `folder` afresh; on failure none stays bound.
+    void Bind(const std::string& folder);
+    // SHGetFileInfoA's record (icon, display name, type name) for a file of the bound folder, asked
+    // on the thread that bound it, whose type takes its icon from its class rather than from the
+    // file: the display name from the bound view, the icon and type by the file's attributes
+    // (SHGFI_USEFILEATTRIBUTES), so that the shell reads nothing of the folder. False, with the
+    // record left empty, wherever that does not hold.
+    [[nodiscard]] bool Describe(const std::string& path, SHFILEINFOA& info) const;
+
+private:
+    struct Release {
+        void operator()(IShellFolder* folder) const noexcept { folder->Release(); }
+    };
+
+    std::string folder_;
+    DWORD thread_ = 0;
+    std::unique_ptr<IShellFolder, Release> view_;
+};
+
+// Whether the shell draws a file type's icon from each file (its class's DefaultIcon is "%1", or
+// an icon handler is registered for it): then only the file itself can say. `extension` with its
+// dot; true when the registry cannot tell.
+bool TypeIconComesFromFile(std::wstring_view extension);
+
+} // namespace korrimat
