@@ -90,18 +90,11 @@ private:
     std::vector<Span> spans_;
 };
 
-// Sorts `order` by `less`, in a time that grows with how far from sorted it is: its ascending
-// runs are found and merged in pairs, so a sequence already in order costs one comparison per
-// entry.
+// Merges the ascending runs of `order` that start at `bounds` (the first 0, the last the size)
+// in pairs until one is left.
 template <typename Less>
-void MergeRuns(std::vector<std::uint32_t>& order, Less less)
+void MergeRuns(std::vector<std::uint32_t>& order, std::vector<std::size_t> bounds, Less less)
 {
-    std::vector<std::size_t> bounds{0};
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        if (less(order[i], order[i - 1]))
-            bounds.push_back(i);
-    }
-    bounds.push_back(order.size());
     while (bounds.size() > 2) {
         std::vector<std::size_t> merged{0};
         for (std::size_t run = 0; run + 2 < bounds.size(); run += 2) {
@@ -255,7 +248,15 @@ std::optional<WIN32_FIND_DATAA> NarrowRecord(std::string_view name, const EntryR
 } // namespace
 
 // Names, their UTF-16 forms and their sort keys, built together as the entries arrive, and the
-// order they make.
+// order they make: the system's comparison, StrCmpLogicalW; names it finds equal (they differ in
+// case, or in zeros before a number) by their code units, so that the order is fixed.
+//
+// A call of the comparison per pair is too slow for a hundred thousand names: the locale's sort
+// keys put them in nearly that order first (in the same order wherever the system's comparison
+// follows its own collation), and the comparison itself then only checks neighbours and merges
+// what the keys placed otherwise. Both happen while the names arrive: every few thousand names
+// are merged by key into those before, and only the pairs of neighbours the merge made new are
+// checked, so that little is left when the last name has come.
 class SortedListing {
 public:
     explicit SortedListing(NameList& names) : names_(names) { names_.Clear(); }
@@ -265,38 +266,88 @@ public:
         names_.Add(name);
         wide_.Add(name);
         keys_.Add(wide_[wide_.Size() - 1]);
+        arrived_.push_back(static_cast<std::uint32_t>(names_.Size() - 1));
+        if (arrived_.size() == kMergeEvery)
+            MergeArrived();
     }
 
-    // The order of the names added: the system's comparison, StrCmpLogicalW; names it finds equal
-    // (they differ in case, or in zeros before a number) by their code units, so that the order
-    // is fixed.
-    std::vector<std::uint32_t> Order() const
+    std::vector<std::uint32_t> Order()
     {
-        const std::size_t count = names_.Size();
-        auto inOrder = [&](std::uint32_t a, std::uint32_t b) {
-            const int logical = ::StrCmpLogicalW(wide_.Text(a), wide_.Text(b));
-            return logical != 0 ? logical < 0 : wide_[a] < wide_[b];
-        };
-        // A call per pair is too slow for a hundred thousand names: the locale's sort keys put
-        // them in nearly that order first (in the same order wherever the system's comparison
-        // follows its own collation), and the comparison itself then only checks neighbours and
-        // merges what the keys placed otherwise.
-        std::vector<std::uint32_t> order(count);
-        std::iota(order.begin(), order.end(), 0u);
-        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const int byKey = keys_[a].compare(keys_[b]);
-            return byKey != 0 ? byKey < 0 : wide_[a] < wide_[b];
-        });
-        MergeRuns(order, inOrder);
+        MergeArrived();
+        std::vector<std::size_t> bounds{0};
+        for (std::size_t i = 1; i < sorted_.size(); ++i) {
+            if (neighbour_[i] == Neighbour::Before)
+                bounds.push_back(i);
+        }
+        bounds.push_back(sorted_.size());
+        std::vector<std::uint32_t> order = sorted_;
+        MergeRuns(order, std::move(bounds), [this](std::uint32_t a, std::uint32_t b) { return InOrder(a, b); });
         return order;
     }
 
     void Apply(const std::vector<std::uint32_t>& order) { names_.Reorder(order); }
 
 private:
+    static constexpr std::size_t kMergeEvery = 4096;
+
+    // What the comparison said of a name and the one before it in key order.
+    enum class Neighbour : std::uint8_t { Unchecked, After, Before };
+
+    bool InOrder(std::uint32_t a, std::uint32_t b) const
+    {
+        const int logical = ::StrCmpLogicalW(wide_.Text(a), wide_.Text(b));
+        return logical != 0 ? logical < 0 : wide_[a] < wide_[b];
+    }
+
+    bool ByKey(std::uint32_t a, std::uint32_t b) const
+    {
+        const int byKey = keys_[a].compare(keys_[b]);
+        return byKey != 0 ? byKey < 0 : wide_[a] < wide_[b];
+    }
+
+    // Merges the names arrived since the last merge into the key order, keeping what is known of
+    // every pair that stays together, and checks the pairs that are new.
+    void MergeArrived()
+    {
+        if (arrived_.empty())
+            return;
+        auto byKey = [this](std::uint32_t a, std::uint32_t b) { return ByKey(a, b); };
+        std::sort(arrived_.begin(), arrived_.end(), byKey);
+        std::vector<std::uint32_t> merged;
+        std::vector<Neighbour> neighbour;
+        merged.reserve(sorted_.size() + arrived_.size());
+        neighbour.reserve(merged.capacity());
+        std::size_t old = 0, fresh = 0;
+        bool lastWasOld = false;
+        while (old < sorted_.size() || fresh < arrived_.size()) {
+            if (fresh == arrived_.size() || (old < sorted_.size() && !byKey(arrived_[fresh], sorted_[old]))) {
+                // Still after the name it followed before: what was known of the pair holds.
+                neighbour.push_back(lastWasOld ? neighbour_[old] : Neighbour::Unchecked);
+                merged.push_back(sorted_[old++]);
+                lastWasOld = true;
+            } else {
+                neighbour.push_back(Neighbour::Unchecked);
+                merged.push_back(arrived_[fresh++]);
+                lastWasOld = false;
+            }
+        }
+        for (std::size_t i = 1; i < merged.size(); ++i) {
+            if (neighbour[i] == Neighbour::Unchecked)
+                neighbour[i] = InOrder(merged[i], merged[i - 1]) ? Neighbour::Before : Neighbour::After;
+        }
+        if (!neighbour.empty())
+            neighbour[0] = Neighbour::After;
+        sorted_ = std::move(merged);
+        neighbour_ = std::move(neighbour);
+        arrived_.clear();
+    }
+
     NameList& names_;
     WideNames wide_;
     SortKeys keys_;
+    std::vector<std::uint32_t> arrived_;    // not merged yet
+    std::vector<std::uint32_t> sorted_;     // by key
+    std::vector<Neighbour> neighbour_;      // of each entry of sorted_ and the one before it
 };
 
 void NameList::Clear() noexcept
