@@ -64,7 +64,7 @@ bool BoundShellFolder::Describe(const std::string& path, SHFILEINFOA& info) cons
     if (name.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     const std::size_t dot = name.find_last_of(L'.');
-    if (TypeIconComesFromFile(dot == std::wstring::npos ? std::wstring_view() : std::wstring_view(name).substr(dot)))
+    if (dot == std::wstring::npos || !TypeIsDescribedByItsClass(std::wstring_view(name).substr(dot)))
         return false;
 
     ITEMIDLIST* parsed = nullptr;
@@ -93,32 +93,36 @@ bool BoundShellFolder::Describe(const std::string& path, SHFILEINFOA& info) cons
     return true;
 }
 
-bool TypeIconComesFromFile(std::wstring_view extension)
+bool TypeIsDescribedByItsClass(std::wstring_view extension)
 {
-    // A file without a registered type gets the shell's icon for unknown files.
     if (extension.size() < 2)
         return false;
     const std::wstring dotted(extension);
-    wchar_t icon[MAX_PATH] = {};
+    // A type without a class of its own is named by the shell after the file's extension, which
+    // it spells differently when it reads nothing of the file.
+    wchar_t text[MAX_PATH] = {};
     DWORD length = MAX_PATH;
-    const HRESULT found = ::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_DEFAULTICON, dotted.c_str(), nullptr, icon, &length);
-    if (SUCCEEDED(found) && std::wstring_view(icon).find(L"%1") != std::wstring_view::npos)
-        return true;
-    if (FAILED(found) && found != HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION) &&
-        found != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
-        return true;
+    if (FAILED(::AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_FRIENDLYDOCNAME, dotted.c_str(), nullptr, text, &length)))
+        return false;
+    // The icon drawn from each file.
+    length = MAX_PATH;
+    const HRESULT icon = ::AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_DEFAULTICON, dotted.c_str(), nullptr, text, &length);
+    if (SUCCEEDED(icon) && std::wstring_view(text).find(L"%1") != std::wstring_view::npos)
+        return false;
+    if (FAILED(icon) && icon != HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION) && icon != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+        return false;
     // An icon handler, wherever the shell looks for one: the type's class, the extension, the
     // system's associations of the extension, and every file.
-    const std::wstring handler = L"\\ShellEx\\IconHandler";
+    const std::wstring handler = L"ShellEx\\IconHandler";
     HKEY classKey = nullptr;
     if (SUCCEEDED(::AssocQueryKeyW(ASSOCF_NONE, ASSOCKEY_CLASS, dotted.c_str(), nullptr, &classKey))) {
         const UniqueKey owned(classKey);
-        if (HasSubkey(classKey, handler.substr(1)))
-            return true;
+        if (HasSubkey(classKey, handler))
+            return false;
     }
-    return HasSubkey(HKEY_CLASSES_ROOT, dotted + handler) ||
-           HasSubkey(HKEY_CLASSES_ROOT, L"SystemFileAssociations\\" + dotted + handler) ||
-           HasSubkey(HKEY_CLASSES_ROOT, L"*" + handler);
+    return !HasSubkey(HKEY_CLASSES_ROOT, dotted + L"\\" + handler) &&
+           !HasSubkey(HKEY_CLASSES_ROOT, L"SystemFileAssociations\\" + dotted + L"\\" + handler) &&
+           !HasSubkey(HKEY_CLASSES_ROOT, L"*\\" + handler);
 }
 
 } // namespace korrimat

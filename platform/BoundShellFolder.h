@@ -18,8 +18,8 @@ public:
     // Binds the shell's view of `folder` afresh; on failure none stays bound.
     void Bind(const std::string& folder);
     // SHGetFileInfoA's record (icon, display name, type name) for a file of the bound folder, asked
-    // on the thread that bound it, whose type takes its icon from its class rather than from the
-    // file: the display name from the bound view, the icon and type by the file's attributes
+    // on the thread that bound it, whose type its class describes (TypeIsDescribedByItsClass): the
+    // display name from the bound view, the icon and type by the file's attributes
     // (SHGFI_USEFILEATTRIBUTES), so that the shell reads nothing of the folder. False, with the
     // record left empty, wherever that does not hold.
     [[nodiscard]] bool Describe(const std::string& path, SHFILEINFOA& info) const;
@@ -34,9 +34,10 @@ private:
     std::unique_ptr<IShellFolder, Release> view_;
 };
 
-// Whether the shell draws a file type's icon from each file (its class's DefaultIcon is "%1", or
-// an icon handler is registered for it): then only the file itself can say. `extension` with its
-// dot; true when the registry cannot tell.
-bool TypeIconComesFromFile(std::wstring_view extension);
+// Whether the shell describes a file type from its class alone: the extension is registered with
+// a class that names the type, its DefaultIcon is not "%1" and no icon handler is registered for
+// it (a program's, an icon file's or a shortcut's icon comes from the file itself). `extension`
+// with its dot; false when the registry cannot tell.
+bool TypeIsDescribedByItsClass(std::wstring_view extension);
 
 } // namespace korrimat

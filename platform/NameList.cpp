@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 #include "platform/PathText.h"
+#include "platform/ScratchHeap.h"
 #include "platform/Trace.h"
 
 #include <windows.h>
@@ -20,6 +21,8 @@ using Span = std::pair<std::uint32_t, std::uint32_t>;  // offset and length in a
 // The names in UTF-16, each ended by a zero, in one buffer, added one by one.
 class WideNames {
 public:
+    explicit WideNames(const ScratchHeap& heap) : text_(ScratchAllocator<wchar_t>(heap)), spans_(ScratchAllocator<Span>(heap)) {}
+
     void Add(std::string_view name)
     {
         // No code page gives more UTF-16 units than it has bytes.
@@ -42,8 +45,8 @@ public:
     }
 
 private:
-    std::wstring text_;
-    std::vector<Span> spans_;
+    ScratchText<wchar_t> text_;
+    ScratchVector<Span> spans_;
 };
 
 // The user's locale's sort key of every name (case ignored, runs of digits as numbers where the
@@ -51,6 +54,8 @@ private:
 // than a call to compare two names.
 class SortKeys {
 public:
+    explicit SortKeys(const ScratchHeap& heap) : keys_(ScratchAllocator<char>(heap)), spans_(ScratchAllocator<Span>(heap)) {}
+
     void Add(std::wstring_view name)
     {
         int written = Map(name, buffer_);
@@ -72,7 +77,7 @@ public:
 
     std::string_view operator[](std::size_t index) const noexcept
     {
-        return std::string_view(keys_).substr(spans_[index].first, spans_[index].second);
+        return std::string_view(keys_.data() + spans_[index].first, spans_[index].second);
     }
 
 private:
@@ -86,14 +91,14 @@ private:
 
     DWORD flags_ = LCMAP_SORTKEY | NORM_IGNORECASE | SORT_DIGITSASNUMBERS;
     std::vector<BYTE> buffer_ = std::vector<BYTE>(512);
-    std::string keys_;
-    std::vector<Span> spans_;
+    ScratchText<char> keys_;
+    ScratchVector<Span> spans_;
 };
 
 // Merges the ascending runs of `order` that start at `bounds` (the first 0, the last the size)
 // in pairs until one is left.
-template <typename Less>
-void MergeRuns(std::vector<std::uint32_t>& order, std::vector<std::size_t> bounds, Less less)
+template <typename Order, typename Less>
+void MergeRuns(Order& order, std::vector<std::size_t> bounds, Less less)
 {
     while (bounds.size() > 2) {
         std::vector<std::size_t> merged{0};
@@ -119,16 +124,22 @@ struct EntryRecord {
 
 // A run of entries found, handed from the reading thread to the sorting one.
 struct Batch {
-    std::string names;
-    std::vector<std::uint32_t> ends;
-    std::vector<EntryRecord> records;
+    explicit Batch(const ScratchHeap& heap)
+        : names(ScratchAllocator<char>(heap)), ends(ScratchAllocator<std::uint32_t>(heap)),
+          records(ScratchAllocator<EntryRecord>(heap))
+    {
+    }
+    ScratchText<char> names;
+    ScratchVector<std::uint32_t> ends;
+    ScratchVector<EntryRecord> records;
 };
 
 // The reading thread's side: it fills batches and passes each on when full, and at the end.
 class FolderReader {
 public:
-    FolderReader(const Platform& platform, std::string pattern, bool folders, bool records)
-        : platform_(platform), pattern_(std::move(pattern)), folders_(folders), records_(records)
+    FolderReader(const ScratchHeap& heap, const Platform& platform, std::string pattern, bool folders, bool records)
+        : heap_(heap), platform_(platform), pattern_(std::move(pattern)), folders_(folders), records_(records),
+          filling_(NewBatch()), full_(ScratchAllocator<Batch>(heap))
     {
         ::InitializeCriticalSection(&lock_);
         ::InitializeConditionVariable(&ready_);
@@ -194,6 +205,17 @@ public:
 private:
     static constexpr std::size_t kBatchEntries = 2048;
 
+    // A batch with room for a whole one, so that every batch's blocks are alike and reused.
+    Batch NewBatch() const
+    {
+        Batch batch(heap_);
+        batch.names.reserve(kBatchEntries * 32);
+        batch.ends.reserve(kBatchEntries);
+        if (records_)
+            batch.records.reserve(kBatchEntries);
+        return batch;
+    }
+
     void PassOn(bool ended, DWORD error)
     {
         ::EnterCriticalSection(&lock_);
@@ -203,7 +225,11 @@ private:
         } catch (...) {
             TraceFailure("a folder's entries could not be passed on");
         }
-        filling_ = Batch{};
+        try {
+            filling_ = NewBatch();
+        } catch (...) {
+            filling_ = Batch(heap_);
+        }
         if (ended) {
             ended_ = true;
             error_ = error;
@@ -212,6 +238,7 @@ private:
         ::WakeConditionVariable(&ready_);
     }
 
+    const ScratchHeap& heap_;
     const Platform& platform_;
     const std::string pattern_;
     const bool folders_;
@@ -219,7 +246,7 @@ private:
     Batch filling_;
     CRITICAL_SECTION lock_;
     CONDITION_VARIABLE ready_;
-    std::vector<Batch> full_;
+    ScratchVector<Batch> full_;
     bool ended_ = false;
     DWORD error_ = NO_ERROR;
 };
@@ -259,19 +286,38 @@ std::optional<WIN32_FIND_DATAA> NarrowRecord(std::string_view name, const EntryR
 // checked, so that little is left when the last name has come.
 class SortedListing {
 public:
-    explicit SortedListing(NameList& names) : names_(names) { names_.Clear(); }
-
-    void Add(std::string_view name)
+    // The names go to `names` only with their order, in buffers of their exact size; until then
+    // everything lives on `heap`.
+    SortedListing(NameList& names, const ScratchHeap& heap)
+        : names_(names), heap_(heap), narrow_(ScratchAllocator<char>(heap)), starts_(ScratchAllocator<std::uint32_t>(heap)),
+          wide_(heap), keys_(heap), arrived_(ScratchAllocator<std::uint32_t>(heap)),
+          sorted_(ScratchAllocator<std::uint32_t>(heap)), neighbour_(ScratchAllocator<Neighbour>(heap))
     {
-        names_.Add(name);
-        wide_.Add(name);
-        keys_.Add(wide_[wide_.Size() - 1]);
-        arrived_.push_back(static_cast<std::uint32_t>(names_.Size() - 1));
-        if (arrived_.size() == kMergeEvery)
-            MergeArrived();
+        names_.Clear();
     }
 
-    std::vector<std::uint32_t> Order()
+    // Adds a name; its index among those added.
+    std::uint32_t Add(std::string_view name)
+    {
+        const auto index = static_cast<std::uint32_t>(starts_.size());
+        starts_.push_back(static_cast<std::uint32_t>(narrow_.size()));
+        narrow_.append(name);
+        wide_.Add(name);
+        keys_.Add(wide_[index]);
+        arrived_.push_back(index);
+        if (arrived_.size() == kMergeEvery)
+            MergeArrived();
+        return index;
+    }
+
+    // Whether one name comes before another by their keys (the order before the check).
+    bool ByKey(std::uint32_t a, std::uint32_t b) const
+    {
+        const int byKey = keys_[a].compare(keys_[b]);
+        return byKey != 0 ? byKey < 0 : wide_[a] < wide_[b];
+    }
+
+    ScratchVector<std::uint32_t> Order()
     {
         MergeArrived();
         std::vector<std::size_t> bounds{0};
@@ -280,12 +326,26 @@ public:
                 bounds.push_back(i);
         }
         bounds.push_back(sorted_.size());
-        std::vector<std::uint32_t> order = sorted_;
+        ScratchVector<std::uint32_t> order = sorted_;
         MergeRuns(order, std::move(bounds), [this](std::uint32_t a, std::uint32_t b) { return InOrder(a, b); });
         return order;
     }
 
-    void Apply(const std::vector<std::uint32_t>& order) { names_.Reorder(order); }
+    // Gives the names to the list in `order`.
+    void Apply(const ScratchVector<std::uint32_t>& order)
+    {
+        std::string pool;
+        pool.reserve(narrow_.size());
+        std::vector<std::uint32_t> starts;
+        starts.reserve(order.size());
+        for (const std::uint32_t index : order) {
+            starts.push_back(static_cast<std::uint32_t>(pool.size()));
+            const std::uint32_t end = index + 1 < starts_.size() ? starts_[index + 1] : static_cast<std::uint32_t>(narrow_.size());
+            pool.append(narrow_.data() + starts_[index], end - starts_[index]);
+        }
+        names_.pool_ = std::move(pool);
+        names_.starts_ = std::move(starts);
+    }
 
 private:
     static constexpr std::size_t kMergeEvery = 4096;
@@ -299,12 +359,6 @@ private:
         return logical != 0 ? logical < 0 : wide_[a] < wide_[b];
     }
 
-    bool ByKey(std::uint32_t a, std::uint32_t b) const
-    {
-        const int byKey = keys_[a].compare(keys_[b]);
-        return byKey != 0 ? byKey < 0 : wide_[a] < wide_[b];
-    }
-
     // Merges the names arrived since the last merge into the key order, keeping what is known of
     // every pair that stays together, and checks the pairs that are new.
     void MergeArrived()
@@ -313,8 +367,8 @@ private:
             return;
         auto byKey = [this](std::uint32_t a, std::uint32_t b) { return ByKey(a, b); };
         std::sort(arrived_.begin(), arrived_.end(), byKey);
-        std::vector<std::uint32_t> merged;
-        std::vector<Neighbour> neighbour;
+        ScratchVector<std::uint32_t> merged{ScratchAllocator<std::uint32_t>(heap_)};
+        ScratchVector<Neighbour> neighbour{ScratchAllocator<Neighbour>(heap_)};
         merged.reserve(sorted_.size() + arrived_.size());
         neighbour.reserve(merged.capacity());
         std::size_t old = 0, fresh = 0;
@@ -343,11 +397,14 @@ private:
     }
 
     NameList& names_;
+    const ScratchHeap& heap_;
+    ScratchText<char> narrow_;               // the names as added, each running to the next start
+    ScratchVector<std::uint32_t> starts_;
     WideNames wide_;
     SortKeys keys_;
-    std::vector<std::uint32_t> arrived_;    // not merged yet
-    std::vector<std::uint32_t> sorted_;     // by key
-    std::vector<Neighbour> neighbour_;      // of each entry of sorted_ and the one before it
+    ScratchVector<std::uint32_t> arrived_;   // not merged yet
+    ScratchVector<std::uint32_t> sorted_;    // by key
+    ScratchVector<Neighbour> neighbour_;     // of each entry of sorted_ and the one before it
 };
 
 void NameList::Clear() noexcept
@@ -371,25 +428,12 @@ std::string_view NameList::operator[](std::size_t index) const noexcept
 
 void NameList::Sort()
 {
-    NameList unsorted = std::move(*this);
-    SortedListing listing(*this);
+    const NameList unsorted = std::move(*this);
+    const ScratchHeap heap;
+    SortedListing listing(*this, heap);
     for (std::size_t i = 0; i < unsorted.Size(); ++i)
         listing.Add(unsorted[i]);
     listing.Apply(listing.Order());
-}
-
-void NameList::Reorder(const std::vector<std::uint32_t>& order)
-{
-    std::string pool;
-    pool.reserve(pool_.size());
-    std::vector<std::uint32_t> starts;
-    starts.reserve(order.size());
-    for (std::uint32_t i : order) {
-        starts.push_back(static_cast<std::uint32_t>(pool.size()));
-        pool.append((*this)[i]);
-    }
-    pool_ = std::move(pool);
-    starts_ = std::move(starts);
 }
 
 int NameList::FindByInitial(wchar_t initial, int after) const
@@ -421,7 +465,8 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
 {
     if (first)
         first->reset();
-    FolderReader reader(platform, JoinPath(folder, "*"), folders, first != nullptr);
+    const ScratchHeap heap;
+    FolderReader reader(heap, platform, JoinPath(folder, "*"), folders, first != nullptr);
     // Without a second thread the reading runs here first: the same result, one after the other.
     const UniqueThread thread = platform.StartThread(&FolderReader::Run, &reader);
     if (meanwhile) {
@@ -434,18 +479,21 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
     if (!thread)
         reader.Read();
 
-    SortedListing listing(names);
-    std::vector<EntryRecord> records;
-    Batch batch;
+    SortedListing listing(names, heap);
+    // The record of the entry first by key: almost always the one first in the end.
+    std::optional<std::pair<std::uint32_t, EntryRecord>> candidate;
+    Batch batch(heap);
     bool complete = true;
     while (reader.Take(batch)) {
         try {
             std::uint32_t start = 0;
-            for (const std::uint32_t end : batch.ends) {
-                listing.Add(std::string_view(batch.names).substr(start, end - start));
+            for (std::size_t i = 0; i < batch.ends.size(); ++i) {
+                const std::uint32_t end = batch.ends[i];
+                const std::uint32_t index = listing.Add(std::string_view(batch.names).substr(start, end - start));
                 start = end;
+                if (i < batch.records.size() && (!candidate || listing.ByKey(index, candidate->first)))
+                    candidate.emplace(index, batch.records[i]);
             }
-            records.insert(records.end(), batch.records.begin(), batch.records.end());
         } catch (...) {
             // Out of memory: the reader is still drained so that it can end.
             complete = false;
@@ -466,10 +514,10 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
         const DWORD attributes = platform.Attributes(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
-    const std::vector<std::uint32_t> order = listing.Order();
-    if (first && !order.empty() && order.front() < records.size())
-        *first = NarrowRecord(names[order.front()], records[order.front()]);
+    const ScratchVector<std::uint32_t> order = listing.Order();
     listing.Apply(order);
+    if (first && candidate && !order.empty() && order.front() == candidate->first)
+        *first = NarrowRecord(names[0], candidate->second);
     return true;
 }
 

@@ -32,8 +32,6 @@ public:
 
 private:
     friend class SortedListing;
-    // Puts the entries in `order` (each index once), in buffers of their exact size.
-    void Reorder(const std::vector<std::uint32_t>& order);
 
     std::string pool_;
     std::vector<std::uint32_t> starts_;  // each name runs to the next one's start (the last to the end)

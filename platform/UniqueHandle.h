@@ -133,6 +133,12 @@ struct KernelObjectTraits {
     static void Close(Handle handle) noexcept { ::CloseHandle(handle); }
 };
 
+struct HeapTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::HeapDestroy(handle); }
+};
+
 struct ChangeNotificationTraits {
     using Handle = HANDLE;
     static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
@@ -184,6 +190,7 @@ using UniqueThread = UniqueHandle<KernelObjectTraits>;
 using UniqueProcess = UniqueHandle<KernelObjectTraits>;
 using UniqueEvent = UniqueHandle<KernelObjectTraits>;
 using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
+using UniqueHeap = UniqueHandle<HeapTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueAccelerators = UniqueHandle<AcceleratorTraits>;
 using UniqueCryptoAlgorithm = UniqueHandle<CryptoAlgorithmTraits>;

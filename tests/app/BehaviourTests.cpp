@@ -44,6 +44,11 @@ public:
         requested.push_back(path);
         return WindowsPlatform::FullPathOf(path);
     }
+    std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override
+    {
+        searched.push_back(path);
+        return WindowsPlatform::FindFirst(path);
+    }
     DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override
     {
         const DWORD_PTR result = WindowsPlatform::ShellInfoOf(path, info);
@@ -58,6 +63,7 @@ public:
         return (name == "windir" && !windir.empty()) ? windir : WindowsPlatform::Environment(name);
     }
     mutable std::vector<std::string> requested;
+    mutable std::vector<std::string> searched;
     bool withoutIcons = false;
     std::string windir;
 };
@@ -208,6 +214,36 @@ TEST_F(Behaviour, AFolderWithFilesShowsItsFirstFileWithoutAClick)
     EXPECT_EQ(window->txtCompSize.Text(), "File is not compressed");
     EXPECT_EQ(window->txtSize.Text(), "8 bytes");
     EXPECT_EQ(window->chkAttr[0].Value(), 0);
+}
+
+TEST_F(Behaviour, TheFirstFileIsShownFromItsListingAsASearchWouldShowIt)
+{
+    // A long name with an 8.3 alias, attributes set, a size: each a field of the listing's record.
+    const std::string first = folder_.AddFile("Alpha with a long name.text", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    folder_.AddFile("beta.txt");
+    RecordingPlatform platform;
+    auto window = Open(platform);
+    auto generalPage = [&window] {
+        std::vector<std::string> texts;
+        for (const auto* box : {&window->txtFilename, &window->txtType, &window->txtLocation, &window->txtSize,
+                                &window->txtCompSize, &window->txtDosPath, &window->txtDosName, &window->txtCreated,
+                                &window->txtModified})
+            texts.push_back(box->Text());
+        for (const auto& attribute : window->chkAttr)
+            texts.push_back(std::to_string(attribute.Value()));
+        return texts;
+    };
+    platform.searched.clear();
+    ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
+    ASSERT_EQ(window->CurrentPath(), first);
+    // The listing's record stood in for a search of the folder for the file.
+    EXPECT_EQ(std::count(platform.searched.begin(), platform.searched.end(), korrimat::SystemPlatform().UpperCase(first)), 0);
+    const std::vector<std::string> fromListing = generalPage();
+    EXPECT_NE(window->txtDosName.Text(), korrimat::SystemPlatform().UpperCase("Alpha with a long name.text"));
+
+    window->File1.SetSelectedIndex(0);
+    EXPECT_EQ(std::count(platform.searched.begin(), platform.searched.end(), korrimat::SystemPlatform().UpperCase(first)), 1);
+    EXPECT_EQ(generalPage(), fromListing);
 }
 
 TEST_F(Behaviour, SizesOfFiveGibibytesShowWhole)

@@ -184,5 +184,65 @@ TEST(WindowsPlatform, ProgramsAndIconFilesCutShortAreDescribedWithoutTheirIcons)
     }
 }
 
+// The pixels of an icon drawn at its own size on white.
+std::vector<COLORREF> IconPixels(HICON icon)
+{
+    ICONINFO parts{};
+    if (!icon || !::GetIconInfo(icon, &parts))
+        return {};
+    BITMAP shape{};
+    ::GetObjectW(parts.hbmColor ? parts.hbmColor : parts.hbmMask, sizeof(shape), &shape);
+    const UniqueBitmap color(parts.hbmColor), mask(parts.hbmMask);
+    const int size = shape.bmWidth;
+    HDC screen = ::GetDC(nullptr);
+    const UniqueMemoryDc surface(::CreateCompatibleDC(screen));
+    const UniqueBitmap canvas(::CreateCompatibleBitmap(screen, size, size));
+    ::ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = ::SelectObject(surface.Get(), canvas.Get());
+    const RECT all{0, 0, size, size};
+    ::FillRect(surface.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::DrawIconEx(surface.Get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            pixels.push_back(::GetPixel(surface.Get(), x, y));
+    ::SelectObject(surface.Get(), old);
+    return pixels;
+}
+
+TEST(BoundShellFolder, DescribesAFileAsTheShellDoesByItsPathWhateverTheExtensionSetting)
+{
+    const testing::TempFolder folder("korrimat-bound-view");
+    const std::string image = KorrimatImage();
+    const std::string files[] = {
+        folder.WriteFile("notes.txt", "text"), folder.WriteFile("no type.text", "text"),
+        folder.WriteFile("Start.bat", "@echo off"), folder.WriteFile("program.exe", image),
+        folder.WriteFile("UPPER.TXT", "TEXT")};
+    constexpr const wchar_t* kAdvanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+    DWORD before = 0, size = sizeof(before);
+    const bool had = ::RegGetValueW(HKEY_CURRENT_USER, kAdvanced, L"HideFileExt", RRF_RT_REG_DWORD, nullptr, &before,
+                                    &size) == ERROR_SUCCESS;
+    const WindowsPlatform platform;
+    for (const DWORD hide : {0u, 1u}) {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kAdvanced, L"HideFileExt", REG_DWORD, &hide, sizeof(hide)),
+                  ERROR_SUCCESS);
+        platform.BindShellFolder(folder.Path());
+        for (const std::string& path : files) {
+            SHFILEINFOA byPath{}, bound{};
+            ASSERT_NE(::SHGetFileInfoA(path.c_str(), 0, &byPath, sizeof(byPath), SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME), 0u);
+            ASSERT_NE(platform.ShellInfoOf(path, bound), 0u) << path;
+            const UniqueIcon iconByPath(byPath.hIcon), boundIcon(bound.hIcon);
+            EXPECT_STREQ(bound.szDisplayName, byPath.szDisplayName) << path << ", extensions hidden: " << hide;
+            EXPECT_STREQ(bound.szTypeName, byPath.szTypeName) << path;
+            EXPECT_EQ(IconPixels(bound.hIcon), IconPixels(byPath.hIcon)) << path;
+            EXPECT_FALSE(IconPixels(bound.hIcon).empty()) << path;
+        }
+    }
+    if (had)
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kAdvanced, L"HideFileExt", REG_DWORD, &before, sizeof(before));
+    else
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kAdvanced, L"HideFileExt");
+}
+
 } // namespace
 } // namespace korrimat
