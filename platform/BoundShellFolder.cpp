@@ -33,6 +33,7 @@ void BoundShellFolder::Bind(const std::string& folder)
 {
     view_.reset();
     folder_.clear();
+    describedByClass_.clear();
     ITEMIDLIST* parsed = nullptr;
     if (FAILED(::SHParseDisplayName(WideText(folder).c_str(), nullptr, &parsed, 0, nullptr)))
         return;
@@ -49,6 +50,16 @@ void BoundShellFolder::Bind(const std::string& folder)
     thread_ = ::GetCurrentThreadId();
 }
 
+bool BoundShellFolder::DescribedByClass(const std::wstring& extension) const
+{
+    const auto known = describedByClass_.find(extension);
+    if (known != describedByClass_.end())
+        return known->second;
+    const bool described = TypeIsDescribedByItsClass(extension);
+    describedByClass_.emplace(extension, described);
+    return described;
+}
+
 bool BoundShellFolder::Describe(const std::string& path, SHFILEINFOA& info) const
 {
     info = SHFILEINFOA{};
@@ -60,11 +71,11 @@ bool BoundShellFolder::Describe(const std::string& path, SHFILEINFOA& info) cons
     if (folder != folder_)
         return false;
     const std::wstring name = WideText(std::string_view(path).substr(separator + 1));
-    const DWORD attributes = ::GetFileAttributesW(WideText(path).c_str());
-    if (name.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
     const std::size_t dot = name.find_last_of(L'.');
-    if (dot == std::wstring::npos || !TypeIsDescribedByItsClass(std::wstring_view(name).substr(dot)))
+    if (dot == std::wstring::npos || !DescribedByClass(name.substr(dot)))
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(WideText(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
 
     ITEMIDLIST* parsed = nullptr;

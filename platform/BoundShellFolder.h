@@ -1,12 +1,14 @@
 #pragma once
 // The shell's names of the files of one folder, asked of the shell's view of that folder bound
 // once, instead of the shell finding the folder (and reading its desktop.ini) for every file.
-// The file list binds the folder it has just read, so that the view is as fresh as the listing.
+// The file list binds the folder it has just read, so that the view (and what the registry says
+// of the types met in it) is as fresh as the listing.
 
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,8 +31,13 @@ private:
         void operator()(IShellFolder* folder) const noexcept { folder->Release(); }
     };
 
+    // TypeIsDescribedByItsClass of each extension met, asked once a binding: the registry's
+    // answers cost more than the rest of a description.
+    bool DescribedByClass(const std::wstring& extension) const;
+
     std::string folder_;
     DWORD thread_ = 0;
+    mutable std::map<std::wstring, bool> describedByClass_;
     std::unique_ptr<IShellFolder, Release> view_;
 };
 
