@@ -94,12 +94,11 @@ protected:
 
 private:
     friend class WindowBase;
-    static LRESULT CALLBACK SubclassProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK SubclassProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     WindowBase* container_ = nullptr;
-    bool subclassed_ = false;
+    WNDPROC original_ = nullptr;  // a subclassed standard control's own procedure
     // The text SetText gave the window, while nothing else has set another.
     std::optional<std::string> knownText_;
 };
