@@ -8,6 +8,7 @@
 #include "app/FFileInfo.h"
 #include "platform/LibrarySearch.h"
 #include "platform/UniqueHandle.h"
+#include "platform/Worker.h"
 #include "platform/controls/Control.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/WindowSystem.h"
@@ -41,6 +42,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
     const std::wstring startPath = FirstArgument();
 
     const korrimat::controls::WindowSystem windowSystem;
+    // The shell fills its image lists the first time a program asks for them (tens of
+    // milliseconds under Wine): asked on another thread while the window is being made, so that
+    // the lists find them ready. The thread is waited for before the program ends.
+    korrimat::Worker shellImages;
+    static_cast<void>(shellImages.Start([](HANDLE) {
+        static_cast<void>(korrimat::SystemPlatform().SystemImageList(false));
+        static_cast<void>(korrimat::SystemPlatform().SystemImageList(true));
+    }));
 
     korrimat::FFileInfo window;
     if (!window.Created())
