@@ -424,6 +424,8 @@ int WindowsPlatform::ShellImageIndex(const std::string& path, bool anyFolder, bo
 
 void WindowsPlatform::BindShellFolder(const std::string& folder) const
 {
+    // A drive without a medium is asked nothing of the user.
+    const CriticalErrorsSilenced silenced;
     // The shell would see the 32-bit system folder in place of the native one listed.
     if (IsRedirectedPath(folder))
         boundFolder_ = BoundShellFolder{};
