@@ -93,12 +93,7 @@ std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path)
     if (!search)
         return std::nullopt;
     found = WIN32_FIND_DATAA{};
-    found.dwFileAttributes = wide.dwFileAttributes;
-    found.ftCreationTime = wide.ftCreationTime;
-    found.ftLastAccessTime = wide.ftLastAccessTime;
-    found.ftLastWriteTime = wide.ftLastWriteTime;
-    found.nFileSizeHigh = wide.nFileSizeHigh;
-    found.nFileSizeLow = wide.nFileSizeLow;
+    CopyEntryFacts(found, wide);
     found.dwReserved0 = wide.dwReserved0;
     found.dwReserved1 = wide.dwReserved1;
     if (!CopyName(wide.cFileName, found.cFileName))

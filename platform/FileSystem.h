@@ -57,6 +57,19 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error);
 DWORD ForEachEntry(const std::string& pattern,
                    const std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>& visit);
 
+// An entry's attributes, its three times and its size, from one find record into another (narrow,
+// wide, or a record of the same field names).
+template <typename To, typename From>
+void CopyEntryFacts(To& to, const From& from) noexcept
+{
+    to.dwFileAttributes = from.dwFileAttributes;
+    to.ftCreationTime = from.ftCreationTime;
+    to.ftLastAccessTime = from.ftLastAccessTime;
+    to.ftLastWriteTime = from.ftLastWriteTime;
+    to.nFileSizeHigh = from.nFileSizeHigh;
+    to.nFileSizeLow = from.nFileSizeLow;
+}
+
 // True when a narrow call failed because the path is too long for it.
 bool RefusedAsTooLong(const std::string& path);
 

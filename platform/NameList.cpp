@@ -1,6 +1,7 @@
 #include "platform/NameList.h"
 
 #include "platform/Text.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/ScratchHeap.h"
 #include "platform/Trace.h"
@@ -116,10 +117,10 @@ void MergeRuns(Order& order, std::vector<std::size_t> bounds, Less less)
 
 // What a listing keeps of an entry's record until it knows which entry sorts first.
 struct EntryRecord {
-    DWORD attributes = 0;
-    FILETIME created{}, accessed{}, written{};
-    DWORD sizeHigh = 0, sizeLow = 0;
-    wchar_t alternate[14] = {};
+    DWORD dwFileAttributes = 0;
+    FILETIME ftCreationTime{}, ftLastAccessTime{}, ftLastWriteTime{};
+    DWORD nFileSizeHigh = 0, nFileSizeLow = 0;
+    wchar_t cAlternateFileName[14] = {};
 };
 
 // A run of entries found, handed from the reading thread to the sorting one.
@@ -167,13 +168,9 @@ public:
                 filling_.ends.push_back(static_cast<std::uint32_t>(filling_.names.size()));
                 if (records_) {
                     EntryRecord& record = filling_.records.emplace_back();
-                    record.attributes = found.dwFileAttributes;
-                    record.created = found.ftCreationTime;
-                    record.accessed = found.ftLastAccessTime;
-                    record.written = found.ftLastWriteTime;
-                    record.sizeHigh = found.nFileSizeHigh;
-                    record.sizeLow = found.nFileSizeLow;
-                    std::copy(std::begin(found.cAlternateFileName), std::end(found.cAlternateFileName), record.alternate);
+                    CopyEntryFacts(record, found);
+                    std::copy(std::begin(found.cAlternateFileName), std::end(found.cAlternateFileName),
+                              record.cAlternateFileName);
                 }
                 if (filling_.ends.size() == kBatchEntries)
                     PassOn(false, NO_ERROR);
@@ -259,16 +256,11 @@ std::optional<WIN32_FIND_DATAA> NarrowRecord(std::string_view name, const EntryR
     if (name.size() >= sizeof(found.cFileName))
         return std::nullopt;
     std::copy(name.begin(), name.end(), found.cFileName);
-    if (record.alternate[0] != L'\0' &&
-        ::WideCharToMultiByte(CP_ACP, 0, record.alternate, -1, found.cAlternateFileName,
+    if (record.cAlternateFileName[0] != L'\0' &&
+        ::WideCharToMultiByte(CP_ACP, 0, record.cAlternateFileName, -1, found.cAlternateFileName,
                               sizeof(found.cAlternateFileName), nullptr, nullptr) == 0)
         return std::nullopt;
-    found.dwFileAttributes = record.attributes;
-    found.ftCreationTime = record.created;
-    found.ftLastAccessTime = record.accessed;
-    found.ftLastWriteTime = record.written;
-    found.nFileSizeHigh = record.sizeHigh;
-    found.nFileSizeLow = record.sizeLow;
+    CopyEntryFacts(found, record);
     return found;
 }
 
