@@ -7,6 +7,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/LibrarySearch.h"
+#include "platform/Trace.h"
 #include "platform/UniqueHandle.h"
 #include "platform/Worker.h"
 #include "platform/controls/Control.h"
@@ -42,6 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
     const std::wstring startPath = FirstArgument();
 
     const korrimat::controls::WindowSystem windowSystem;
+    // The shell's view of the last folder listed goes before OLE is shut down, whatever the way out.
+    const korrimat::ScopeExit forgetShellView([] { korrimat::SystemPlatform().BindShellFolder({}); });
     // The shell fills its image lists the first time a program asks for them (tens of
     // milliseconds under Wine): asked on another thread while the window is being made, so that
     // the lists find them ready. The thread is waited for before the program ends.

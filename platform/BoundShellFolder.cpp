@@ -34,6 +34,8 @@ void BoundShellFolder::Bind(const std::string& folder)
     view_.reset();
     folder_.clear();
     describedByClass_.clear();
+    if (folder.empty())
+        return;
     ITEMIDLIST* parsed = nullptr;
     if (FAILED(::SHParseDisplayName(WideText(folder).c_str(), nullptr, &parsed, 0, nullptr)))
         return;

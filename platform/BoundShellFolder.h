@@ -17,7 +17,7 @@ namespace korrimat {
 
 class BoundShellFolder {
 public:
-    // Binds the shell's view of `folder` afresh; on failure none stays bound.
+    // Binds the shell's view of `folder` afresh; on failure, or for the empty text, none stays bound.
     void Bind(const std::string& folder);
     // SHGetFileInfoA's record (icon, display name, type name) for a file of the bound folder, asked
     // on the thread that bound it, whose type its class describes (TypeIsDescribedByItsClass): the

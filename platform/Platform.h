@@ -132,7 +132,8 @@ public:
     // (for a folder by its attributes alone when `anyFolder`, open or closed); -1 for none.
     [[nodiscard]] virtual int ShellImageIndex(const std::string& path, bool anyFolder, bool open) const = 0;
     // The shell's view of the folder a list has just read, bound afresh, so that ShellInfoOf can
-    // describe that folder's files without the shell finding the folder again for each.
+    // describe that folder's files without the shell finding the folder again for each. The empty
+    // text lets the view go (at the end, while the system's objects are still set up).
     virtual void BindShellFolder(const std::string& folder) const = 0;
     // SHGetFileInfoA: the system image list of small or of large icons (the shell owns it).
     [[nodiscard]] virtual HIMAGELIST SystemImageList(bool large) const = 0;
