@@ -197,7 +197,7 @@ public:
     }
 
     // The listing's error once the reading has ended.
-    DWORD Error() const noexcept { return error_; }
+    DWORD Error() const noexcept { return lost_ ? ERROR_NOT_ENOUGH_MEMORY : error_; }
 
 private:
     static constexpr std::size_t kBatchEntries = 2048;
@@ -220,7 +220,9 @@ private:
             if (!filling_.ends.empty())
                 full_.push_back(std::move(filling_));
         } catch (...) {
+            // The listing fails whole rather than come out short of these entries.
             TraceFailure("a folder's entries could not be passed on");
+            lost_ = true;
         }
         try {
             filling_ = NewBatch();
@@ -245,6 +247,7 @@ private:
     CONDITION_VARIABLE ready_;
     ScratchVector<Batch> full_;
     bool ended_ = false;
+    bool lost_ = false;
     DWORD error_ = NO_ERROR;
 };
 
