@@ -1,11 +1,15 @@
 ; Korrimat's installer, per user and without elevation. makensis is given, with -D:
 ;   VERSION (1.2.3), VERSION4 (1.2.3.4), ARCH (x64 or x86), PROGRAMS (the folder holding
 ;   korrimat.exe, korrimat-report.exe and ReadMe.txt), ICON (the program's icon), OUTFILE.
-; Both installers are 32-bit programs, so that the x64 one can itself tell 32-bit Windows that
-; it needs 64-bit Windows.
+; Each installer is a program of its download's kind: the x64 one a 64-bit program (32-bit Windows
+; cannot start it at all), the x86 one a 32-bit program.
 
 Unicode true
-Target x86-unicode
+!if "${ARCH}" == "x64"
+    Target amd64-unicode
+!else
+    Target x86-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
@@ -13,6 +17,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include x64.nsh
+!include WinVer.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Korrimat"
 !define VERB "Korrimat"
@@ -41,9 +46,13 @@ UninstPage instfiles
 
 ; The verb and the Add/Remove entry where 64-bit Explorer reads them.
 !macro UseNativeRegistryView
-    ${If} ${RunningX64}
+    !if ${NSIS_PTR_SIZE} > 4
         SetRegView 64
-    ${EndIf}
+    !else
+        ${If} ${RunningX64}
+            SetRegView 64
+        ${EndIf}
+    !endif
 !macroend
 
 ; The files any version put in the installation folder, and only those.
@@ -56,13 +65,14 @@ UninstPage instfiles
 
 Function .onInit
     SetShellVarContext current
-    !if "${ARCH}" == "x64"
-        ${IfNot} ${RunningX64}
-            MessageBox MB_ICONSTOP|MB_OK "This is Korrimat for 64-bit Windows, and this Windows is 32-bit. Install the x86 version of Korrimat instead." /SD IDOK
-            SetErrorLevel 2
-            Quit
-        ${EndIf}
-    !endif
+    ; Korrimat names files in every script through the UTF-8 code page its manifest asks for, which
+    ; Windows honours from 10 version 1903 on. Older systems get nothing installed, and a silent
+    ; install ends with ERROR_OLD_WIN_VERSION.
+    ${IfNot} ${AtLeastWaaS} 1903
+        MessageBox MB_ICONSTOP|MB_OK "Korrimat needs Windows 10 version 1903 or later." /SD IDOK
+        SetErrorLevel 1150
+        Quit
+    ${EndIf}
     !insertmacro UseNativeRegistryView
 FunctionEnd
 

@@ -23,8 +23,11 @@ configure_and_build() {   # configure_and_build DIR TOOLCHAIN [TARGET...]
 
 # Whether this machine executes 32-bit x86 code: a 96-byte 32-bit Linux program that only exits
 # with status 42 is written and run. Kernels without 32-bit support refuse to start it.
+# KORRIMAT_NO_32BIT=1 answers "no" on a machine that can, to try the project as such a machine has it
+# (set it before the first set-up there, so that wine32 is not installed either).
 can_run_32bit_code() {
     local folder program status=0
+    [ "${KORRIMAT_NO_32BIT:-0}" = 1 ] && return 1
     folder=$(mktemp -d "${TMPDIR:-/tmp}/korrimat-32bit.XXXXXX") || return 1
     program="$folder/exit42"
     # ELF header, one loadable segment at 0x08048000, then: mov eax,1; mov ebx,42; int 0x80.
@@ -41,9 +44,10 @@ has_wine32() {
 
 # What a prefix made now is made with. A prefix made before wine32 came cannot start 64-bit
 # programs afterwards, and one made with Wine's HTML and .NET parts switched off lacks the
-# standard file associations (a program would show as "exe file" with a blank icon).
+# standard file associations (a program would show as "exe file" with a blank icon). This Wine
+# makes a prefix that calls itself Windows 7, older than Korrimat runs on: it is set to Windows 10.
 prefix_kind() {
-    if has_wine32; then echo "wine64+wine32, standard associations"; else echo "wine64, standard associations"; fi
+    if has_wine32; then echo "wine64+wine32, standard associations, Windows 10"; else echo "wine64, standard associations, Windows 10"; fi
 }
 
 ensure_wine_prefix() {   # ensure_wine_prefix [PREFIX]  (default: $WINEPREFIX)
@@ -61,6 +65,8 @@ ensure_wine_prefix() {   # ensure_wine_prefix [PREFIX]  (default: $WINEPREFIX)
         # Without a display Wine cannot ask to download its HTML and .NET parts, so the prefix is
         # made in full without waiting for an answer.
         env -u DISPLAY wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        env -u DISPLAY wine winecfg -v win10 >/dev/null 2>&1 || true
         wineserver -w
         echo "$kind" >"$marker"
     elif [ "$(cat "$WINEPREFIX/.update-timestamp" 2>/dev/null)" != "$(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null)" ]; then

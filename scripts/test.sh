@@ -76,7 +76,11 @@ run_suite "x86_64" "$build" mingw-x86_64.cmake "$@"
 if ! can_run_32bit_code; then
     # Built all the same, so that the 32-bit program keeps compiling and linking.
     configure_and_build "$build32" mingw-i686.cmake ${KORRIMAT_TARGETS:-korrimat}
-    summary+=("i686 suite: skipped: this machine cannot execute 32-bit code (a 32-bit test program did not start); the i686 build was compiled and linked")
+    why="(a 32-bit test program did not start)"
+    [ "${KORRIMAT_NO_32BIT:-0}" = 1 ] && why="(KORRIMAT_NO_32BIT=1 treats this machine as one that cannot execute 32-bit code)"
+    summary+=("i686 suite: skipped: this machine cannot execute 32-bit code $why; the i686 build was compiled and linked")
+    # The x86 installer is itself a 32-bit program: its test belongs to the i686 suite.
+    summary+=("x86 installer test: skipped: this machine cannot execute 32-bit code $why; the x86 installer was built, and the x64 installer's test ran in the x86_64 suite")
 elif ! has_wine32; then
     configure_and_build "$build32" mingw-i686.cmake ${KORRIMAT_TARGETS:-korrimat}
     summary+=("i686 suite: skipped: wine32 is not installed (scripts/setup.sh installs it); the i686 build was compiled and linked")

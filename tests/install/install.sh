@@ -4,7 +4,8 @@
 # menu shortcut, the Add/Remove entry and the Explorer verbs are there; the file verb's command,
 # as the registry holds it, starts Korrimat showing a file named in three scripts with spaces;
 # the quiet uninstall command leaves the prefix's files and registry as they were before the first
-# install. The x64 installer, where Wine can make a 32-bit Windows, must refuse it.
+# install. On Windows 7 the installer must say it needs Windows 10 version 1903, end with an error
+# and write nothing.
 #
 #   install.sh SETUP OLDER-SETUP PROBE PREFIX VERSION
 set -euo pipefail
@@ -18,7 +19,7 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 rm -rf "$prefix"
 ensure_wine_prefix "$prefix" >/dev/null
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix" "$prefix-32"' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
 
 # Left out of the comparison: the user's Temp folder, where the uninstaller runs from a copy that
 # Windows deletes at the next restart, and the key Wine's shell makes the first time a program
@@ -89,16 +90,17 @@ snapshot after
 diff "$prefix.before.files" "$prefix.after.files" || fail "files left or removed by installing and uninstalling"
 diff "$prefix.before.keys" "$prefix.after.keys" || fail "registry keys left or removed by installing and uninstalling"
 
-# The x64 installer on 32-bit Windows (a 32-bit prefix, where Wine has its 32-bit half).
-if [[ "$(basename "$setup")" == *-x64-setup.exe ]] && has_wine32; then
-    export WINEPREFIX="$prefix-32"
-    WINEARCH=win32 env -u DISPLAY wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
-    status=0
-    run_silently "$setup" /S || status=$?
-    [ "$status" -eq 2 ] || fail "the x64 installer on 32-bit Windows ended with $status, not 2"
-    [ -z "$(find "$WINEPREFIX/drive_c/users" -path '*Programs/Korrimat*' 2>/dev/null)" ] \
-        || fail "the x64 installer installed on 32-bit Windows"
-fi
+# On a Windows older than 10 version 1903 (the prefix set to Windows 7) nothing is installed, and
+# the silent install says so by its exit code (ERROR_OLD_WIN_VERSION).
+winecfg -v win7 >/dev/null 2>&1
+wineserver -w
+snapshot win7-before
+status=0
+run_silently "$setup" /S || status=$?
+# Wine hands Linux the exit code's low byte: 1150 arrives as 126.
+[ "$status" -eq $((1150 % 256)) ] || fail "the installer on Windows 7 ended with $status, not 1150 (126 to Linux)"
+snapshot win7-after
+diff "$prefix.win7-before.files" "$prefix.win7-after.files" || fail "files written by the installer on Windows 7"
+diff "$prefix.win7-before.keys" "$prefix.win7-after.keys" || fail "registry keys written by the installer on Windows 7"
 
 [ "$failures" -eq 0 ] && echo "installer, verb and uninstaller: passed" || exit 1
