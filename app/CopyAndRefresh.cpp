@@ -4,9 +4,9 @@
 
 #include "app/FFileInfo.h"
 #include "platform/Trace.h"
-#include "app/report/ReportWriters.h"
+#include "report/ReportWriters.h"
 #include "platform/PathText.h"
-#include "platform/controls/PopupMenu.h"
+#include "controls/PopupMenu.h"
 
 #include <array>
 

@@ -4,7 +4,7 @@
 #include "platform/Trace.h"
 
 #include "app/resources/resource.h"
-#include "platform/controls/Gdi.h"
+#include "controls/Gdi.h"
 
 #include <algorithm>
 

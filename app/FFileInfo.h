@@ -9,8 +9,8 @@
 #include "platform/Platform.h"
 #include "platform/UniqueHandle.h"
 #include "platform/Worker.h"
-#include "platform/controls/Control.h"
-#include "platform/controls/Form.h"
+#include "controls/Control.h"
+#include "controls/Form.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/Trace.h"
-#include "app/report/FileFacts.h"
+#include "report/FileFacts.h"
 #include "fileinfo/FileInfo.h"
 #include "versioninfo/FileVersionInfo.h"
 

@@ -2,16 +2,16 @@
 // The controls of the window FFileInfo, each declared once under its design name. The design
 // table (WindowDesign.cpp) names the member each of its rows creates; nothing else lists them.
 
-#include "platform/controls/CheckBox.h"
-#include "platform/controls/DriveList.h"
-#include "platform/controls/FileList.h"
-#include "platform/controls/FolderList.h"
-#include "platform/controls/Frame.h"
-#include "platform/controls/Line.h"
-#include "platform/controls/ListBox.h"
-#include "platform/controls/PictureBox.h"
-#include "platform/controls/TabStrip.h"
-#include "platform/controls/TextBox.h"
+#include "controls/CheckBox.h"
+#include "controls/DriveList.h"
+#include "controls/FileList.h"
+#include "controls/FolderList.h"
+#include "controls/Frame.h"
+#include "controls/Line.h"
+#include "controls/ListBox.h"
+#include "controls/PictureBox.h"
+#include "controls/TabStrip.h"
+#include "controls/TextBox.h"
 
 #include <array>
 

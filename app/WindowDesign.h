@@ -4,9 +4,9 @@
 // rectangle, tab index, font and settings. Everything the window is created, named and laid out
 // from is this one table, and the layout can be computed (and checked) without creating a window.
 
-#include "platform/controls/Control.h"
-#include "platform/controls/Line.h"
-#include "platform/controls/PixelDensity.h"
+#include "controls/Control.h"
+#include "controls/Line.h"
+#include "controls/PixelDensity.h"
 #include "platform/Platform.h"
 
 #include <windows.h>

@@ -10,9 +10,9 @@
 #include "platform/Trace.h"
 #include "platform/UniqueHandle.h"
 #include "platform/Worker.h"
-#include "platform/controls/Control.h"
-#include "platform/controls/Form.h"
-#include "platform/controls/WindowSystem.h"
+#include "controls/Control.h"
+#include "controls/Form.h"
+#include "controls/WindowSystem.h"
 
 #include <DelayLoaded.h>
 #include <windows.h>

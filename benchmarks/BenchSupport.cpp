@@ -3,7 +3,7 @@
 #include "fileinfo/FileInfo.h"
 #include "platform/UniqueHandle.h"
 #include "versioninfo/FileVersionInfo.h"
-#include "platform/controls/Control.h"
+#include "controls/Control.h"
 
 #include <commctrl.h>
 #include <ole2.h>

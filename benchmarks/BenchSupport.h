@@ -5,7 +5,7 @@
 #include "app/FFileInfo.h"
 #include "platform/Platform.h"
 #include "platform/PathText.h"
-#include "platform/controls/WindowSystem.h"
+#include "controls/WindowSystem.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"

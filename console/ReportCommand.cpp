@@ -1,6 +1,6 @@
 #include "console/ReportCommand.h"
 
-#include "app/report/ReportWriters.h"
+#include "report/ReportWriters.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 // korrimat-report: the properties report of files for scripts, as text, JSON or CSV. The
 // arguments are read here and the paths walked; the reports come from the same layer as the
-// window's copies (app/report/).
+// window's copies (report/).
 
 #include "platform/Platform.h"
 

@@ -2,7 +2,7 @@
 // A fuzzer's bytes as a file that a reader must not read past: a read outside it stops the run,
 // so a missing bounds check is found even where it would not touch memory outside the input.
 
-#include "platform/PeHeaders.h"
+#include "formats/PeHeaders.h"
 
 #include <cstdlib>
 #include <cstring>

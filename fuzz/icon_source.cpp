@@ -3,7 +3,7 @@
 // byte outside the file, and AddressSanitizer watches everything else.
 
 #include "fuzz/FuzzBytes.h"
-#include "platform/IconSourceCheck.h"
+#include "formats/IconSourceCheck.h"
 
 using namespace korrimat;
 

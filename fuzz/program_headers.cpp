@@ -3,7 +3,7 @@
 // whole PE header, the result must be what a plain look at the published offsets gives.
 
 #include "fuzz/FuzzBytes.h"
-#include "platform/PeHeaders.h"
+#include "formats/PeHeaders.h"
 
 #include <cstdlib>
 

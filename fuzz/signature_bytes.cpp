@@ -4,7 +4,7 @@
 // inside the file with its first entry inside it, and a time found must be a real calendar time.
 
 #include "fuzz/FuzzBytes.h"
-#include "platform/SignatureBytes.h"
+#include "formats/SignatureBytes.h"
 
 #include <algorithm>
 #include <array>

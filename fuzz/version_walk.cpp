@@ -5,8 +5,8 @@
 // - bytes after the root block change nothing the reading finds, and cannot make the check
 //   refuse an image it passed (the check asks only for room after the root).
 
-#include "versioninfo/VersionImageCheck.h"
-#include "versioninfo/VersionResource.h"
+#include "formats/VersionImageCheck.h"
+#include "formats/VersionResource.h"
 
 #include <cstdlib>
 #include <vector>

@@ -11,8 +11,8 @@
 // long-path calls, the scopes, the readers of program files) stays a free function there.
 
 #include "platform/BoundShellFolder.h"
-#include "platform/PeHeaders.h"
-#include "platform/SignatureBytes.h"
+#include "formats/PeHeaders.h"
+#include "formats/SignatureBytes.h"
 #include "platform/Signatures.h"
 #include "platform/UniqueHandle.h"
 

@@ -1,7 +1,7 @@
 #include "platform/ProgramFiles.h"
 
 #include "platform/FileSystem.h"
-#include "platform/IconSourceCheck.h"
+#include "formats/IconSourceCheck.h"
 
 #include <array>
 #include <cstring>

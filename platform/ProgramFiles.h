@@ -2,8 +2,8 @@
 // Programs and icon files read from disk: the walks of PeHeaders.h, IconSourceCheck.h and
 // SignatureBytes.h over an open file, a block at a time.
 
-#include "platform/PeHeaders.h"
-#include "platform/SignatureBytes.h"
+#include "formats/PeHeaders.h"
+#include "formats/SignatureBytes.h"
 
 #include <windows.h>
 

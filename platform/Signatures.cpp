@@ -2,7 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ProgramFiles.h"
-#include "platform/SignatureBytes.h"
+#include "formats/SignatureBytes.h"
 #include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 

@@ -45,7 +45,7 @@ run_suite() {
 # manager makes them when the prefix's services start, and once a CI run's 32-bit suite found none.
 # Then what Wine shows is printed, and Wine is started again, then the prefix made again.
 ensure_prefix_drives() {   # ensure_prefix_drives DIR
-    local check="$1/tests/platform/controls_tests.exe" attempt
+    local check="$1/tests/controls/controls_tests.exe" attempt
     [ -f "$check" ] || return 0
     for attempt in 1 2 3; do
         if WINEDLLOVERRIDES="winedbg.exe=d" wine "$check" --gtest_filter=DriveList.HoldsTheMachinesDrivesWithTheLabelsUsersKnow \

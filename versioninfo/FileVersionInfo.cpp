@@ -3,7 +3,7 @@
 #include "platform/Text.h"
 
 #include "versioninfo/FixedVersionDecoding.h"
-#include "versioninfo/VersionImageCheck.h"
+#include "formats/VersionImageCheck.h"
 #include "versioninfo/VersionItems.h"
 
 #include <algorithm>

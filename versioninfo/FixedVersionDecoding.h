@@ -2,7 +2,7 @@
 // The fixed part of a version resource as the texts the Version page shows.
 // Pure: reads only the record it is given.
 
-#include "versioninfo/FixedFileFields.h"
+#include "formats/FixedFileFields.h"
 
 #include <optional>
 #include <string>

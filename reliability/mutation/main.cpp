@@ -4,23 +4,23 @@
 // run at once with the file kept; the last line sums the run up.
 
 #include "app/FFileInfo.h"
-#include "app/report/ReportWriters.h"
+#include "report/ReportWriters.h"
 #include "console/ReportCommand.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VersionSnapshot.h"
 #include "fileinfo/FileInfo.h"
-#include "platform/controls/Control.h"
+#include "controls/Control.h"
 #include "platform/ProgramFiles.h"
 #include "platform/Signatures.h"
-#include "platform/controls/WindowSystem.h"
+#include "controls/WindowSystem.h"
 #include "reliability/mutation/FencedPlatform.h"
 #include "reliability/mutation/Mutations.h"
 #include "reliability/mutation/PeResources.h"
 #include "reliability/mutation/RunGuard.h"
 #include "versioninfo/FileVersionInfo.h"
-#include "versioninfo/VersionImageCheck.h"
-#include "versioninfo/VersionResource.h"
+#include "formats/VersionImageCheck.h"
+#include "formats/VersionResource.h"
 
 #include <nlohmann/json.hpp>
 

@@ -15,7 +15,7 @@
 
 #include "app/FFileInfo.h"
 #include "tests/support/Paths.h"
-#include "platform/controls/WindowSystem.h"
+#include "controls/WindowSystem.h"
 #include "reliability/soak/ProcessResources.h"
 #include "reliability/soak/SoakFolder.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/FFileInfo.h"
 #include "app/WindowDesign.h"
-#include "platform/controls/Gdi.h"
+#include "controls/Gdi.h"
 #include "tests/support/Paths.h"
 #include "tests/support/WindowFixture.h"
 #include "tests/support/WindowSystemEnvironment.h"

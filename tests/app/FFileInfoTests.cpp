@@ -2,7 +2,7 @@
 
 #include "app/FFileInfo.h"
 #include "app/WindowDesign.h"
-#include "platform/controls/Gdi.h"
+#include "controls/Gdi.h"
 #include "tests/support/DesignFigures.h"
 #include "tests/support/Paths.h"
 #include "tests/support/WindowFixture.h"

@@ -1,4 +1,4 @@
-#include "platform/IconSourceCheck.h"
+#include "formats/IconSourceCheck.h"
 #include "platform/Platform.h"
 #include "platform/SizedText.h"
 #include "platform/UniqueHandle.h"

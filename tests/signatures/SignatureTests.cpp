@@ -4,7 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ProgramFiles.h"
-#include "platform/SignatureBytes.h"
+#include "formats/SignatureBytes.h"
 #include "platform/Signatures.h"
 #include "tests/support/Paths.h"
 

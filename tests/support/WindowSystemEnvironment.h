@@ -2,7 +2,7 @@
 // A test program that makes windows sets up OLE and the common controls once, before its first
 // test, as Korrimat does before its window.
 
-#include "platform/controls/WindowSystem.h"
+#include "controls/WindowSystem.h"
 
 #include <gtest/gtest.h>
 

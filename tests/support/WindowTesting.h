@@ -4,10 +4,10 @@
 // and a list's rows read as other programs read them.
 
 #include "platform/UniqueHandle.h"
-#include "platform/controls/Control.h"
-#include "platform/controls/Form.h"
-#include "platform/controls/Gdi.h"
-#include "platform/controls/WindowSystem.h"
+#include "controls/Control.h"
+#include "controls/Form.h"
+#include "controls/Gdi.h"
+#include "controls/WindowSystem.h"
 
 #include <windows.h>
 #include <commctrl.h>

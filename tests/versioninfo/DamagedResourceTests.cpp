@@ -7,8 +7,8 @@
 #include "tests/support/Paths.h"
 #include "tests/support/VersionSnapshot.h"
 #include "versioninfo/FileVersionInfo.h"
-#include "versioninfo/VersionImageCheck.h"
-#include "versioninfo/VersionResource.h"
+#include "formats/VersionImageCheck.h"
+#include "formats/VersionResource.h"
 
 #include <gtest/gtest.h>
 

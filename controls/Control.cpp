@@ -1,0 +1,456 @@
+#include "controls/Control.h"
+#include "platform/Trace.h"
+
+#include "platform/Text.h"
+#include "controls/Gdi.h"
+#include "controls/Line.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+
+namespace korrimat::controls {
+
+namespace {
+
+// The wrapper of each window of this thread (a window's messages all come to the thread that made
+// it), and for a subclassed standard control its own procedure. A table in the process, because
+// the system's per-window properties and its subclassing helper, which keeps its data in one, cost
+// a call to the window server under Wine on every message (0.17 ms each, most of a layout's time).
+struct Wrapped {
+    Control* wrapper = nullptr;
+    WNDPROC original = nullptr;  // null for a window of Korrimat's own class
+};
+
+std::unordered_map<HWND, Wrapped>& WrappedWindows()
+{
+    thread_local std::unordered_map<HWND, Wrapped> windows;
+    return windows;
+}
+
+
+// The window a notification comes from, for the messages a child sends its parent.
+HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return reinterpret_cast<HWND>(lParam);  // 0 for menus and accelerators
+    case WM_NOTIFY:
+        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(wParam)) : nullptr;
+    }
+    case WM_COMPAREITEM:
+        return lParam ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DELETEITEM:
+        return lParam ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void Raise(const Event& event)
+{
+    if (event)
+        event();
+}
+
+// ---- Control ----
+
+Control::~Control()
+{
+    Detach();
+}
+
+int Control::Id() const
+{
+    return handle_ ? ::GetDlgCtrlID(handle_) : 0;
+}
+
+Control* Control::FromHandle(HWND handle)
+{
+    if (!handle)
+        return nullptr;
+    const auto found = WrappedWindows().find(handle);
+    return found != WrappedWindows().end() ? found->second.wrapper : nullptr;
+}
+
+bool Control::CreateChild(WindowBase& container, const char* className, DWORD style, DWORD exStyle,
+                          const Bounds& bounds, std::string_view text)
+{
+    if (handle_ || !container.Handle())
+        return false;
+    const std::string caption(text);
+    const int id = container.NextChildId();
+    HWND child = ::CreateWindowExA(exStyle, className, caption.c_str(), style | WS_CHILD | WS_CLIPSIBLINGS,
+                                   bounds.left, bounds.top, bounds.width, bounds.height, container.Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr),
+                                   nullptr);
+    if (!child)
+        return false;
+    Attach(child, &container);
+    // Subclassed in Unicode, so that the control's messages reach OnOwnMessage in their wide form.
+    original_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProcedure)));
+    WrappedWindows()[child].original = original_;
+    return true;
+}
+
+void Control::Attach(HWND handle, WindowBase* container)
+{
+    handle_ = handle;
+    container_ = container;
+    WrappedWindows()[handle].wrapper = this;
+}
+
+void Control::Detach() noexcept
+{
+    if (!handle_)
+        return;
+    const auto found = WrappedWindows().find(handle_);
+    if (found != WrappedWindows().end() && found->second.wrapper == this) {
+        const bool ours = original_ && ::IsWindow(handle_) &&
+                          ::GetWindowLongPtrW(handle_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Control::SubclassProcedure);
+        if (ours)
+            ::SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        // A procedure put over ours later still passes messages to it: it goes on forwarding
+        // them to the control's own until the window goes.
+        if (original_ && !ours && ::IsWindow(handle_))
+            found->second.wrapper = nullptr;
+        else
+            WrappedWindows().erase(found);
+    }
+    original_ = nullptr;
+    handle_ = nullptr;
+    container_ = nullptr;
+    knownText_.reset();
+}
+
+LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto found = WrappedWindows().find(handle);
+    if (found == WrappedWindows().end() || !found->second.original)
+        return ::DefWindowProcW(handle, message, wParam, lParam);
+    const WNDPROC original = found->second.original;
+    Control* self = found->second.wrapper;
+    if (!self) {
+        if (message == WM_NCDESTROY)
+            WrappedWindows().erase(found);
+        return ::CallWindowProcW(original, handle, message, wParam, lParam);
+    }
+    try {
+        if (message == WM_SETTEXT)
+            self->knownText_.reset();  // SetText, or anyone else: SetText stores it afterwards
+        if (message == WM_NCDESTROY) {
+            self->Detach();
+        } else {
+            LRESULT result = 0;
+            if (self->OnOwnMessage(message, wParam, lParam, result))
+                return result;
+        }
+    } catch (...) {
+        // Nothing may cross the window procedure; the control's own handling goes on.
+        TraceFailure("an exception was caught in a control's window procedure");
+    }
+    return ::CallWindowProcW(original, handle, message, wParam, lParam);
+}
+
+bool Control::OnReflected(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+bool Control::OnOwnMessage(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+LRESULT Control::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return original_ ? ::CallWindowProcW(original_, handle_, message, wParam, lParam)
+                     : ::DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+Bounds Control::GetBounds() const
+{
+    if (!handle_)
+        return {};
+    RECT rect{};
+    ::GetWindowRect(handle_, &rect);
+    HWND parent = (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) ? ::GetParent(handle_) : nullptr;
+    if (parent)
+        ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Control::Move(const Bounds& bounds)
+{
+    if (handle_)
+        ::SetWindowPos(handle_, nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Control::Visible() const
+{
+    return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Control::SetVisible(bool visible)
+{
+    if (handle_)
+        ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Control::Enabled() const
+{
+    return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_DISABLED) == 0;
+}
+
+void Control::SetEnabled(bool enabled)
+{
+    if (handle_)
+        ::EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+HFONT Control::Font() const
+{
+    return handle_ ? reinterpret_cast<HFONT>(::SendMessageA(handle_, WM_GETFONT, 0, 0)) : nullptr;
+}
+
+void Control::SetFont(HFONT font)
+{
+    if (!handle_)
+        return;
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    OnFontChanged();
+}
+
+std::string Control::Text() const
+{
+    if (!handle_)
+        return {};
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(handle_)) + 1, '\0');
+    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void Control::SetText(std::string_view text)
+{
+    // The same text again is left alone: no flicker, no edit control laid out anew, and not even
+    // a question to the window (each message to a control is a trip through the system under Wine,
+    // and a show sets over a dozen texts).
+    if (!handle_ || (knownText_ && *knownText_ == text))
+        return;
+    if (::SetWindowTextA(handle_, std::string(text).c_str()))
+        knownText_ = std::string(text);
+}
+
+void Control::Invalidate()
+{
+    if (handle_)
+        ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+PixelDensity Control::Density() const
+{
+    return container_ ? container_->Density() : PixelDensity::OfWindow(handle_);
+}
+
+// ---- WindowBase ----
+
+WindowBase::~WindowBase()
+{
+    for (Line* line : lines_)
+        line->Forget();
+}
+
+COLORREF WindowBase::BackColor() const
+{
+    return backColor_ ? *backColor_ : ::GetSysColor(COLOR_BTNFACE);
+}
+
+void WindowBase::SetBackColor(COLORREF colour)
+{
+    backColor_ = colour;
+    backBrush_.Reset(::CreateSolidBrush(colour));
+    Invalidate();
+}
+
+HBRUSH WindowBase::BackBrush() const
+{
+    return backBrush_ ? backBrush_.Get() : ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void WindowBase::AddLine(Line& line)
+{
+    if (std::find(lines_.begin(), lines_.end(), &line) == lines_.end())
+        lines_.push_back(&line);
+}
+
+void WindowBase::RemoveLine(Line& line) noexcept
+{
+    lines_.erase(std::remove(lines_.begin(), lines_.end(), &line), lines_.end());
+}
+
+bool WindowBase::RegisterWindowClass(const char* className, UINT classStyle, HBRUSH background)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExA(instance, className, &existing))
+        return true;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = &WindowBase::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = className;
+    return ::RegisterClassExA(&windowClass) != 0;
+}
+
+bool WindowBase::CreateOwnWindow(const char* className, WindowBase* container, DWORD style, DWORD exStyle,
+                                 const Bounds& bounds, std::string_view text)
+{
+    if (Handle() || (container && !container->Handle()))
+        return false;
+    const std::string caption(text);
+    HWND parent = container ? container->Handle() : nullptr;
+    HMENU id = container ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(container->NextChildId())) : nullptr;
+    if (container)
+        style |= WS_CHILD | WS_CLIPSIBLINGS;
+    container_ = container;
+    HWND created = ::CreateWindowExA(exStyle, className, caption.c_str(), style, bounds.left, bounds.top,
+                                     bounds.width, bounds.height, parent, id, ::GetModuleHandleA(nullptr), this);
+    if (!created) {
+        container_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+LRESULT CALLBACK WindowBase::Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowBase* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<WindowBase*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self)
+            self->Attach(handle, self->container_);
+    } else {
+        self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrA(handle, GWLP_USERDATA));
+    }
+    if (!self)
+        return ::DefWindowProcA(handle, message, wParam, lParam);
+    try {
+        if (message == WM_NCDESTROY) {
+            self->OnNcDestroy();
+            ::SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
+            self->Detach();
+            return ::DefWindowProcA(handle, message, wParam, lParam);
+        }
+        if (message == WM_SETTEXT)
+            self->knownText_.reset();
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // No exception may reach the system; the message gets its default handling instead.
+        TraceFailure("an exception was caught in a window procedure");
+        return ::DefWindowProcA(handle, message, wParam, lParam);
+    }
+}
+
+LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // What a child tells its container goes back to the child's wrapper first.
+    LRESULT result = 0;
+    if (ReflectToChild(message, wParam, lParam, result))
+        return result;
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return DefaultColours(reinterpret_cast<HDC>(wParam));
+    case WM_ERASEBKGND:
+        OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_PAINT: {
+        PaintScope paint(Handle());
+        OnPaint(paint.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        OnPaint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            Invalidate();
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcA(Handle(), message, wParam, lParam);
+}
+
+bool WindowBase::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = NotifyingChild(Handle(), message, wParam, lParam);
+    Control* wrapper = FromHandle(child);
+    return wrapper && wrapper != this && wrapper->OnReflected(message, wParam, lParam, result);
+}
+
+LRESULT WindowBase::DefaultColours(HDC dc)
+{
+    // Static text and buttons take the background of the window they lie on.
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetBkColor(dc, BackColor());
+    return reinterpret_cast<LRESULT>(BackBrush());
+}
+
+void WindowBase::OnEraseBackground(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    ::FillRect(dc, &client, BackBrush());
+}
+
+void WindowBase::OnPaint(HDC dc)
+{
+    PaintLines(dc);
+}
+
+void WindowBase::PaintLines(HDC dc) const
+{
+    for (const Line* line : lines_)
+        line->Paint(dc);
+}
+
+} // namespace korrimat::controls

@@ -1,0 +1,85 @@
+#include "controls/TextBox.h"
+
+#include "controls/Gdi.h"
+
+namespace korrimat::controls {
+
+bool TextBox::Create(WindowBase& container, const Bounds& bounds, TextBoxStyle style, std::string_view text)
+{
+    style_ = style;
+    DWORD windowStyle = WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_READONLY;
+    DWORD exStyle = 0;
+    if (style == TextBoxStyle::MultiLine) {
+        windowStyle |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+        exStyle |= WS_EX_CLIENTEDGE;
+    }
+    // No ES_AUTOHSCROLL on a display field: that keeps the start of a long text in view.
+    return CreateChild(container, "EDIT", windowStyle, exStyle, bounds, text);
+}
+
+bool TextBox::HasSelection() const
+{
+    if (!Handle())
+        return false;
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return end > start;
+}
+
+void TextBox::CopySelection()
+{
+    if (Handle())
+        ::SendMessageA(Handle(), WM_COPY, 0, 0);
+}
+
+bool TextBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    // A read-only edit asks for static colours: give it the button face.
+    if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLOREDIT)
+        return false;
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    result = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+}
+
+bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message == EM_SETSEL && style_ == TextBoxStyle::DisplayField && wParam == 0 && lParam == -1) {
+        // Select all (Tab into the field) with the caret at the start, so that a long text
+        // stays at its beginning rather than scrolling to its end.
+        const auto length = static_cast<WPARAM>(CallDefault(WM_GETTEXTLENGTH, 0, 0));
+        result = CallDefault(EM_SETSEL, length, 0);
+        return true;
+    }
+    if (message == WM_CONTEXTMENU) {
+        // The window's context menu rather than the edit control's own: the default handling
+        // hands the request to the container, and so on up to the window.
+        result = ::DefWindowProcA(Handle(), message, wParam, lParam);
+        return true;
+    }
+    if (message == WM_GETDLGCODE && style_ == TextBoxStyle::MultiLine) {
+        // Read-only: Tab, Enter and Esc keep their dialog meaning instead of going into the text.
+        result = CallDefault(message, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        return true;
+    }
+    return false;
+}
+
+bool Label::Create(WindowBase& container, const Bounds& bounds, std::string_view text)
+{
+    return CreateChild(container, "STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, bounds, text);
+}
+
+void Label::FitWidthToText()
+{
+    if (!Handle())
+        return;
+    const Bounds bounds = GetBounds();
+    const int width = TextWidth(Font(), Text());
+    ::SetWindowPos(Handle(), nullptr, 0, 0, width, bounds.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace korrimat::controls

@@ -1,0 +1,140 @@
+#include "report/FileFacts.h"
+
+#include "fileinfo/FileInfo.h"
+#include "platform/FileDigest.h"
+#include "platform/Text.h"
+#include "versioninfo/VersionItems.h"
+
+#include <utility>
+
+namespace korrimat {
+
+namespace {
+
+GeneralFacts GeneralFactsOf(const Platform& platform, const CFileInfo& file)
+{
+    GeneralFacts general;
+    general.page = GeneralTextsOf(file);
+    general.sizeBytes = static_cast<std::uint64_t>(file.FileSize64());
+    // The system reports a failure as a low half of all ones.
+    const auto onDisk = static_cast<std::uint64_t>(file.CompressedFileSize64());
+    if (onDisk != 0xFFFFFFFFu)
+        general.sizeOnDiskBytes = onDisk;
+    general.createdUtc = IsoTime(platform, file.CreationStamp());
+    general.modifiedUtc = IsoTime(platform, file.ModifyStamp());
+    general.accessedUtc = IsoTime(platform, file.LastAccessStamp());
+    general.attributes = static_cast<DWORD>(file.Attributes());
+    return general;
+}
+
+// The resource is read once: the system's queries give the page's texts, the block walk the rest.
+std::optional<VersionFacts> VersionFactsOf(const Platform& platform, const std::string& path)
+{
+    std::vector<BYTE> image = ReadVersionImage(platform, path);
+    if (image.empty())
+        return std::nullopt;
+    VersionFacts version;
+    version.contents = ReadVersionResource(std::span<const std::uint8_t>(image.data(), image.size() - 1));
+    CFileVersionInfo texts(platform);
+    texts.SetImage(path, std::move(image));
+    for (std::size_t row = 0; row < kVersionItems.size(); ++row)
+        version.items[row] = (texts.*kVersionItems[row].property)();
+
+    const TranslationTables matched = MatchTranslations(version.contents);
+    for (std::size_t i = 0; i < version.contents.translations.size(); ++i) {
+        const VersionTranslation translation = version.contents.translations[i];
+        version.translations.push_back({translation, platform.LanguageName(translation.language), matched.tableOfTranslation[i]});
+    }
+    version.unnamedTables = matched.unnamedTables;
+    if (const auto& fixed = version.contents.fixed; fixed && (fixed->dateMS != 0 || fixed->dateLS != 0))
+        version.fileDateUtc = IsoTime(platform, FILETIME{fixed->dateLS, fixed->dateMS});
+    return version;
+}
+
+SignatureFactsOfFile SignatureFactsOf(const Platform& platform, const std::string& path, const ProgramKind& program)
+{
+    SignatureFactsOfFile facts;
+    if (!program.pe) {
+        facts.state = SignatureFactsOfFile::State::NotProgram;
+        return facts;
+    }
+    if (platform.EmbeddedSignatureOfFile(path).state == EmbeddedSignaturePlace::State::None) {
+        facts.state = SignatureFactsOfFile::State::Unsigned;
+        return facts;
+    }
+    facts.state = SignatureFactsOfFile::State::Signed;
+    facts.check = platform.CheckSignatures(path);
+    auto iso = [&](const std::optional<FILETIME>& stamp) { return stamp ? IsoTime(platform, *stamp) : std::string(); };
+    for (const SignatureFacts& signature : facts.check.signatures)
+        facts.times.push_back({iso(signature.validFrom), iso(signature.validTo), iso(signature.timeStamp)});
+    return facts;
+}
+
+} // namespace
+
+GeneralPageTexts GeneralTextsOf(const CFileInfo& file)
+{
+    GeneralPageTexts page;
+    page.name = file.DisplayName();
+    page.type = file.TypeName();
+    page.location = file.FilePath();
+    // Whole 64-bit sizes, so that files of 2 GiB and more read right.
+    page.size = file.FormatFileSize(file.FileSize64());
+    page.compressedSize = file.attrCompressed() ? file.FormatFileSize(file.CompressedFileSize64())
+                                                : std::string("File is not compressed");
+    page.msDosPath = file.ShortPath();
+    page.msDosName = file.ShortName();
+    page.created = file.FormatFileDate(file.CreationTime());
+    page.modified = file.FormatFileDate(file.ModifyTime());
+    page.accessed = file.FormatFileDate(file.LastAccessTime());
+    page.attributes = {file.attrReadOnly(), file.attrArchive(), file.attrCompressed(),
+                       file.attrHidden(),   file.attrSystem(),  file.attrTemporary()};
+    return page;
+}
+
+std::string IsoTime(const Platform& platform, const FILETIME& stamp)
+{
+    SYSTEMTIME parts{};
+    if (!platform.ToSystemTime(stamp, parts))
+        return {};
+    return Digits(parts.wYear, 4) + "-" + Digits(parts.wMonth, 2) + "-" + Digits(parts.wDay, 2) + "T" +
+           Digits(parts.wHour, 2) + ":" + Digits(parts.wMinute, 2) + ":" + Digits(parts.wSecond, 2) + "Z";
+}
+
+FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted)
+{
+    FileFacts facts;
+    if (wanted.pageTexts) {
+        // As the pages show it: the file object is given the path in upper case, and the version
+        // reading the path the file object rebuilt.
+        CFileInfo file(platform);
+        file.SetFullPathName(platform.UpperCase(path));
+        facts.path = file.FullPathName();
+        facts.found = file.FileExists();
+        facts.general = GeneralFactsOf(platform, file);
+    } else if (const std::optional<std::string> full = platform.FullPathOf(path)) {
+        facts.path = *full;
+        if (const std::optional<WIN32_FIND_DATAA> entry = platform.FindFirst(facts.path)) {
+            facts.found = true;
+            facts.general.sizeBytes = (std::uint64_t{entry->nFileSizeHigh} << 32) | entry->nFileSizeLow;
+            facts.general.createdUtc = IsoTime(platform, entry->ftCreationTime);
+            facts.general.modifiedUtc = IsoTime(platform, entry->ftLastWriteTime);
+            facts.general.accessedUtc = IsoTime(platform, entry->ftLastAccessTime);
+            facts.general.attributes = entry->dwFileAttributes;
+        }
+    }
+    const bool isFile = facts.found && !(facts.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // The program headers are read once, for the machine and for the signatures.
+    facts.program = isFile ? platform.ProgramKindOfFile(facts.path) : ProgramKind{true, false, 0, 0};
+    facts.version = VersionFactsOf(platform, facts.path);
+    if (wanted.signatures)
+        facts.signatures = SignatureFactsOf(platform, facts.path, facts.program);
+    if (wanted.sha256 && isFile) {
+        const FileDigest digest = Sha256OfFile(platform, facts.path, nullptr, [](std::uint64_t, std::uint64_t) {});
+        if (digest.outcome == FileDigest::Outcome::Done)
+            facts.sha256 = digest.hex;
+    }
+    return facts;
+}
+
+} // namespace korrimat

@@ -1,0 +1,103 @@
+#pragma once
+// The facts of one file or folder, gathered once through the platform: the General page's values
+// as the page shows them and what it cannot hold (exact sizes, times in UTC, every attribute),
+// the program's machine, the whole version resource (every translation and every string table,
+// read once), the embedded signatures, and the SHA-256 when asked for. Every front end writes
+// from these: the window's copies and the console report alike. Nothing here knows a window.
+
+#include "platform/Platform.h"
+#include "versioninfo/FileVersionInfo.h"
+#include "formats/VersionResource.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korrimat {
+
+class CFileInfo;
+
+// The General page's texts for an entry, as ShowFileInfo writes them.
+struct GeneralPageTexts {
+    std::string name;
+    std::string type;
+    std::string location;
+    std::string size;
+    std::string compressedSize;
+    std::string msDosPath;
+    std::string msDosName;
+    std::string created;
+    std::string modified;
+    std::string accessed;
+    // The check boxes, in their order: read-only, archive, compressed, hidden, system, temporary.
+    std::array<bool, 6> attributes{};
+};
+
+GeneralPageTexts GeneralTextsOf(const CFileInfo& file);
+
+struct GeneralFacts {
+    GeneralPageTexts page;
+    std::uint64_t sizeBytes = 0;
+    std::optional<std::uint64_t> sizeOnDiskBytes;  // none when the system cannot tell
+    // ISO 8601 in UTC ("2024-06-03T08:00:00Z"); empty when the system cannot split the stamp.
+    std::string createdUtc;
+    std::string modifiedUtc;
+    std::string accessedUtc;
+    DWORD attributes = 0;
+};
+
+struct TranslationFacts {
+    VersionTranslation translation;
+    std::string languageName;          // empty: the system names no such language
+    std::optional<std::size_t> table;  // the string table its key names, in `contents.tables`
+};
+
+struct VersionFacts {
+    // The Version page's texts, in the order of the version item table (VersionItems.h).
+    std::array<std::string, CFileVersionInfo::kItemCount> items;
+    VersionResourceContents contents;
+    std::vector<TranslationFacts> translations;
+    std::vector<std::size_t> unnamedTables;  // tables no translation names
+    std::string fileDateUtc;                 // the fixed part's date, when it has one the system can split
+};
+
+struct SignatureTimes {
+    std::string validFromUtc;
+    std::string validToUtc;
+    std::string timeStampUtc;
+};
+
+struct SignatureFactsOfFile {
+    enum class State { NotProgram, Unsigned, Signed, NotChecked };
+    State state = State::NotChecked;
+    SignatureCheck check;                // when Signed
+    std::vector<SignatureTimes> times;   // one per signature of `check`
+};
+
+struct FileFacts {
+    // As the pages show it: made absolute, and with the page texts rebuilt from the stored names.
+    std::string path;
+    bool found = false;
+    GeneralFacts general;  // `page` empty without the page texts
+    ProgramKind program;  // readable but not `pe` for a folder or a missing entry
+    std::optional<VersionFacts> version;
+    SignatureFactsOfFile signatures;
+    std::optional<std::string> sha256;  // lower-case hexadecimal, when asked for and the file could be read
+};
+
+struct FactsWanted {
+    // The General page's texts (the shell's name and type, the 8.3 names, the local times...);
+    // without them the general facts are the entry's own: its size, times and attributes.
+    bool pageTexts = true;
+    bool signatures = true;  // checking them reads and hashes the whole program
+    bool sha256 = false;
+};
+
+FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted = {});
+
+// A UTC stamp in ISO 8601; empty when the system cannot split it.
+std::string IsoTime(const Platform& platform, const FILETIME& stamp);
+
+} // namespace korrimat

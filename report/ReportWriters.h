@@ -1,0 +1,22 @@
+#pragma once
+// A report written out: plain text, one "Name: value" line per fact under each section's name;
+// JSON, one object (written by the JSON library); and CSV, one row per file with fixed columns
+// (RFC 4180). Lines end in CR LF, as Windows text does.
+
+#include "report/Report.h"
+
+#include <string>
+
+namespace korrimat {
+
+std::string ReportAsText(const ReportObject& report);
+
+// The report as one JSON object; every line after the first starts with `indent` more spaces,
+// so that it can stand inside an array.
+std::string ReportAsJson(const ReportObject& report, int indent = 0);
+
+// The header row and a file's row; the SHA-256 column only when asked for.
+std::string CsvHeader(bool withSha256);
+std::string CsvRow(const FileFacts& facts, bool withSha256);
+
+} // namespace korrimat
