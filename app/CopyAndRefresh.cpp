@@ -5,6 +5,7 @@
 #include "app/FFileInfo.h"
 #include "platform/Trace.h"
 #include "report/ReportWriters.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "controls/PopupMenu.h"
 
@@ -92,7 +93,7 @@ void FFileInfo::ShowContextMenu(controls::Control* source, POINT at)
         menu.AddSeparator();
     }
     const bool shown = !currentPath_.empty();
-    const DWORD attributes = shown ? platform_.Attributes(currentPath_) : INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = shown ? FileAttributes(currentPath_) : INVALID_FILE_ATTRIBUTES;
     const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     menu.Add(kCopyProperties, "Copy all &properties\tCtrl+C", shown);
     menu.Add(kCopyJson, "Copy as &JSON", shown);
@@ -108,7 +109,7 @@ void FFileInfo::ShowContextMenu(controls::Control* source, POINT at)
 
 void FFileInfo::CopyText(const std::string& text)
 {
-    if (!platform_.CopyToClipboard(Handle(), text))
+    if (!platform_.Clipboard().CopyText(Handle(), text))
         ShowNote("the clipboard could not be opened; nothing was copied");
 }
 
@@ -130,7 +131,7 @@ void FFileInfo::StartSha256()
     const bool started = hashWorker_.Start([running, progress, finished, &platform](HANDLE stop) {
         std::uintptr_t shown = 101;
         try {
-            running->result = Sha256OfFile(platform, running->path, stop, [&](std::uint64_t done, std::uint64_t total) {
+            running->result = Sha256OfFile(platform.Contents(), running->path, stop, [&](std::uint64_t done, std::uint64_t total) {
                 if (total < kProgressFrom)
                     return;
                 const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);

@@ -7,6 +7,7 @@
 #include "app/WindowDesign.h"
 #include "platform/FileDigest.h"
 #include "platform/Platform.h"
+#include "platform/Signatures.h"
 #include "platform/UniqueHandle.h"
 #include "platform/Worker.h"
 #include "controls/Control.h"

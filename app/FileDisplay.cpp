@@ -4,6 +4,7 @@
 #include "platform/Trace.h"
 #include "report/FileFacts.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/Locale.h"
 #include "versioninfo/FileVersionInfo.h"
 
 namespace korrimat {
@@ -21,9 +22,9 @@ void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATA
     {
         CFileInfo fileInfo(platform_);
         if (listed)
-            fileInfo.SetFullPathName(platform_.UpperCase(path), *listed);
+            fileInfo.SetFullPathName(UpperCase(path), *listed);
         else
-            fileInfo.SetFullPathName(platform_.UpperCase(path));
+            fileInfo.SetFullPathName(UpperCase(path));
 
         const GeneralPageTexts page = GeneralTextsOf(fileInfo);
         txtFilename.SetText(page.name);
@@ -71,7 +72,7 @@ void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATA
 void FFileInfo::ShowIcon(HICON icon)
 {
     picIcon.Clear();
-    if (icon && !platform_.DrawIconAt(picIcon.Surface(), 0, 0, icon))
+    if (icon && !picIcon.DrawIcon(icon))
         TraceFailure("the shell's icon could not be drawn");
     picIcon.Invalidate();
 }

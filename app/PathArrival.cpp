@@ -63,7 +63,7 @@ FFileInfo::Arrival FFileInfo::GoTo(const std::string& given)
     std::string path = given;
     while (path.size() > root && path.size() > 3 && path.back() == '\\')
         path.pop_back();
-    const DWORD attributes = platform_.Attributes(path);
+    const DWORD attributes = FileAttributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Arrival::kUnreadable;
     const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -6,6 +6,8 @@
 #include "platform/Trace.h"
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/Locale.h"
+#include "platform/ProgramFiles.h"
 
 namespace korrimat {
 
@@ -18,10 +20,11 @@ constexpr std::string_view kSignaturesTab = "Signatures";
 // A UTC time in the user's regional format, as the General page writes its times.
 std::string FFileInfo::SignatureTimeText(const FILETIME& utc) const
 {
-    FILETIME local{};
-    SYSTEMTIME parts{};
-    if (!platform_.ToLocalFileTime(utc, local) || !platform_.ToSystemTime(local, parts))
+    const std::optional<FILETIME> local = LocalFileTime(utc);
+    const std::optional<SYSTEMTIME> split = local ? SystemTimeOf(*local) : std::nullopt;
+    if (!split)
         return "unknown";
+    const SYSTEMTIME& parts = *split;
     const CFileInfo formatter(platform_);
     return formatter.FormatFileDate(DateValueOf(parts.wYear, parts.wMonth, parts.wDay, parts.wHour, parts.wMinute, parts.wSecond));
 }
@@ -30,7 +33,7 @@ void FFileInfo::ShowSignaturePage(const std::string& path)
 {
     StopSignatureCheck();
     const int tab = tabInfo.IndexOfKey(kSignaturesTab);
-    if (platform_.EmbeddedSignatureOfFile(path).state == EmbeddedSignaturePlace::State::None) {
+    if (EmbeddedSignatureAt(path).state == EmbeddedSignaturePlace::State::None) {
         if (tab >= 0)
             tabInfo.Remove(tab);
         return;
@@ -49,7 +52,7 @@ void FFileInfo::ShowSignaturePage(const std::string& path)
     const Platform& platform = platform_;
     const bool started = signatureWorker_.Start([running, finished, &platform](HANDLE) {
         try {
-            running->result = platform.CheckSignatures(running->path);
+            running->result = CheckEmbeddedSignatures(running->path);
         } catch (...) {
             // Out of memory, say: the window must still hear that the check ended.
             TraceFailure("the signature check failed with an exception");

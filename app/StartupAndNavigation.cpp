@@ -24,7 +24,7 @@ void FFileInfo::Load(std::wstring_view startPath)
     // shows runs the whole chain here, before the version items exist.
     const std::string note = startPath.empty() ? std::string() : ArriveAtStartPath(startPath);
     if (startPath.empty() || !note.empty())
-        Drive1.SetDrive(platform_.Environment("windir"));
+        Drive1.SetDrive(platform_.Environment().Get("windir"));
 
     // The separators and the icon box in exact screen pixels, kept so at every later layout.
     loaded_ = true;

@@ -44,14 +44,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
 
     const korrimat::controls::WindowSystem windowSystem;
     // The shell's view of the last folder listed goes before OLE is shut down, whatever the way out.
-    const korrimat::ScopeExit forgetShellView([] { korrimat::SystemPlatform().BindShellFolder({}); });
+    const korrimat::ScopeExit forgetShellView([] { korrimat::BindShellFolder({}); });
     // The shell fills its image lists the first time a program asks for them (tens of
     // milliseconds under Wine): asked on another thread while the window is being made, so that
     // the lists find them ready. The thread is waited for before the program ends.
     korrimat::Worker shellImages;
     static_cast<void>(shellImages.Start([](HANDLE) {
-        static_cast<void>(korrimat::SystemPlatform().SystemImageList(false));
-        static_cast<void>(korrimat::SystemPlatform().SystemImageList(true));
+        static_cast<void>(korrimat::SystemImageList(false));
+        static_cast<void>(korrimat::SystemImageList(true));
     }));
 
     korrimat::FFileInfo window;

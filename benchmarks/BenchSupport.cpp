@@ -1,4 +1,5 @@
 #include "benchmarks/BenchSupport.h"
+#include "platform/Locale.h"
 
 #include "fileinfo/FileInfo.h"
 #include "platform/UniqueHandle.h"
@@ -137,7 +138,7 @@ std::size_t ObjectsAlone(const std::string& path)
     std::string fullPath;
     {
         CFileInfo fileInfo(platform);
-        fileInfo.SetFullPathName(platform.UpperCase(path));
+        fileInfo.SetFullPathName(UpperCase(path));
         for (const std::string& text :
              {fileInfo.DisplayName(), fileInfo.TypeName(), fileInfo.FilePath(), fileInfo.ShortPath(),
               fileInfo.ShortName(), fileInfo.FormatFileSize(fileInfo.FileSize64()),
@@ -158,90 +159,57 @@ std::size_t ObjectsAlone(const std::string& path)
     return result;
 }
 
-const char* TimingPlatform::Name(Call call)
+const char* CallTallies::Name(Call call)
 {
     static constexpr const char* names[kCalls] = {
-        "GetFullPathNameA", "FindFirstFileA", "FileTimeToLocalFileTime", "FileTimeToSystemTime",
-        "GetShortPathNameA", "GetCompressedFileSizeA", "SHGetFileInfoA", "GetFileVersionInfoSizeA",
-        "GetFileVersionInfoA", "VerQueryValueA", "VerLanguageNameW", "GetEnvironmentVariableA",
-        "GetLocaleInfoW", "upper case (CharUpperBuffW)", "DrawIcon"};
+        "GetFullPathNameA", "FindFirstFileA", "GetShortPathNameA", "GetCompressedFileSizeA", "SHGetFileInfoA",
+        "GetFileVersionInfoSizeA", "VerQueryValueA", "VerLanguageNameW", "GetEnvironmentVariableA"};
     return names[static_cast<std::size_t>(call)];
 }
 
-std::optional<std::string> TimingPlatform::FullPathOf(const std::string& path) const
+std::optional<std::string> TimedEntries::FullPathOf(const std::string& path) const
 {
-    return Time(Call::FullPath, [&] { return WindowsPlatform::FullPathOf(path); });
+    return tallies.Time(CallTallies::Call::FullPath, [&] { return FileEntries::FullPathOf(path); });
 }
 
-std::optional<WIN32_FIND_DATAA> TimingPlatform::FindFirst(const std::string& path) const
+std::optional<WIN32_FIND_DATAA> TimedEntries::FindFirst(const std::string& path) const
 {
-    return Time(Call::FindFirst, [&] { return WindowsPlatform::FindFirst(path); });
+    return tallies.Time(CallTallies::Call::FindFirst, [&] { return FileEntries::FindFirst(path); });
 }
 
-bool TimingPlatform::ToLocalFileTime(const FILETIME& utc, FILETIME& local) const
+std::optional<std::string> TimedEntries::ShortPathOf(const std::string& path) const
 {
-    return Time(Call::LocalTime, [&] { return WindowsPlatform::ToLocalFileTime(utc, local); });
+    return tallies.Time(CallTallies::Call::ShortPath, [&] { return FileEntries::ShortPathOf(path); });
 }
 
-bool TimingPlatform::ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const
+std::optional<std::uint64_t> TimedEntries::CompressedSizeOf(const std::string& path) const
 {
-    return Time(Call::SystemTime, [&] { return WindowsPlatform::ToSystemTime(time, parts); });
+    return tallies.Time(CallTallies::Call::CompressedSize, [&] { return FileEntries::CompressedSizeOf(path); });
 }
 
-std::optional<std::string> TimingPlatform::ShortPathOf(const std::string& path) const
+std::optional<ShellDescription> TimedShell::Describe(const std::string& path) const
 {
-    return Time(Call::ShortPath, [&] { return WindowsPlatform::ShortPathOf(path); });
+    return tallies.Time(CallTallies::Call::ShellInfo, [&] { return ShellDescriptions::Describe(path); });
 }
 
-DWORD TimingPlatform::CompressedSizeOf(const std::string& path, DWORD& high) const
+DWORD TimedVersions::SizeOf(const std::string& path) const
 {
-    return Time(Call::CompressedSize, [&] { return WindowsPlatform::CompressedSizeOf(path, high); });
+    return tallies.Time(CallTallies::Call::VersionSize, [&] { return VersionResources::SizeOf(path); });
 }
 
-DWORD_PTR TimingPlatform::ShellInfoOf(const std::string& path, SHFILEINFOA& info) const
+std::optional<VersionValue> TimedVersions::Query(std::span<const BYTE> image, const std::string& subBlock) const
 {
-    return Time(Call::ShellInfo, [&] { return WindowsPlatform::ShellInfoOf(path, info); });
+    return tallies.Time(CallTallies::Call::QueryVersion, [&] { return VersionResources::Query(image, subBlock); });
 }
 
-DWORD TimingPlatform::VersionInfoSize(const std::string& path) const
+std::string TimedVersions::LanguageName(DWORD languageId) const
 {
-    return Time(Call::VersionSize, [&] { return WindowsPlatform::VersionInfoSize(path); });
+    return tallies.Time(CallTallies::Call::LanguageName, [&] { return VersionResources::LanguageName(languageId); });
 }
 
-bool TimingPlatform::ReadVersionInfo(const std::string& path, std::span<BYTE> image) const
+std::string TimedEnvironment::Get(const std::string& name) const
 {
-    return Time(Call::ReadVersion, [&] { return WindowsPlatform::ReadVersionInfo(path, image); });
-}
-
-bool TimingPlatform::QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
-                                       const void*& address, UINT& length) const
-{
-    return Time(Call::QueryVersion, [&] { return WindowsPlatform::QueryVersionValue(image, subBlock, address, length); });
-}
-
-std::string TimingPlatform::LanguageName(DWORD languageId) const
-{
-    return Time(Call::LanguageName, [&] { return WindowsPlatform::LanguageName(languageId); });
-}
-
-std::string TimingPlatform::Environment(const std::string& name) const
-{
-    return Time(Call::Environment, [&] { return WindowsPlatform::Environment(name); });
-}
-
-std::string TimingPlatform::LocaleText(LCTYPE type) const
-{
-    return Time(Call::LocaleText, [&] { return WindowsPlatform::LocaleText(type); });
-}
-
-std::string TimingPlatform::UpperCase(const std::string& text) const
-{
-    return Time(Call::UpperCase, [&] { return WindowsPlatform::UpperCase(text); });
-}
-
-bool TimingPlatform::DrawIconAt(HDC surface, int x, int y, HICON icon) const
-{
-    return Time(Call::DrawIcon, [&] { return WindowsPlatform::DrawIconAt(surface, x, y, icon); });
+    return tallies.Time(CallTallies::Call::Environment, [&] { return EnvironmentVariables::Get(name); });
 }
 
 void PrintProfile(const TimingPlatform& platform, int shows, double showSeconds)

@@ -83,14 +83,11 @@ std::size_t BarePlatformCalls(const std::string& path);
 // the texts.
 std::size_t ObjectsAlone(const std::string& path);
 
-// A platform that counts and times every call made through it, by operation.
-class TimingPlatform : public WindowsPlatform {
+// The tallies of a timing platform's calls, by operation.
+class CallTallies {
 public:
-    enum class Call {
-        FullPath, FindFirst, LocalTime, SystemTime, ShortPath, CompressedSize, ShellInfo, VersionSize,
-        ReadVersion, QueryVersion, LanguageName, Environment, LocaleText, UpperCase, DrawIcon
-    };
-    static constexpr int kCalls = static_cast<int>(Call::DrawIcon) + 1;
+    enum class Call { FullPath, FindFirst, ShortPath, CompressedSize, ShellInfo, VersionSize, QueryVersion, LanguageName, Environment };
+    static constexpr int kCalls = static_cast<int>(Call::Environment) + 1;
     static const char* Name(Call call);
 
     struct Tally {
@@ -100,27 +97,6 @@ public:
     const Tally& Of(Call call) const { return tallies_[static_cast<std::size_t>(call)]; }
     void Reset() { tallies_ = {}; }
 
-    // The path and the entry.
-    std::string UpperCase(const std::string& text) const override;
-    std::optional<std::string> FullPathOf(const std::string& path) const override;
-    std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
-    std::optional<std::string> ShortPathOf(const std::string& path) const override;
-    DWORD CompressedSizeOf(const std::string& path, DWORD& high) const override;
-    // Times and the user's settings.
-    bool ToLocalFileTime(const FILETIME& utc, FILETIME& local) const override;
-    bool ToSystemTime(const FILETIME& time, SYSTEMTIME& parts) const override;
-    std::string LocaleText(LCTYPE type) const override;
-    std::string Environment(const std::string& name) const override;
-    // The shell and the version resource.
-    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override;
-    bool DrawIconAt(HDC surface, int x, int y, HICON icon) const override;
-    DWORD VersionInfoSize(const std::string& path) const override;
-    bool ReadVersionInfo(const std::string& path, std::span<BYTE> image) const override;
-    bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock, const void*& address,
-                           UINT& length) const override;
-    std::string LanguageName(DWORD languageId) const override;
-
-private:
     template <typename Work>
     auto Time(Call call, Work&& work) const
     {
@@ -132,7 +108,53 @@ private:
         return result;
     }
 
+private:
     mutable std::array<Tally, kCalls> tallies_{};
+};
+
+// The replaceable calls, each timed into the tallies.
+struct TimedEntries : FileEntries {
+    explicit TimedEntries(const CallTallies& tallies) : tallies(tallies) {}
+    std::optional<std::string> FullPathOf(const std::string& path) const override;
+    std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override;
+    std::optional<std::string> ShortPathOf(const std::string& path) const override;
+    std::optional<std::uint64_t> CompressedSizeOf(const std::string& path) const override;
+    const CallTallies& tallies;
+};
+struct TimedShell : ShellDescriptions {
+    explicit TimedShell(const CallTallies& tallies) : tallies(tallies) {}
+    std::optional<ShellDescription> Describe(const std::string& path) const override;
+    const CallTallies& tallies;
+};
+struct TimedVersions : VersionResources {
+    explicit TimedVersions(const CallTallies& tallies) : tallies(tallies) {}
+    DWORD SizeOf(const std::string& path) const override;
+    std::optional<VersionValue> Query(std::span<const BYTE> image, const std::string& subBlock) const override;
+    std::string LanguageName(DWORD languageId) const override;
+    const CallTallies& tallies;
+};
+struct TimedEnvironment : EnvironmentVariables {
+    explicit TimedEnvironment(const CallTallies& tallies) : tallies(tallies) {}
+    std::string Get(const std::string& name) const override;
+    const CallTallies& tallies;
+};
+
+struct TimingParts : CallTallies {
+    TimedEntries entries{*this};
+    TimedShell shell{*this};
+    TimedVersions versions{*this};
+    TimedEnvironment environment{*this};
+};
+
+// A platform that counts and times every replaceable call made through it, by operation (the
+// locale's and the time conversions are plain calls, timed with the rest of the window's work).
+class TimingPlatform : public TimingParts, public Platform {
+public:
+    TimingPlatform()
+        : Platform(SystemPlatform().With(entries).With(shell).With(versions).With(environment))
+    {
+    }
+    using Call = CallTallies::Call;
 };
 
 // Prints the calls and time per show that a timing platform saw over `shows` shows.

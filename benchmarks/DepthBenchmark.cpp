@@ -152,7 +152,7 @@ int main(int argc, char** argv)
             profiled->File1.SetSelectedIndex(index);
         std::printf("  depth %2d:", level.depth);
         using Call = TimingPlatform::Call;
-        for (Call call : {Call::FindFirst, Call::ShortPath, Call::ShellInfo, Call::ReadVersion}) {
+        for (Call call : {Call::FindFirst, Call::ShortPath, Call::ShellInfo, Call::VersionSize}) {
             const TimingPlatform::Tally& tally = timing.Of(call);
             std::printf(" %s %.0f (%.3f ms)", TimingPlatform::Name(call), static_cast<double>(tally.calls) / shows,
                         tally.seconds * 1000.0 / shows);

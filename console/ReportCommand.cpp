@@ -2,6 +2,7 @@
 
 #include "report/ReportWriters.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 
 #include <algorithm>
 #include <utility>
@@ -38,8 +39,7 @@ std::string Joined(const std::string& folder, std::string_view name)
 // given, a folder's sorted by name without regard to case, then those of its folders below.
 class FileWalk {
 public:
-    FileWalk(const Platform& platform, bool recurse, const std::function<void(std::string_view)>& error)
-        : platform_(platform), recurse_(recurse), error_(error)
+    FileWalk(bool recurse, const std::function<void(std::string_view)>& error) : recurse_(recurse), error_(error)
     {
     }
 
@@ -77,7 +77,7 @@ public:
                  resolved.error == ERROR_ACCESS_DENIED ? "cannot be read" : "not found");
             return false;
         }
-        const DWORD attributes = platform_.Attributes(*resolved.path);
+        const DWORD attributes = FileAttributes(*resolved.path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             std::size_t found = 0;
             return WalkFolder(*resolved.path, "*", visit, found);
@@ -93,9 +93,9 @@ private:
                     const std::function<void(const std::string&)>& visit, std::size_t& found)
     {
         Names files;
-        DWORD result = platform_.ListEntries(Joined(folder, pattern), [&](std::string_view name, const WIN32_FIND_DATAW& entry) {
+        DWORD result = ForEachEntry(Joined(folder, pattern), [&](std::string_view name, const WIN32_FIND_DATAW& entry) {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                files.emplace_back(platform_.UpperCase(std::string(name)), std::string(name));
+                files.emplace_back(UpperCase(std::string(name)), std::string(name));
         });
         if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
             Fail(folder, "the folder cannot be listed");
@@ -110,10 +110,10 @@ private:
 
         // Folders below, but not through links: a junction back up would never end.
         Names folders;
-        result = platform_.ListEntries(Joined(folder, "*"), [&](std::string_view name, const WIN32_FIND_DATAW& entry) {
+        result = ForEachEntry(Joined(folder, "*"), [&](std::string_view name, const WIN32_FIND_DATAW& entry) {
             const DWORD attributes = entry.dwFileAttributes;
             if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && name != "." && name != "..")
-                folders.emplace_back(platform_.UpperCase(std::string(name)), std::string(name));
+                folders.emplace_back(UpperCase(std::string(name)), std::string(name));
         });
         bool read = result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
         Sort(folders);
@@ -126,7 +126,6 @@ private:
 
     void Fail(const std::string& path, const char* why) { error_("korrimat-report: " + path + ": " + why + "\r\n"); }
 
-    const Platform& platform_;
     bool recurse_;
     const std::function<void(std::string_view)>& error_;
 };
@@ -185,7 +184,7 @@ ReportExit RunReportCommand(const Platform& platform, const ReportCommand& comma
     else if (command.format == Format::Csv)
         out(CsvHeader(command.sha256));
 
-    FileWalk walk(platform, command.recurse, error);
+    FileWalk walk(command.recurse, error);
     auto report = [&](const std::string& path) {
         const FileFacts facts = GatherFileFacts(platform, path, wanted);
         if (!facts.found) {

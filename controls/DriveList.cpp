@@ -1,5 +1,7 @@
 #include "controls/DriveList.h"
 
+#include "platform/Drives.h"
+
 #include "platform/Text.h"
 #include "controls/Gdi.h"
 #include "controls/ListDrawing.h"
@@ -15,10 +17,9 @@ constexpr int kRowsWhenDropped = 8;
 
 } // namespace
 
-bool DriveList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
+bool DriveList::Create(WindowBase& container, const Bounds& bounds)
 {
-    platform_ = &platform;
-    icons_ = SystemListIcons(platform);
+    icons_ = SystemListIcons();
     constexpr DWORD kStyle =
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     closedHeight_ = bounds.height;
@@ -26,7 +27,7 @@ bool DriveList::Create(WindowBase& container, const Bounds& bounds, const Platfo
     dropped.height = bounds.height * (kRowsWhenDropped + 1);
     if (!CreateChild(container, "COMBOBOX", kStyle, 0, dropped, {}))
         return false;
-    if (auto letter = DriveLetterOf(platform_->CurrentFolder()))
+    if (auto letter = DriveLetterOf(CurrentFolder()))
         current_ = *letter;
     Refresh();
     FitHeights();
@@ -69,8 +70,8 @@ void DriveList::Refresh()
     if (!Handle())
         return;
     drives_.clear();
-    for (DriveFacts& drive : platform_->Drives()) {
-        const ListImage image = DriveImage(*platform_, drive.root);
+    for (DriveFacts& drive : Drives()) {
+        const ListImage image = DriveImage(drive.root);
         drives_.push_back({std::move(drive), image});
     }
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);

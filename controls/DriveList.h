@@ -5,6 +5,7 @@
 
 #include "controls/Control.h"
 #include "controls/ListDrawing.h"
+#include "platform/Drives.h"
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace korrimat::controls {
 class DriveList : public Control {
 public:
     // Starts on the process's current drive. The height is that of the closed box.
-    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, const Platform& platform = SystemPlatform());
+    [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
     void Move(const Bounds& bounds) override;
 
     // The chosen drive as shown ("c: [System]"); empty when none.
@@ -50,7 +51,6 @@ private:
     void FitHeights();
     void Draw(const DRAWITEMSTRUCT& item);
 
-    const Platform* platform_ = &SystemPlatform();
     ListIcons icons_;
     std::vector<DriveEntry> drives_;
     char current_ = 0;

@@ -1,6 +1,7 @@
 #include "controls/FileList.h"
 
 #include "controls/ListDrawing.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Trace.h"
 
@@ -9,11 +10,11 @@ namespace korrimat::controls {
 bool FileList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
     platform_ = &platform;
-    icons_ = SystemListIcons(platform);
+    icons_ = SystemListIcons();
     if (!CreateList(container, bounds))
         return false;
     FitRowHeight(0);
-    if (auto current = platform_->FullPathOf("."))
+    if (auto current = platform_->Entries().FullPathOf("."))
         Show(ListPathForm(*current), false);
     return true;
 }
@@ -22,7 +23,7 @@ bool FileList::SetPath(std::string_view path)
 {
     if (path.empty())
         return false;
-    const auto full = platform_->FullPathOf(std::string(path));
+    const auto full = platform_->Entries().FullPathOf(std::string(path));
     return full && Show(ListPathForm(*full), true);
 }
 
@@ -37,10 +38,10 @@ bool FileList::Show(const std::string& path, bool raiseChange)
     std::optional<WIN32_FIND_DATAA> first;
     // The shell's view of the folder is made ready while the folder is read, for the names of
     // its files that the display asks of the shell next.
-    auto bindShell = [&] { platform_->BindShellFolder(path); };
+    auto bindShell = [&] { BindShellFolder(path); };
     // A folder that exists but cannot be listed shows empty; anything else is refused.
     if (!ReadFolderEntries(*platform_, path, false, names, &first, bindShell)) {
-        const DWORD attributes = platform_->Attributes(path);
+        const DWORD attributes = FileAttributes(path);
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return false;
     }

@@ -8,12 +8,12 @@ namespace korrimat::controls {
 bool FolderList::Create(WindowBase& container, const Bounds& bounds, const Platform& platform)
 {
     platform_ = &platform;
-    icons_ = SystemListIcons(platform);
-    folderImages_ = {FolderImage(platform, false), FolderImage(platform, true)};
+    icons_ = SystemListIcons();
+    folderImages_ = {FolderImage(false), FolderImage(true)};
     if (!CreateList(container, bounds))
         return false;
     FitRowHeight(Density().SmallIconSize());
-    if (auto current = platform_->FullPathOf("."))
+    if (auto current = platform_->Entries().FullPathOf("."))
         Show(ListPathForm(*current), false);
     return true;
 }
@@ -25,7 +25,7 @@ bool FolderList::SetPath(std::string_view path)
         wanted = {*DriveLetterOf(wanted), ':'};  // the drive's current folder
     if (wanted.empty())
         return false;
-    const auto full = platform_->FullPathOf(wanted);
+    const auto full = platform_->Entries().FullPathOf(wanted);
     if (!full)
         return false;
     return Show(ListPathForm(*full), true);

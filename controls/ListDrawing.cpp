@@ -1,5 +1,6 @@
 #include "controls/ListDrawing.h"
 
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "controls/Gdi.h"
 
@@ -24,22 +25,22 @@ std::pair<HIMAGELIST, int> WithIconSize(HIMAGELIST list)
 
 } // namespace
 
-ListIcons SystemListIcons(const Platform& platform)
+ListIcons SystemListIcons()
 {
     ListIcons icons;
-    std::tie(icons.smallList, icons.smallSize) = WithIconSize(platform.SystemImageList(false));
-    std::tie(icons.largeList, icons.largeSize) = WithIconSize(platform.SystemImageList(true));
+    std::tie(icons.smallList, icons.smallSize) = WithIconSize(SystemImageList(false));
+    std::tie(icons.largeList, icons.largeSize) = WithIconSize(SystemImageList(true));
     return icons;
 }
 
-ListImage FolderImage(const Platform& platform, bool open)
+ListImage FolderImage(bool open)
 {
-    return {platform.ShellImageIndex("folder", true, open)};
+    return {ShellImageIndex("folder", true, open)};
 }
 
-ListImage DriveImage(const Platform& platform, const std::string& root)
+ListImage DriveImage(const std::string& root)
 {
-    return {platform.ShellImageIndex(root, false, false)};
+    return {ShellImageIndex(root, false, false)};
 }
 
 void DrawListEntry(const ListIcons& icons, const DRAWITEMSTRUCT& item, const PixelDensity& density, HFONT font,

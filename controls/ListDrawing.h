@@ -2,10 +2,10 @@
 // Drawing of owner-drawn list entries, with the shell's icons from the system image lists
 // (shared by the whole process and never destroyed, so nothing here owns an icon).
 
-#include "platform/Platform.h"
 #include "controls/PixelDensity.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <string_view>
@@ -25,12 +25,12 @@ struct ListIcons {
     HIMAGELIST largeList = nullptr;
     int largeSize = 0;
 };
-ListIcons SystemListIcons(const Platform& platform);
+ListIcons SystemListIcons();
 
 // A folder's icon, open or closed.
-ListImage FolderImage(const Platform& platform, bool open);
+ListImage FolderImage(bool open);
 // A drive's icon from its root ("C:\"); none when the shell gives none.
-ListImage DriveImage(const Platform& platform, const std::string& root);
+ListImage DriveImage(const std::string& root);
 
 // One entry: background (highlighted when selected), an optional icon `indent` pixels in, the
 // text, and the focus rectangle, all sized for `density`. The icon comes from the system's list

@@ -39,6 +39,11 @@ void PictureBox::Clear()
     Invalidate();
 }
 
+bool PictureBox::DrawIcon(HICON icon)
+{
+    return surface_.dc && ::DrawIcon(surface_.dc.Get(), 0, 0, icon);
+}
+
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SIZE) {

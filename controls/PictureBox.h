@@ -15,6 +15,8 @@ public:
     void SetSize(int width, int height);
     // The whole surface back to the background colour.
     void Clear();
+    // An icon at the surface's top-left corner (DrawIcon); false when it could not be drawn.
+    [[nodiscard]] bool DrawIcon(HICON icon);
     // The surface to draw on; call Invalidate() afterwards to show the drawing.
     HDC Surface() const noexcept { return surface_.dc.Get(); }
     int SurfaceWidth() const noexcept { return width_; }

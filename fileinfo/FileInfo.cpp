@@ -1,6 +1,7 @@
 #include "fileinfo/FileInfo.h"
 
 #include "fileinfo/DateValue.h"
+#include "platform/Locale.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ void CFileInfo::SetFullPathName(const std::string& path, const WIN32_FIND_DATAA&
 
 void CFileInfo::SetFullPath(const std::string& path, const WIN32_FIND_DATAA* listed)
 {
-    std::optional<std::string> full = platform_->FullPathOf(path);
+    std::optional<std::string> full = platform_->Entries().FullPathOf(path);
     if (!full) {
         // Paths the system cannot make absolute (the empty text, say) change nothing. One too long
         // for the system altogether is kept as given, so that the refresh reports it not found
@@ -51,7 +52,7 @@ void CFileInfo::Refresh()
 
 void CFileInfo::Refresh(const WIN32_FIND_DATAA* listed)
 {
-    const std::optional<WIN32_FIND_DATAA> found = listed ? std::optional(*listed) : platform_->FindFirst(fullPathName_);
+    const std::optional<WIN32_FIND_DATAA> found = listed ? std::optional(*listed) : platform_->Entries().FindFirst(fullPathName_);
     if (!found) {
         fileExists_ = false;
         return;
@@ -84,41 +85,37 @@ void CFileInfo::Refresh(const WIN32_FIND_DATAA* listed)
     fileExtension_ = (dot == std::string::npos) ? std::string() : fileName_.substr(dot + 1);
 
     shortName_ = entry.cAlternateFileName[0] == '\0'
-                     ? platform_->UpperCase(fileName_)
+                     ? UpperCase(fileName_)
                      : TrimAtNull(entry.cAlternateFileName, sizeof(entry.cAlternateFileName));
 
-    if (const std::optional<std::string> shortPath = platform_->ShortPathOf(fullPathName_)) {
+    if (const std::optional<std::string> shortPath = platform_->Entries().ShortPathOf(fullPathName_)) {
         shortPathName_ = *shortPath;
         // The short folder: the short path less as many characters as the short name has.
         shortPath_ = shortPathName_.substr(0, shortPathName_.size() - std::min(shortPathName_.size(), shortName_.size()));
     }
 
-    DWORD high = 0;
-    const DWORD low = platform_->CompressedSizeOf(fullPathName_, high);
     // A failure reads as all bits set in the low half, as the system reports it.
-    compressedSize_ = (static_cast<std::uint64_t>(high) << 32) | low;
+    compressedSize_ = platform_->Entries().CompressedSizeOf(fullPathName_).value_or(INVALID_FILE_SIZE);
 
-    // The shell describing nothing leaves every name empty and no icon.
-    SHFILEINFOA shell{};
-    if (!platform_->ShellInfoOf(fullPathName_, shell))
-        shell = SHFILEINFOA{};
-    displayName_ = TrimAtNull(shell.szDisplayName, sizeof(shell.szDisplayName));
-    typeName_ = TrimAtNull(shell.szTypeName, sizeof(shell.szTypeName));
-    // The object owns the icon: the one it replaces is released here.
-    icon_.Reset(shell.hIcon);
+    // The shell describing nothing leaves every name empty and no icon. The object owns the icon:
+    // the one it replaces is released here.
+    std::optional<ShellDescription> shell = platform_->Shell().Describe(fullPathName_);
+    displayName_ = shell ? shell->displayName : std::string();
+    typeName_ = shell ? shell->typeName : std::string();
+    icon_ = shell ? std::move(shell->icon) : UniqueIcon();
 
     if (TrimSpaces(typeName_).empty())
-        typeName_ = TrimSpaces(platform_->UpperCase(fileExtension_) + " File");
+        typeName_ = TrimSpaces(UpperCase(fileExtension_) + " File");
 }
 
 double CFileInfo::FileTimeToDate(const FILETIME& stamp) const
 {
     // A failed conversion leaves the zero stamp, 1 January 1601 at midnight.
-    FILETIME local{};
-    if (!platform_->ToLocalFileTime(stamp, local))
-        local = FILETIME{};
+    const FILETIME local = LocalFileTime(stamp).value_or(FILETIME{});
     SYSTEMTIME parts{};
-    if (!platform_->ToSystemTime(local, parts)) {
+    if (const std::optional<SYSTEMTIME> split = SystemTimeOf(local)) {
+        parts = *split;
+    } else {
         // The system refuses stamps past the year 30827, and a local stamp that the offset took
         // before 1601: tell them apart by the UTC stamp (2^62 ticks is in the year 16213).
         parts = stamp.dwHighDateTime >= 0x40000000u ? SYSTEMTIME{kLastDateYear + 1, 1, 0, 1, 0, 0, 0, 0}
@@ -136,7 +133,7 @@ std::string CFileInfo::ResolveFolderPath(const std::string& folder) const
     std::string path = folder;
     if (EndsWith(path, "\\")) {
         if (EndsWith(path, ":\\"))
-            return platform_->UpperCase(path);
+            return UpperCase(path);
         path.pop_back();
     }
     // A bare network share (\\server\share) stays as it was spelled.
@@ -147,11 +144,11 @@ std::string CFileInfo::ResolveFolderPath(const std::string& folder) const
     }
     const auto last = path.find_last_of('\\');
     if (last == std::string::npos)
-        return platform_->UpperCase(path);
+        return UpperCase(path);
 
     // Parent first: the lookups run from the top level down, one per level.
     const std::string parent = ResolveFolderPath(path.substr(0, last));
-    const std::optional<WIN32_FIND_DATAA> found = platform_->FindFirst(path);
+    const std::optional<WIN32_FIND_DATAA> found = platform_->Entries().FindFirst(path);
     if (!found || !(found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
     return parent + "\\" + TrimAtNull(found->cFileName, sizeof(found->cFileName));

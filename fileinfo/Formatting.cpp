@@ -4,6 +4,7 @@
 
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/RegionalText.h"
+#include "platform/Locale.h"
 #include "platform/Text.h"
 
 namespace korrimat {
@@ -16,28 +17,28 @@ std::string CFileInfo::FormatFileDate(double date) const
     const DateNames names = [this](DateName name, int index) {
         switch (name) {
         case DateName::Day:
-            return platform_->LocaleText(LOCALE_SDAYNAME1 + static_cast<LCTYPE>(index));
+            return LocaleText(LOCALE_SDAYNAME1 + static_cast<LCTYPE>(index));
         case DateName::ShortDay:
-            return platform_->LocaleText(LOCALE_SABBREVDAYNAME1 + static_cast<LCTYPE>(index));
+            return LocaleText(LOCALE_SABBREVDAYNAME1 + static_cast<LCTYPE>(index));
         case DateName::Month:
-            return platform_->LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(index));
+            return LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(index));
         case DateName::ShortMonth:
-            return platform_->LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(index));
+            return LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(index));
         case DateName::Morning:
-            return platform_->LocaleText(LOCALE_S1159);
+            return LocaleText(LOCALE_S1159);
         default:
-            return platform_->LocaleText(LOCALE_S2359);
+            return LocaleText(LOCALE_S2359);
         }
     };
-    return FormatDatePicture(platform_->LocaleText(LOCALE_SLONGDATE), *parts, names, NarrowCharacterLength) + " " +
-           FormatDatePicture(platform_->LocaleText(LOCALE_STIMEFORMAT), *parts, names, NarrowCharacterLength);
+    return FormatDatePicture(LocaleText(LOCALE_SLONGDATE), *parts, names, NarrowCharacterLength) + " " +
+           FormatDatePicture(LocaleText(LOCALE_STIMEFORMAT), *parts, names, NarrowCharacterLength);
 }
 
 std::string CFileInfo::FormatFileSize(std::int64_t bytes) const
 {
     // A size under a kibibyte is written in bytes alone: no decimal separator to ask for.
-    const std::string group = platform_->LocaleText(LOCALE_STHOUSAND);
-    return FormatSizeText(bytes, bytes < 1024 ? std::string() : platform_->LocaleText(LOCALE_SDECIMAL), group);
+    const std::string group = LocaleText(LOCALE_STHOUSAND);
+    return FormatSizeText(bytes, bytes < 1024 ? std::string() : LocaleText(LOCALE_SDECIMAL), group);
 }
 
 } // namespace korrimat

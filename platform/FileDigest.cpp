@@ -20,19 +20,21 @@ std::string Hex(const std::vector<BYTE>& bytes)
 
 } // namespace
 
-FileDigest Sha256OfFile(const Platform& platform, const std::string& path, HANDLE stop,
+FileDigest Sha256OfFile(const FileContents& contents, const std::string& path, HANDLE stop,
                         const std::function<void(std::uint64_t done, std::uint64_t total)>& progress)
 {
     FileDigest result;
-    const std::unique_ptr<Digest> digest = platform.NewSha256();
+    const std::unique_ptr<Digest> digest = contents.NewSha256();
     if (!digest)
         return result;
-    const UniqueFile file = platform.OpenToRead(path, result.error);
+    const OpenedFile opened = contents.OpenToRead(path);
+    const UniqueFile& file = opened.file;
     if (!file) {
+        result.error = opened.error;
         result.outcome = FileDigest::Outcome::CannotOpen;
         return result;
     }
-    const std::uint64_t total = platform.SizeOfOpenFile(file.Get()).value_or(0);
+    const std::uint64_t total = SizeOfOpenFile(file.Get()).value_or(0);
     std::vector<BYTE> piece(kPieceSize);
     std::uint64_t done = 0;
     for (;;) {
@@ -40,18 +42,19 @@ FileDigest Sha256OfFile(const Platform& platform, const std::string& path, HANDL
             result.outcome = FileDigest::Outcome::Stopped;
             return result;
         }
-        const std::optional<std::size_t> read = platform.ReadOpenFile(file.Get(), piece, result.error);
-        if (!read) {
+        const FileRead read = contents.Read(file.Get(), piece);
+        if (read.Failed()) {
             result.outcome = FileDigest::Outcome::CannotRead;
+            result.error = read.error;
             return result;
         }
-        if (*read == 0)
+        if (read.count == 0)
             break;
-        if (!digest->Add(std::span<const BYTE>(piece.data(), *read))) {
+        if (!digest->Add(std::span<const BYTE>(piece.data(), read.count))) {
             result.outcome = FileDigest::Outcome::NoCryptography;
             return result;
         }
-        done += *read;
+        done += read.count;
         if (progress)
             progress(done, total);
     }

@@ -2,7 +2,7 @@
 // The SHA-256 of a file's contents through the system's cryptography, read in pieces so that the
 // work can report its progress and be stopped between pieces. Meant for a worker thread (Worker.h).
 
-#include "platform/Platform.h"
+#include "platform/FileContents.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,9 +23,9 @@ struct FileDigest {
     std::string hex;  // lower-case hexadecimal, 64 digits
 };
 
-// Reads the file opened with every kind of sharing (Platform::OpenToRead) and hashes it.
+// Reads the file opened with every kind of sharing (FileContents::OpenToRead) and hashes it.
 // `progress(done, total)` follows each piece, in bytes. `stop` may be null: nothing stops it.
-FileDigest Sha256OfFile(const Platform& platform, const std::string& path, HANDLE stop,
+FileDigest Sha256OfFile(const FileContents& contents, const std::string& path, HANDLE stop,
                         const std::function<void(std::uint64_t done, std::uint64_t total)>& progress);
 
 } // namespace korrimat

@@ -104,6 +104,7 @@ std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path)
 
 DWORD FileAttributes(const std::string& path)
 {
+    const CriticalErrorsSilenced silenced;
     const NativeSystemFolder native;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES || !RefusedAsTooLong(path))
@@ -129,17 +130,31 @@ std::optional<std::string> ShortPathName(const std::string& path)
     return NarrowText(WithoutLongPrefix(*shortPath));
 }
 
-DWORD CompressedFileSize(const std::string& path, DWORD& high)
+std::optional<std::uint64_t> CompressedFileSize(const std::string& path)
 {
     const NativeSystemFolder native;
-    high = 0;
+    DWORD high = 0;
     // A size of all ones is a real size when the call leaves no error behind.
     ::SetLastError(NO_ERROR);
-    const DWORD low = ::GetCompressedFileSizeA(path.c_str(), &high);
-    if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR || !RefusedAsTooLong(path))
-        return low;
-    high = 0;
-    return ::GetCompressedFileSizeW(WidePath(path).c_str(), &high);
+    DWORD low = ::GetCompressedFileSizeA(path.c_str(), &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR && RefusedAsTooLong(path)) {
+        high = 0;
+        ::SetLastError(NO_ERROR);
+        low = ::GetCompressedFileSizeW(WidePath(path).c_str(), &high);
+    }
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR)
+        return std::nullopt;
+    return (std::uint64_t{high} << 32) | low;
+}
+
+std::optional<std::string> ShortFormOfLongPath(const std::string& path)
+{
+    if (path.size() < MAX_PATH)
+        return std::nullopt;
+    std::optional<std::string> shortPath = ShortPathName(path);
+    if (!shortPath || shortPath->size() >= MAX_PATH)
+        return std::nullopt;
+    return shortPath;
 }
 
 UserPath ResolveUserPath(std::wstring_view typed)
@@ -205,6 +220,7 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error)
 DWORD ForEachEntry(const std::string& pattern,
                    const std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>& visit)
 {
+    const CriticalErrorsSilenced silenced;
     const NativeSystemFolder native;
     WIN32_FIND_DATAW found{};
     UniqueFindHandle search(::FindFirstFileW(WidePath(pattern).c_str(), &found));

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,12 +28,16 @@ std::wstring WidePath(std::string_view path);
 std::optional<std::string> FullPathName(const std::string& path);
 // FindFirstFileA (the search closed again at once), else FindFirstFileW with its names converted.
 std::optional<WIN32_FIND_DATAA> FindFirstEntry(const std::string& path);
-// GetFileAttributesA, else GetFileAttributesW.
+// GetFileAttributesA, else GetFileAttributesW; INVALID_FILE_ATTRIBUTES when the entry cannot be
+// found. A drive without a medium is asked nothing of the user.
 DWORD FileAttributes(const std::string& path);
 // GetShortPathNameA, else GetShortPathNameW (without the "\\?\" it may have needed).
 std::optional<std::string> ShortPathName(const std::string& path);
-// GetCompressedFileSizeA, else GetCompressedFileSizeW.
-DWORD CompressedFileSize(const std::string& path, DWORD& high);
+// GetCompressedFileSizeA, else GetCompressedFileSizeW; nothing on failure.
+std::optional<std::uint64_t> CompressedFileSize(const std::string& path);
+// The 8.3 form of a path too long for a call that has no way past the classic limit (the shell's
+// and the version library's); nothing when the path is short enough already or has no such form.
+std::optional<std::string> ShortFormOfLongPath(const std::string& path);
 
 // A path a user typed or a program passed (a command line's argument), made what the lists and the
 // objects take: absolute against the current folder, "/" read as "\", every level by its stored
@@ -52,8 +57,9 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error);
 
 // Calls `visit(name, found)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a
-// name longer than the narrow record's 260 bytes is lost. Returns 0, or the error of a search that
-// could not start (ERROR_FILE_NOT_FOUND when nothing matched).
+// name longer than the narrow record's 260 bytes is lost. A drive without a medium fails at once.
+// Returns 0, or the error of a search that could not start (ERROR_FILE_NOT_FOUND when nothing
+// matched). May be called from any thread.
 DWORD ForEachEntry(const std::string& pattern,
                    const std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>& visit);
 

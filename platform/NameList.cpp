@@ -160,7 +160,7 @@ public:
     {
         DWORD error = ERROR_NOT_ENOUGH_MEMORY;
         try {
-            error = platform_.ListEntries(pattern_, [&](std::string_view name, const WIN32_FIND_DATAW& found) {
+            error = ForEachEntry(pattern_, [&](std::string_view name, const WIN32_FIND_DATAW& found) {
                 const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
                 if (isFolder != folders_ || (isFolder && (name == "." || name == "..")))
                     return;
@@ -463,7 +463,7 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
     const ScratchHeap heap;
     FolderReader reader(heap, platform, JoinPath(folder, "*"), folders, first != nullptr);
     // Without a second thread the reading runs here first: the same result, one after the other.
-    const UniqueThread thread = platform.StartThread(&FolderReader::Run, &reader);
+    const UniqueThread thread = platform.Threads().Start(&FolderReader::Run, &reader);
     if (meanwhile) {
         try {
             meanwhile();
@@ -506,7 +506,7 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
             return false;
         // Nothing matched: an empty root, or a folder without even "." in it.
-        const DWORD attributes = platform.Attributes(folder);
+        const DWORD attributes = FileAttributes(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
     const ScratchVector<std::uint32_t> order = listing.Order();

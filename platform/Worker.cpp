@@ -1,4 +1,5 @@
 #include "platform/Worker.h"
+#include "platform/FileSystem.h"
 #include "platform/Trace.h"
 
 #include <algorithm>
@@ -8,11 +9,11 @@ namespace korrimat {
 bool Worker::Start(std::function<void(HANDLE stop)> work)
 {
     Stop();
-    stop_ = platform_.NewEvent();
+    stop_ = NewEvent();
     if (!stop_)
         return false;
     work_ = std::move(work);
-    thread_ = platform_.StartThread(&Worker::Run, this);
+    thread_ = threads_.Start(&Worker::Run, this);
     if (!thread_) {
         work_ = nullptr;
         stop_.Reset();
@@ -51,16 +52,25 @@ namespace {
 
 enum class Woken { Stop, Change, Timeout, Failed };
 
-// Waits for the stop event or the next change; after a change the watch is set to wait again.
+// FindFirstChangeNotificationW on a folder alone (not its subfolders), for names added, removed or
+// renamed, sizes, write times and attributes; empty on failure.
+UniqueChangeNotification WatchFolder(const std::string& folder)
+{
+    constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                               FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_ATTRIBUTES;
+    const NativeSystemFolder native;
+    return UniqueChangeNotification(::FindFirstChangeNotificationW(WidePath(folder).c_str(), FALSE, kChanges));
+}
 
-Woken WaitForChange(const Platform& platform, HANDLE stop, HANDLE notification, DWORD milliseconds)
+// Waits for the stop event or the next change; after a change the watch is set to wait again.
+Woken WaitForChange(HANDLE stop, HANDLE notification, DWORD milliseconds)
 {
     const HANDLE handles[] = {stop, notification};
     switch (::WaitForMultipleObjects(2, handles, FALSE, milliseconds)) {
     case WAIT_OBJECT_0:
         return Woken::Stop;
     case WAIT_OBJECT_0 + 1:
-        return platform.WatchAgain(notification) ? Woken::Change : Woken::Failed;
+        return ::FindNextChangeNotification(notification) ? Woken::Change : Woken::Failed;
     case WAIT_TIMEOUT:
         return Woken::Timeout;
     default:
@@ -73,14 +83,13 @@ Woken WaitForChange(const Platform& platform, HANDLE stop, HANDLE notification, 
 bool FolderWatch::Watch(const std::string& folder, std::function<void()> changed)
 {
     Stop();
-    notification_ = platform_.WatchFolder(folder);
+    notification_ = WatchFolder(folder);
     if (!notification_)
         return false;
     const HANDLE notification = notification_.Get();
-    const Platform& platform = platform_;
-    const bool started = worker_.Start([&platform, notification, changed = std::move(changed)](HANDLE stop) {
+    const bool started = worker_.Start([notification, changed = std::move(changed)](HANDLE stop) {
         for (;;) {
-            if (WaitForChange(platform, stop, notification, INFINITE) != Woken::Change)
+            if (WaitForChange(stop, notification, INFINITE) != Woken::Change)
                 return;
             // The rest of the burst: until the folder is quiet, or the burst has lasted long enough.
             const ULONGLONG first = ::GetTickCount64();
@@ -89,7 +98,7 @@ bool FolderWatch::Watch(const std::string& folder, std::function<void()> changed
                 if (spent >= kLongestMilliseconds)
                     break;
                 const auto wait = static_cast<DWORD>(std::min<ULONGLONG>(kQuietMilliseconds, kLongestMilliseconds - spent));
-                const Woken woken = WaitForChange(platform, stop, notification, wait);
+                const Woken woken = WaitForChange(stop, notification, wait);
                 if (woken == Woken::Timeout)
                     break;
                 if (woken != Woken::Change)

@@ -5,6 +5,7 @@
 // message (controls::PostedMessage): nothing else crosses between the threads.
 
 #include "platform/Platform.h"
+#include "platform/Threads.h"
 #include "platform/UniqueHandle.h"
 
 #include <functional>
@@ -14,7 +15,7 @@ namespace korrimat {
 
 class Worker {
 public:
-    explicit Worker(const Platform& platform = SystemPlatform()) : platform_(platform) {}
+    explicit Worker(const ThreadStarter& threads = SystemPlatform().Threads()) : threads_(threads) {}
     ~Worker() { Stop(); }
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
@@ -30,7 +31,7 @@ public:
 private:
     static unsigned __stdcall Run(void* self);
 
-    const Platform& platform_;
+    const ThreadStarter& threads_;
     std::function<void(HANDLE)> work_;
     UniqueEvent stop_;
     UniqueThread thread_;
@@ -44,7 +45,7 @@ public:
     static constexpr DWORD kQuietMilliseconds = 150;
     static constexpr DWORD kLongestMilliseconds = 3000;
 
-    explicit FolderWatch(const Platform& platform = SystemPlatform()) : platform_(platform), worker_(platform) {}
+    explicit FolderWatch(const ThreadStarter& threads = SystemPlatform().Threads()) : worker_(threads) {}
     // The worker ends before the notification it waits on is closed.
     ~FolderWatch() { Stop(); }
     FolderWatch(const FolderWatch&) = delete;
@@ -58,7 +59,6 @@ public:
     const std::string& Folder() const noexcept { return folder_; }
 
 private:
-    const Platform& platform_;
     Worker worker_;
     UniqueChangeNotification notification_;
     std::string folder_;

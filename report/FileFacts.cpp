@@ -2,6 +2,9 @@
 
 #include "fileinfo/FileInfo.h"
 #include "platform/FileDigest.h"
+#include "platform/Locale.h"
+#include "platform/ProgramFiles.h"
+#include "platform/Signatures.h"
 #include "platform/Text.h"
 #include "versioninfo/VersionItems.h"
 
@@ -20,9 +23,9 @@ GeneralFacts GeneralFactsOf(const Platform& platform, const CFileInfo& file)
     const auto onDisk = static_cast<std::uint64_t>(file.CompressedFileSize64());
     if (onDisk != 0xFFFFFFFFu)
         general.sizeOnDiskBytes = onDisk;
-    general.createdUtc = IsoTime(platform, file.CreationStamp());
-    general.modifiedUtc = IsoTime(platform, file.ModifyStamp());
-    general.accessedUtc = IsoTime(platform, file.LastAccessStamp());
+    general.createdUtc = IsoTime(file.CreationStamp());
+    general.modifiedUtc = IsoTime(file.ModifyStamp());
+    general.accessedUtc = IsoTime(file.LastAccessStamp());
     general.attributes = static_cast<DWORD>(file.Attributes());
     return general;
 }
@@ -43,11 +46,11 @@ std::optional<VersionFacts> VersionFactsOf(const Platform& platform, const std::
     const TranslationTables matched = MatchTranslations(version.contents);
     for (std::size_t i = 0; i < version.contents.translations.size(); ++i) {
         const VersionTranslation translation = version.contents.translations[i];
-        version.translations.push_back({translation, platform.LanguageName(translation.language), matched.tableOfTranslation[i]});
+        version.translations.push_back({translation, platform.Versions().LanguageName(translation.language), matched.tableOfTranslation[i]});
     }
     version.unnamedTables = matched.unnamedTables;
     if (const auto& fixed = version.contents.fixed; fixed && (fixed->dateMS != 0 || fixed->dateLS != 0))
-        version.fileDateUtc = IsoTime(platform, FILETIME{fixed->dateLS, fixed->dateMS});
+        version.fileDateUtc = IsoTime(FILETIME{fixed->dateLS, fixed->dateMS});
     return version;
 }
 
@@ -58,13 +61,13 @@ SignatureFactsOfFile SignatureFactsOf(const Platform& platform, const std::strin
         facts.state = SignatureFactsOfFile::State::NotProgram;
         return facts;
     }
-    if (platform.EmbeddedSignatureOfFile(path).state == EmbeddedSignaturePlace::State::None) {
+    if (EmbeddedSignatureAt(path).state == EmbeddedSignaturePlace::State::None) {
         facts.state = SignatureFactsOfFile::State::Unsigned;
         return facts;
     }
     facts.state = SignatureFactsOfFile::State::Signed;
-    facts.check = platform.CheckSignatures(path);
-    auto iso = [&](const std::optional<FILETIME>& stamp) { return stamp ? IsoTime(platform, *stamp) : std::string(); };
+    facts.check = CheckEmbeddedSignatures(path);
+    auto iso = [&](const std::optional<FILETIME>& stamp) { return stamp ? IsoTime(*stamp) : std::string(); };
     for (const SignatureFacts& signature : facts.check.signatures)
         facts.times.push_back({iso(signature.validFrom), iso(signature.validTo), iso(signature.timeStamp)});
     return facts;
@@ -92,11 +95,12 @@ GeneralPageTexts GeneralTextsOf(const CFileInfo& file)
     return page;
 }
 
-std::string IsoTime(const Platform& platform, const FILETIME& stamp)
+std::string IsoTime(const FILETIME& stamp)
 {
-    SYSTEMTIME parts{};
-    if (!platform.ToSystemTime(stamp, parts))
+    const std::optional<SYSTEMTIME> split = SystemTimeOf(stamp);
+    if (!split)
         return {};
+    const SYSTEMTIME& parts = *split;
     return Digits(parts.wYear, 4) + "-" + Digits(parts.wMonth, 2) + "-" + Digits(parts.wDay, 2) + "T" +
            Digits(parts.wHour, 2) + ":" + Digits(parts.wMinute, 2) + ":" + Digits(parts.wSecond, 2) + "Z";
 }
@@ -108,29 +112,29 @@ FileFacts GatherFileFacts(const Platform& platform, const std::string& path, Fac
         // As the pages show it: the file object is given the path in upper case, and the version
         // reading the path the file object rebuilt.
         CFileInfo file(platform);
-        file.SetFullPathName(platform.UpperCase(path));
+        file.SetFullPathName(UpperCase(path));
         facts.path = file.FullPathName();
         facts.found = file.FileExists();
         facts.general = GeneralFactsOf(platform, file);
-    } else if (const std::optional<std::string> full = platform.FullPathOf(path)) {
+    } else if (const std::optional<std::string> full = platform.Entries().FullPathOf(path)) {
         facts.path = *full;
-        if (const std::optional<WIN32_FIND_DATAA> entry = platform.FindFirst(facts.path)) {
+        if (const std::optional<WIN32_FIND_DATAA> entry = platform.Entries().FindFirst(facts.path)) {
             facts.found = true;
             facts.general.sizeBytes = (std::uint64_t{entry->nFileSizeHigh} << 32) | entry->nFileSizeLow;
-            facts.general.createdUtc = IsoTime(platform, entry->ftCreationTime);
-            facts.general.modifiedUtc = IsoTime(platform, entry->ftLastWriteTime);
-            facts.general.accessedUtc = IsoTime(platform, entry->ftLastAccessTime);
+            facts.general.createdUtc = IsoTime(entry->ftCreationTime);
+            facts.general.modifiedUtc = IsoTime(entry->ftLastWriteTime);
+            facts.general.accessedUtc = IsoTime(entry->ftLastAccessTime);
             facts.general.attributes = entry->dwFileAttributes;
         }
     }
     const bool isFile = facts.found && !(facts.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
     // The program headers are read once, for the machine and for the signatures.
-    facts.program = isFile ? platform.ProgramKindOfFile(facts.path) : ProgramKind{true, false, 0, 0};
+    facts.program = isFile ? ProgramKindAt(facts.path) : ProgramKind{true, false, 0, 0};
     facts.version = VersionFactsOf(platform, facts.path);
     if (wanted.signatures)
         facts.signatures = SignatureFactsOf(platform, facts.path, facts.program);
     if (wanted.sha256 && isFile) {
-        const FileDigest digest = Sha256OfFile(platform, facts.path, nullptr, [](std::uint64_t, std::uint64_t) {});
+        const FileDigest digest = Sha256OfFile(platform.Contents(), facts.path, nullptr, [](std::uint64_t, std::uint64_t) {});
         if (digest.outcome == FileDigest::Outcome::Done)
             facts.sha256 = digest.hex;
     }

@@ -5,7 +5,9 @@
 // read once), the embedded signatures, and the SHA-256 when asked for. Every front end writes
 // from these: the window's copies and the console report alike. Nothing here knows a window.
 
+#include "formats/PeHeaders.h"
 #include "platform/Platform.h"
+#include "platform/Signatures.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "formats/VersionResource.h"
 
@@ -98,6 +100,6 @@ struct FactsWanted {
 FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted = {});
 
 // A UTC stamp in ISO 8601; empty when the system cannot split it.
-std::string IsoTime(const Platform& platform, const FILETIME& stamp);
+std::string IsoTime(const FILETIME& stamp);
 
 } // namespace korrimat

@@ -47,7 +47,7 @@ void CFileVersionInfo::SetFullPathName(const std::string& path)
 {
     // The platform grows its buffer for a full path longer than 260 characters, so such a path
     // is stored whole rather than cut.
-    const std::optional<std::string> full = platform_->FullPathOf(path);
+    const std::optional<std::string> full = platform_->Entries().FullPathOf(path);
     if (!full)
         return;
     fullPathName_ = *full;
@@ -86,13 +86,13 @@ void CFileVersionInfo::TakeImage(std::vector<BYTE> image)
 
 std::vector<BYTE> ReadVersionImage(const Platform& platform, const std::string& path)
 {
-    const DWORD size = platform.VersionInfoSize(path);
+    const DWORD size = platform.Versions().SizeOf(path);
     if (size == 0)
         return {};
     std::vector<BYTE> image(size);
     image.push_back(0);
     // A resource the system sizes but then cannot read is none: zeros are no resource.
-    if (!platform.ReadVersionInfo(path, std::span<BYTE>(image.data(), size)))
+    if (!ReadVersionInfo(path, std::span<BYTE>(image.data(), size)))
         return {};
     return image;
 }
@@ -102,10 +102,9 @@ void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)
     // No image to query, a root query that fails or one that hands back less than a whole
     // record: the record stays zero.
     FixedFileFields fixed;
-    const void* address = nullptr;
-    UINT length = 0;
-    if (!image.empty() && platform_->QueryVersionValue(image, "\\", address, length) && length >= sizeof(fixed)) {
-        const std::vector<BYTE> bytes = BytesFromPointer(image, address, sizeof(fixed));
+    const std::optional<VersionValue> value = image.empty() ? std::nullopt : platform_->Versions().Query(image, "\\");
+    if (value && value->length >= sizeof(fixed)) {
+        const std::vector<BYTE> bytes = BytesFromPointer(image, value->address, sizeof(fixed));
         if (bytes.size() == sizeof(fixed))
             std::memcpy(&fixed, bytes.data(), sizeof(fixed));
     }
@@ -117,13 +116,12 @@ void CFileVersionInfo::ReadFixedPart(std::span<const BYTE> image)
 
 void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
 {
-    const void* address = nullptr;
-    UINT length = 0;
-    if (!platform_->QueryVersionValue(image, "\\VarFileInfo\\Translation", address, length) || length == 0)
+    const std::optional<VersionValue> table = platform_->Versions().Query(image, "\\VarFileInfo\\Translation");
+    if (!table || table->length == 0)
         return;
     // Only the first language and code-page pair counts; a table too short to hold one (or
     // lying outside the image) is as good as none.
-    const std::vector<BYTE> translation = BytesFromPointer(image, address, length);
+    const std::vector<BYTE> translation = BytesFromPointer(image, table->address, table->length);
     if (translation.size() < 4)
         return;
 
@@ -137,9 +135,9 @@ void CFileVersionInfo::ReadStringTable(std::span<const BYTE> image)
     for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
         const VersionItem& item = kVersionItems[row];
         if (item.key.empty()) {
-            items_[row] = platform_->LanguageName(languageId);
-        } else if (platform_->QueryVersionValue(image, prefix + std::string(item.key), address, length) && length != 0) {
-            items_[row] = StringFromPointer(image, address);
+            items_[row] = platform_->Versions().LanguageName(languageId);
+        } else if (const auto value = platform_->Versions().Query(image, prefix + std::string(item.key)); value && value->length != 0) {
+            items_[row] = StringFromPointer(image, value->address);
         }
     }
 }

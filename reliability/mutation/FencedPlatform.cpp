@@ -30,27 +30,22 @@ FencedCopy::FencedCopy(std::span<const BYTE> bytes)
     bytes_ = std::span<BYTE>(copy, bytes.size());
 }
 
-bool FencedPlatform::QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock,
-                                       const void*& address, UINT& length) const
+std::optional<VersionValue> FencedVersions::Query(std::span<const BYTE> image, const std::string& subBlock) const
 {
     const FencedCopy fenced(image);
     if (!fenced.Fenced())
-        return WindowsPlatform::QueryVersionValue(image, subBlock, address, length);
+        return VersionResources::Query(image, subBlock);
 
     const std::span<BYTE> copy = fenced.Bytes();
-    const void* found = nullptr;
-    const bool result = WindowsPlatform::QueryVersionValue(copy, subBlock, found, length);
+    const std::optional<VersionValue> found = VersionResources::Query(copy, subBlock);
 
     // The real query writes narrow text into the image it is given, and the caller's image is
-    // its own writable buffer: it gets the text, and an address at the same offset into it.
+    // its own writable buffer: it gets the text, and the value at the same offset into it.
     std::memcpy(const_cast<BYTE*>(image.data()), copy.data(), image.size());
-    if (found == nullptr) {
-        address = nullptr;
-    } else {
-        const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(found) - reinterpret_cast<std::uintptr_t>(copy.data());
-        address = reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(image.data()) + offset);
-    }
-    return result;
+    if (!found || found->address == nullptr)
+        return found;
+    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(found->address) - reinterpret_cast<std::uintptr_t>(copy.data());
+    return VersionValue{reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(image.data()) + offset), found->length};
 }
 
 } // namespace korrimat::mutation

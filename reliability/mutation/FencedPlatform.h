@@ -31,10 +31,15 @@ private:
     std::span<BYTE> bytes_;
 };
 
-class FencedPlatform : public WindowsPlatform {
+class FencedVersions : public VersionResources {
 public:
-    bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock, const void*& address,
-                           UINT& length) const override;
+    std::optional<VersionValue> Query(std::span<const BYTE> image, const std::string& subBlock) const override;
+};
+
+// The real platform with the fenced version queries.
+class FencedPlatform : private FencedVersions, public Platform {
+public:
+    FencedPlatform() : Platform(SystemPlatform().With(static_cast<const FencedVersions&>(*this))) {}
 };
 
 } // namespace korrimat::mutation

@@ -55,14 +55,14 @@ struct Options {
 
 // Keeps a copy of every icon the shell hands over until the program ends: one icon more each
 // time a file is shown, as a leak would hold it.
-class IconHoardingPlatform : public WindowsPlatform {
+class IconHoardingShell : public ShellDescriptions {
 public:
-    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override
+    std::optional<ShellDescription> Describe(const std::string& path) const override
     {
-        const DWORD_PTR result = WindowsPlatform::ShellInfoOf(path, info);
-        if (info.hIcon)
-            hoard_.emplace_back(::CopyIcon(info.hIcon));
-        return result;
+        std::optional<ShellDescription> described = ShellDescriptions::Describe(path);
+        if (described && described->icon)
+            hoard_.emplace_back(::CopyIcon(described->icon.Get()));
+        return described;
     }
 
 private:
@@ -556,11 +556,11 @@ int main(int argc, char** argv)
                     options.files, options.warmup,
                     counter.UnderWine() ? ("Wine " + counter.WineVersion()).c_str() : "Windows");
         std::printf("%s", counter.ProbeReport().c_str());
-        const IconHoardingPlatform hoarding;
+        const IconHoardingShell hoarding;
+        const Platform hoardingPlatform = SystemPlatform().With(hoarding);
         if (options.hoardIcons)
             std::printf("Every icon the shell hands over is kept: this run must fail\n");
-        status = RunSoak(options, counter, options.hoardIcons ? static_cast<const Platform&>(hoarding)
-                                                              : SystemPlatform());
+        status = RunSoak(options, counter, options.hoardIcons ? hoardingPlatform : SystemPlatform());
     }
     return status;
 }

@@ -9,6 +9,8 @@
 #include "versioninfo/FileVersionInfo.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
+#include "platform/Locale.h"
+#include "tests/support/PlatformWith.h"
 #include "tests/support/WindowFixture.h"
 #include "tests/support/WindowSystemEnvironment.h"
 
@@ -24,7 +26,6 @@
 
 using namespace korrimat;
 using korrimat::testing::Pump;
-using korrimat::testing::CurrentFolder;
 using korrimat::testing::TempFolder;
 
 namespace {
@@ -37,36 +38,35 @@ using korrimat::testing::ProgramFolder;
 using korrimat::testing::VersionFixture;
 
 // Records the paths the objects are given, and can take the shell's icon away.
-class RecordingPlatform : public WindowsPlatform {
+class RecordingCalls : public FileEntries, public ShellDescriptions, public EnvironmentVariables {
 public:
     std::optional<std::string> FullPathOf(const std::string& path) const override
     {
         requested.push_back(path);
-        return WindowsPlatform::FullPathOf(path);
+        return FileEntries::FullPathOf(path);
     }
     std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override
     {
         searched.push_back(path);
-        return WindowsPlatform::FindFirst(path);
+        return FileEntries::FindFirst(path);
     }
-    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override
+    std::optional<ShellDescription> Describe(const std::string& path) const override
     {
-        const DWORD_PTR result = WindowsPlatform::ShellInfoOf(path, info);
-        if (withoutIcons && info.hIcon) {
-            ::DestroyIcon(info.hIcon);
-            info.hIcon = nullptr;
-        }
-        return result;
+        std::optional<ShellDescription> described = ShellDescriptions::Describe(path);
+        if (withoutIcons && described)
+            described->icon.Reset();
+        return described;
     }
-    std::string Environment(const std::string& name) const override
+    std::string Get(const std::string& name) const override
     {
-        return (name == "windir" && !windir.empty()) ? windir : WindowsPlatform::Environment(name);
+        return (name == "windir" && !windir.empty()) ? windir : EnvironmentVariables::Get(name);
     }
     mutable std::vector<std::string> requested;
     mutable std::vector<std::string> searched;
     bool withoutIcons = false;
     std::string windir;
 };
+using RecordingPlatform = korrimat::testing::PlatformWith<RecordingCalls, FileEntries, ShellDescriptions, EnvironmentVariables>;
 
 class Behaviour : public ::testing::Test {
 protected:
@@ -237,12 +237,12 @@ TEST_F(Behaviour, TheFirstFileIsShownFromItsListingAsASearchWouldShowIt)
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     ASSERT_EQ(window->CurrentPath(), first);
     // The listing's record stood in for a search of the folder for the file.
-    EXPECT_EQ(std::count(platform.searched.begin(), platform.searched.end(), korrimat::SystemPlatform().UpperCase(first)), 0);
+    EXPECT_EQ(std::count(platform.searched.begin(), platform.searched.end(), korrimat::UpperCase(first)), 0);
     const std::vector<std::string> fromListing = generalPage();
-    EXPECT_NE(window->txtDosName.Text(), korrimat::SystemPlatform().UpperCase("Alpha with a long name.text"));
+    EXPECT_NE(window->txtDosName.Text(), korrimat::UpperCase("Alpha with a long name.text"));
 
     window->File1.SetSelectedIndex(0);
-    EXPECT_EQ(std::count(platform.searched.begin(), platform.searched.end(), korrimat::SystemPlatform().UpperCase(first)), 1);
+    EXPECT_EQ(std::count(platform.searched.begin(), platform.searched.end(), korrimat::UpperCase(first)), 1);
     EXPECT_EQ(generalPage(), fromListing);
 }
 
@@ -253,7 +253,7 @@ TEST_F(Behaviour, SizesOfFiveGibibytesShowWhole)
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     ASSERT_EQ(window->CurrentPath(), path);
-    if (SystemPlatform().LocaleText(LOCALE_STHOUSAND) != "," || SystemPlatform().LocaleText(LOCALE_SDECIMAL) != ".")
+    if (LocaleText(LOCALE_STHOUSAND) != "," || LocaleText(LOCALE_SDECIMAL) != ".")
         GTEST_SKIP() << "the test prefix is expected to use the United States' separators";
     EXPECT_EQ(window->txtSize.Text(), "5.00GB (5,368,709,120 bytes)");
 }
@@ -328,15 +328,16 @@ TEST_F(Behaviour, VersionItemsShowTheCurrentFilesValues)
 }
 
 // Counts how often the version resource is read.
-class CountingPlatform : public WindowsPlatform {
+class CountingCalls : public VersionResources {
 public:
-    DWORD VersionInfoSize(const std::string& path) const override
+    DWORD SizeOf(const std::string& path) const override
     {
         ++readings;
-        return WindowsPlatform::VersionInfoSize(path);
+        return VersionResources::SizeOf(path);
     }
     mutable int readings = 0;
 };
+using CountingPlatform = korrimat::testing::PlatformWith<CountingCalls, VersionResources>;
 
 TEST_F(Behaviour, AShowReadsTheVersionResourceOnceAndAClickReadsItAfresh)
 {
@@ -389,7 +390,7 @@ TEST_F(Behaviour, ALowerCasePathReachesTheObjectsInUpperCase)
     EXPECT_EQ(window->CurrentPath(), sub + "\\mixed name.txt");
     // The file's path reaches the file object in upper case (the lists ask for their folders too).
     const auto& requested = platform.requested;
-    EXPECT_NE(std::find(requested.begin(), requested.end(), SystemPlatform().UpperCase(window->CurrentPath())),
+    EXPECT_NE(std::find(requested.begin(), requested.end(), UpperCase(window->CurrentPath())),
               requested.end());
     // The object rebuilds the path in stored case.
     EXPECT_EQ(window->txtLocation.Text(), sub + "\\");
@@ -749,7 +750,7 @@ TEST_F(Drop, TheCommandLinePathIsShownAtStart)
         {WideText(deepFile), deepFile},                     // past 260 characters
         {WideText(empty), empty},                           // a folder with no file shows itself
     };
-    const CurrentFolder inside(folder_.Path());
+    const korrimat::testing::CurrentFolder inside(folder_.Path());
     for (const auto& start : cases) {
         SCOPED_TRACE(NarrowText(start.argument));
         auto window = korrimat::testing::OpenWindow(SystemPlatform(), start.argument);

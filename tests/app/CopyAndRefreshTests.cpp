@@ -7,6 +7,8 @@
 #include "tests/support/Paths.h"
 #include "tests/support/StartedProgram.h"
 #include "tests/support/TempFolder.h"
+#include "platform/Locale.h"
+#include "tests/support/PlatformWith.h"
 #include "tests/support/WindowFixture.h"
 #include "tests/support/WindowSystemEnvironment.h"
 
@@ -33,23 +35,23 @@ namespace {
 
 // Counts the displays of each path (each reads the version resource once) and the files opened
 // for their contents.
-class CountingPlatform : public WindowsPlatform {
+class CountingCalls : public VersionResources, public FileContents {
 public:
-    DWORD VersionInfoSize(const std::string& path) const override
+    DWORD SizeOf(const std::string& path) const override
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        ++displays_[SystemPlatform().UpperCase(path)];
-        return WindowsPlatform::VersionInfoSize(path);
+        ++displays_[UpperCase(path)];
+        return VersionResources::SizeOf(path);
     }
-    UniqueFile OpenToRead(const std::string& path, DWORD& error) const override
+    OpenedFile OpenToRead(const std::string& path) const override
     {
         ++opened;
-        return WindowsPlatform::OpenToRead(path, error);
+        return FileContents::OpenToRead(path);
     }
     int Displays(const std::string& path) const
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        const auto found = displays_.find(SystemPlatform().UpperCase(path));
+        const auto found = displays_.find(UpperCase(path));
         return found == displays_.end() ? 0 : found->second;
     }
     mutable std::atomic<int> opened{0};
@@ -58,6 +60,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::map<std::string, int> displays_;
 };
+using CountingPlatform = korrimat::testing::PlatformWith<CountingCalls, VersionResources, FileContents>;
 
 // Another program holding a file open, with the sharing given, until the object goes.
 class HeldByAnotherProgram {
@@ -139,7 +142,7 @@ TEST_F(CopyAndRefresh, ReportsOfAVersionedFileAndOfAFolderReachTheClipboard)
         EXPECT_TRUE(Contains(text, part)) << part << "\n" << text;
     EXPECT_TRUE(Contains(text, sizeof(void*) == 8 ? "Program: x64, 64-bit" : "Program: x86, 32-bit")) << text;
     for (const DWORD language : {0x0409, 0x0407, 0x0411})
-        EXPECT_TRUE(Contains(text, SystemPlatform().LanguageName(language))) << language;
+        EXPECT_TRUE(Contains(text, SystemPlatform().Versions().LanguageName(language))) << language;
     // The first table's strings in the file's own order.
     const std::size_t comments = text.find("Comments: Built for the report");
     ASSERT_NE(comments, std::string::npos);
@@ -307,25 +310,22 @@ TEST_F(CopyAndRefresh, TheDisplayFollowsChangesInTheListedFolder)
 
 // What the system may refuse where it cannot be made to: each refusal is told in the title and
 // changes nothing else.
-class RefusingPlatform : public WindowsPlatform {
+class RefusingCalls : public ClipboardWriter, public FileContents, public ThreadStarter {
 public:
-    bool CopyToClipboard(HWND, const std::string&) const override { return false; }
+    bool CopyText(HWND, const std::string&) const override { return false; }
     std::unique_ptr<Digest> NewSha256() const override
     {
-        return cryptography ? WindowsPlatform::NewSha256() : nullptr;
+        return cryptography ? FileContents::NewSha256() : nullptr;
     }
-    std::optional<std::size_t> ReadOpenFile(HANDLE, std::span<BYTE>, DWORD& error) const override
+    FileRead Read(HANDLE, std::span<BYTE>) const override { return {0, ERROR_IO_DEVICE}; }
+    UniqueThread Start(ThreadMain main, void* argument) const override
     {
-        error = ERROR_IO_DEVICE;
-        return std::nullopt;
-    }
-    UniqueThread StartThread(ThreadMain main, void* argument) const override
-    {
-        return threads ? WindowsPlatform::StartThread(main, argument) : UniqueThread();
+        return threads ? ThreadStarter::Start(main, argument) : UniqueThread();
     }
     bool cryptography = false;
     bool threads = true;
 };
+using RefusingPlatform = korrimat::testing::PlatformWith<RefusingCalls, ClipboardWriter, FileContents, ThreadStarter>;
 
 TEST_F(CopyAndRefresh, WhatTheSystemRefusesIsToldAndChangesNothing)
 {

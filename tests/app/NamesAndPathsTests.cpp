@@ -5,6 +5,7 @@
 #include "app/FFileInfo.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/PathText.h"
 #include "tests/support/Paths.h"
 #include "tests/support/StartedProgram.h"
@@ -216,7 +217,7 @@ TEST_F(NamesAndPaths, NamesInOtherScriptsResolveToTheirStoredCase)
     folder_.AddFolder("Αθήνα");
     folder_.AddFile("Αθήνα\\Кириллица.txt");
     CFileInfo info;
-    info.SetFullPathName(SystemPlatform().UpperCase(folder_ / "Αθήνα\\Кириллица.txt"));
+    info.SetFullPathName(UpperCase(folder_ / "Αθήνα\\Кириллица.txt"));
     ASSERT_TRUE(info.FileExists());
     EXPECT_EQ(info.FileName(), "Кириллица.txt");
     EXPECT_EQ(info.FilePath(), folder_.Path() + "\\Αθήνα\\");
@@ -225,10 +226,9 @@ TEST_F(NamesAndPaths, NamesInOtherScriptsResolveToTheirStoredCase)
 
 TEST_F(NamesAndPaths, UpperCaseWorksOnWholeCharacters)
 {
-    const Platform& platform = SystemPlatform();
-    EXPECT_EQ(platform.UpperCase("αθήνα кириллица"), "ΑΘΉΝΑ КИРИЛЛИЦА");
+    EXPECT_EQ(UpperCase("αθήνα кириллица"), "ΑΘΉΝΑ КИРИЛЛИЦА");
     // Characters without case, and one of four bytes, pass through untouched.
-    EXPECT_EQ(platform.UpperCase("日本語 हिन्दी 😀 abc"), "日本語 हिन्दी 😀 ABC");
+    EXPECT_EQ(UpperCase("日本語 हिन्दी 😀 abc"), "日本語 हिन्दी 😀 ABC");
 }
 
 TEST_F(NamesAndPaths, AChainPastTheClassicLimitOpensStepByStepDownToItsFiles)
@@ -286,7 +286,7 @@ TEST_F(NamesAndPaths, TheObjectsReadAnEntryPastTheClassicLimit)
     ASSERT_FALSE(folder_.CopyIn(ScriptsFixture(), bottom.substr(folder_.Path().size() + 1) + "\\deep.dll").empty());
 
     CFileInfo info;
-    info.SetFullPathName(SystemPlatform().UpperCase(file));
+    info.SetFullPathName(UpperCase(file));
     ASSERT_TRUE(info.FileExists());
     EXPECT_EQ(info.FullPathName(), file);
     EXPECT_NE(info.DisplayName().find("Кириллица"), std::string::npos);

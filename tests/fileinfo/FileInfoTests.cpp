@@ -2,7 +2,9 @@
 
 #include "fileinfo/DateValue.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/Locale.h"
 #include "tests/fileinfo/RegionalSettings.h"
+#include "tests/support/PlatformWith.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +21,12 @@ using testing::TempFolder;
 
 std::string ShortFormOf(const std::string& path)
 {
-    return SystemPlatform().ShortPathOf(path).value_or(std::string());
+    return SystemPlatform().Entries().ShortPathOf(path).value_or(std::string());
 }
 
 std::string Upper(const std::string& text)
 {
-    return SystemPlatform().UpperCase(text);
+    return UpperCase(text);
 }
 
 class FileInfoOnDisk : public ::testing::Test {
@@ -223,12 +225,10 @@ TEST_F(FileInfoOnDisk, ExtensionsAndTypeNames)
         EXPECT_EQ(info.FileName(), c.name);
         EXPECT_EQ(info.FileExtension(), c.extension) << c.name;
         // The shell's own description where it has one, else the one made from the extension.
-        SHFILEINFOA shell{};
-        SystemPlatform().ShellInfoOf(path, shell);
-        UniqueIcon icon(shell.hIcon);
-        const std::string shellType = shell.szTypeName;
+        const std::optional<ShellDescription> shell = SystemPlatform().Shell().Describe(path);
+        const std::string shellType = shell ? shell->typeName : std::string();
         EXPECT_EQ(info.TypeName(), shellType.empty() ? std::string(c.typeWithoutShell) : shellType) << c.name;
-        EXPECT_EQ(info.DisplayName(), std::string(shell.szDisplayName)) << c.name;
+        EXPECT_EQ(info.DisplayName(), shell ? shell->displayName : std::string()) << c.name;
     }
 }
 
@@ -239,7 +239,7 @@ TEST_F(FileInfoOnDisk, ANameEndingInADotHasNoExtension)
     HANDLE file = ::CreateFileA(("\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ::CloseHandle(file);
-    const auto found = SystemPlatform().FindFirst(folder_ / "trailing*");
+    const auto found = SystemPlatform().Entries().FindFirst(folder_ / "trailing*");
     ASSERT_TRUE(found.has_value());
     ASSERT_STREQ(found->cFileName, "trailing.") << "the system kept the final dot";
 
@@ -284,37 +284,31 @@ TEST_F(FileInfoOnDisk, AnOverlongPathNoLongerReadsAsTheEntryFoundBefore)
 }
 
 // Failures the real system cannot be made to give here.
-class FailingPlatform : public WindowsPlatform {
+class FailingCalls : public FileEntries, public ShellDescriptions {
 public:
     std::optional<std::string> ShortPathOf(const std::string& path) const override
     {
-        return failShortPath ? std::nullopt : WindowsPlatform::ShortPathOf(path);
+        return failShortPath ? std::nullopt : FileEntries::ShortPathOf(path);
     }
-    DWORD_PTR ShellInfoOf(const std::string& path, SHFILEINFOA& info) const override
+    std::optional<ShellDescription> Describe(const std::string& path) const override
     {
-        if (failShell) {
-            info = SHFILEINFOA{};
-            return 0;
-        }
-        const DWORD_PTR result = WindowsPlatform::ShellInfoOf(path, info);
-        if (info.hIcon)
-            icons.push_back(info.hIcon);
-        return result;
+        if (failShell)
+            return std::nullopt;
+        std::optional<ShellDescription> described = ShellDescriptions::Describe(path);
+        if (described && described->icon)
+            icons.push_back(described->icon.Get());
+        return described;
     }
-    DWORD CompressedSizeOf(const std::string& path, DWORD& high) const override
+    std::optional<std::uint64_t> CompressedSizeOf(const std::string& path) const override
     {
-        if (failCompressedSize) {
-            high = 0;
-            return INVALID_FILE_SIZE;
-        }
-        return WindowsPlatform::CompressedSizeOf(path, high);
+        return failCompressedSize ? std::nullopt : FileEntries::CompressedSizeOf(path);
     }
     std::optional<WIN32_FIND_DATAA> FindFirst(const std::string& path) const override
     {
         if (unreachable.count(path))
             return std::nullopt;
         const auto scripted = entries.find(path);
-        auto found = scripted != entries.end() ? std::optional(scripted->second) : WindowsPlatform::FindFirst(path);
+        auto found = scripted != entries.end() ? std::optional(scripted->second) : FileEntries::FindFirst(path);
         if (found && lastWrite)
             found->ftLastWriteTime = *lastWrite;
         return found;
@@ -327,6 +321,8 @@ public:
     std::map<std::string, WIN32_FIND_DATAA> entries;    // lookups answered without the system
     mutable std::vector<HICON> icons;
 };
+using FailingPlatform = testing::PlatformWith<FailingCalls, FileEntries, ShellDescriptions>;
+
 
 WIN32_FIND_DATAA Entry(const char* name, DWORD attributes)
 {

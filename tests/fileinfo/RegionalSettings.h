@@ -4,7 +4,7 @@
 // the narrow one would store a text in another script converted with the locale's code page.
 
 #include "platform/FileSystem.h"
-#include "platform/Platform.h"
+#include "platform/Locale.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@ public:
     explicit RegionalSettings(const std::map<LCTYPE, std::string>& settings)
     {
         for (const auto& [type, value] : settings) {
-            saved_[type] = SystemPlatform().LocaleText(type);
+            saved_[type] = LocaleText(type);
             EXPECT_TRUE(::SetLocaleInfoW(LOCALE_USER_DEFAULT, type, WideText(value).c_str())) << type;
             // The formatting reads the settings at each call, so they must be visible at once.
-            EXPECT_EQ(SystemPlatform().LocaleText(type), value) << "setting " << type << " was not re-read";
+            EXPECT_EQ(LocaleText(type), value) << "setting " << type << " was not re-read";
         }
     }
     ~RegionalSettings()

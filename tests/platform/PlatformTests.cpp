@@ -1,4 +1,5 @@
 #include "formats/IconSourceCheck.h"
+#include "platform/Locale.h"
 #include "platform/Platform.h"
 #include "platform/SizedText.h"
 #include "platform/UniqueHandle.h"
@@ -88,35 +89,34 @@ TEST(UniqueHandle, RealFindHandleIsEmptyWhenNothingMatches)
 TEST(WindowsPlatform, ReportsTheWindowsFolderAndItsFullPath)
 {
     const Platform& platform = SystemPlatform();
-    const std::string windir = platform.Environment("windir");
+    const std::string windir = platform.Environment().Get("windir");
     ASSERT_FALSE(windir.empty());
-    EXPECT_EQ(platform.Environment("KORRIMAT_SURELY_UNSET_VARIABLE"), "");
-    const auto full = platform.FullPathOf(windir + "\\.\\system32\\..");
+    EXPECT_EQ(platform.Environment().Get("KORRIMAT_SURELY_UNSET_VARIABLE"), "");
+    const auto full = platform.Entries().FullPathOf(windir + "\\.\\system32\\..");
     ASSERT_TRUE(full.has_value());
-    EXPECT_EQ(platform.UpperCase(*full), platform.UpperCase(windir));
-    EXPECT_FALSE(platform.FullPathOf("").has_value());
+    EXPECT_EQ(UpperCase(*full), UpperCase(windir));
+    EXPECT_FALSE(platform.Entries().FullPathOf("").has_value());
 }
 
 TEST(WindowsPlatform, FindsAFolderAndNotAMissingEntry)
 {
     const Platform& platform = SystemPlatform();
-    const auto found = platform.FindFirst(platform.Environment("windir"));
+    const auto found = platform.Entries().FindFirst(platform.Environment().Get("windir"));
     ASSERT_TRUE(found.has_value());
     EXPECT_NE(found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_FALSE(platform.FindFirst("C:\\no such folder\\no such file").has_value());
+    EXPECT_FALSE(platform.Entries().FindFirst("C:\\no such folder\\no such file").has_value());
 }
 
 TEST(WindowsPlatform, UpperCaseKeepsLengthAndNonLetters)
 {
-    const Platform& platform = SystemPlatform();
-    EXPECT_EQ(platform.UpperCase("c:\\program files\\readme.txt"), "C:\\PROGRAM FILES\\README.TXT");
-    EXPECT_EQ(platform.UpperCase(""), "");
-    EXPECT_EQ(platform.UpperCase("123-_~"), "123-_~");
+    EXPECT_EQ(UpperCase("c:\\program files\\readme.txt"), "C:\\PROGRAM FILES\\README.TXT");
+    EXPECT_EQ(UpperCase(""), "");
+    EXPECT_EQ(UpperCase("123-_~"), "123-_~");
 }
 
 TEST(WindowsPlatform, LanguageNameNeverHoldsAZero)
 {
-    const std::string english = SystemPlatform().LanguageName(0x0409);
+    const std::string english = SystemPlatform().Versions().LanguageName(0x0409);
     ASSERT_FALSE(english.empty());
     EXPECT_EQ(english.find('\0'), std::string::npos);
     EXPECT_NE(english.find("English"), std::string::npos);
@@ -124,10 +124,9 @@ TEST(WindowsPlatform, LanguageNameNeverHoldsAZero)
 
 TEST(WindowsPlatform, ReadsRegionalSettings)
 {
-    const Platform& platform = SystemPlatform();
-    EXPECT_FALSE(platform.LocaleText(LOCALE_SDECIMAL).empty());
-    EXPECT_FALSE(platform.LocaleText(LOCALE_SLONGDATE).empty());
-    EXPECT_EQ(platform.LocaleText(LOCALE_SDECIMAL).find('\0'), std::string::npos);
+    EXPECT_FALSE(LocaleText(LOCALE_SDECIMAL).empty());
+    EXPECT_FALSE(LocaleText(LOCALE_SLONGDATE).empty());
+    EXPECT_EQ(LocaleText(LOCALE_SDECIMAL).find('\0'), std::string::npos);
 }
 
 // Korrimat's own executable, built beside the tests.
@@ -176,11 +175,10 @@ TEST(WindowsPlatform, ProgramsAndIconFilesCutShortAreDescribedWithoutTheirIcons)
         {"past its end.ico", icon},
     };
     for (const auto& [name, bytes] : files) {
-        SHFILEINFOA info{};
-        EXPECT_NE(SystemPlatform().ShellInfoOf(folder.WriteFile(name, bytes), info), 0u) << name;
-        EXPECT_NE(std::string(info.szDisplayName).find(name.substr(0, name.find('.'))), std::string::npos);
-        EXPECT_NE(info.hIcon, nullptr) << name;
-        const UniqueIcon owned(info.hIcon);
+        const std::optional<ShellDescription> described = SystemPlatform().Shell().Describe(folder.WriteFile(name, bytes));
+        ASSERT_TRUE(described) << name;
+        EXPECT_NE(described->displayName.find(name.substr(0, name.find('.'))), std::string::npos);
+        EXPECT_TRUE(described->icon) << name;
     }
 }
 
@@ -222,20 +220,21 @@ TEST(BoundShellFolder, DescribesAFileAsTheShellDoesByItsPathWhateverTheExtension
     DWORD before = 0, size = sizeof(before);
     const bool had = ::RegGetValueW(HKEY_CURRENT_USER, kAdvanced, L"HideFileExt", RRF_RT_REG_DWORD, nullptr, &before,
                                     &size) == ERROR_SUCCESS;
-    const WindowsPlatform platform;
+    const ShellDescriptions& shell = SystemPlatform().Shell();
     for (const DWORD hide : {0u, 1u}) {
         ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kAdvanced, L"HideFileExt", REG_DWORD, &hide, sizeof(hide)),
                   ERROR_SUCCESS);
-        platform.BindShellFolder(folder.Path());
+        BindShellFolder(folder.Path());
         for (const std::string& path : files) {
-            SHFILEINFOA byPath{}, bound{};
+            SHFILEINFOA byPath{};
             ASSERT_NE(::SHGetFileInfoA(path.c_str(), 0, &byPath, sizeof(byPath), SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME), 0u);
-            ASSERT_NE(platform.ShellInfoOf(path, bound), 0u) << path;
-            const UniqueIcon iconByPath(byPath.hIcon), boundIcon(bound.hIcon);
-            EXPECT_STREQ(bound.szDisplayName, byPath.szDisplayName) << path << ", extensions hidden: " << hide;
-            EXPECT_STREQ(bound.szTypeName, byPath.szTypeName) << path;
-            EXPECT_EQ(IconPixels(bound.hIcon), IconPixels(byPath.hIcon)) << path;
-            EXPECT_FALSE(IconPixels(bound.hIcon).empty()) << path;
+            const UniqueIcon iconByPath(byPath.hIcon);
+            const std::optional<ShellDescription> bound = shell.Describe(path);
+            ASSERT_TRUE(bound) << path;
+            EXPECT_EQ(bound->displayName, byPath.szDisplayName) << path << ", extensions hidden: " << hide;
+            EXPECT_EQ(bound->typeName, byPath.szTypeName) << path;
+            EXPECT_EQ(IconPixels(bound->icon.Get()), IconPixels(byPath.hIcon)) << path;
+            EXPECT_FALSE(IconPixels(bound->icon.Get()).empty()) << path;
         }
     }
     if (had)

@@ -2,7 +2,7 @@
 // the files the build signs (make-signed.sh), with the set's root trusted for the run.
 
 #include "app/FFileInfo.h"
-#include "app/report/ReportWriters.h"
+#include "report/ReportWriters.h"
 #include <nlohmann/json.hpp>
 #include "tests/support/Paths.h"
 #include "tests/support/WindowFixture.h"

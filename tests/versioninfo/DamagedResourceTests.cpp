@@ -29,9 +29,9 @@ using testing::VersionFixture;
 // The image exactly as the system reads it.
 std::vector<BYTE> ImageOf(const std::string& path)
 {
-    const DWORD size = SystemPlatform().VersionInfoSize(path);
+    const DWORD size = SystemPlatform().Versions().SizeOf(path);
     std::vector<BYTE> image(size);
-    if (size == 0 || !SystemPlatform().ReadVersionInfo(path, image))
+    if (size == 0 || !ReadVersionInfo(path, image))
         image.clear();
     return image;
 }
@@ -86,7 +86,7 @@ TEST(VersionImageCheck, WellFormedResourcesPassAndReadAsTheSystemReadsThem)
                              "novarfileinfo", "driver0", "driver6", "driver11", "font3", "bigparts", "flags24",
                              "flags3f", "translations"})
         paths.push_back(VersionFixture(name));
-    const std::string system = SystemPlatform().Environment("windir") + "\\system32";
+    const std::string system = SystemPlatform().Environment().Get("windir") + "\\system32";
     for (const char* name : {"kernel32.dll", "user32.dll", "shell32.dll", "winspool.drv"})
         paths.push_back(system + "\\" + name);
     for (const std::string& path : paths) {

@@ -1,4 +1,5 @@
 #include "tests/support/Paths.h"
+#include "tests/support/PlatformWith.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VersionSnapshot.h"
 #include "versioninfo/FileVersionInfo.h"
@@ -53,7 +54,7 @@ TEST(VersionFixtures, AllNineItemsUnder040904B0)
     EXPECT_EQ(info.FileOS(), "NT-Win32");
     EXPECT_EQ(info.FileType(), "DLL");
     EXPECT_EQ(info.FileSubType(), "");
-    EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0409));
+    EXPECT_EQ(info.Language(), SystemPlatform().Versions().LanguageName(0x0409));
     EXPECT_NE(info.Language().find("English"), std::string::npos) << info.Language();
     EXPECT_EQ(info.Language().find('\0'), std::string::npos);
     const std::vector<std::string> expected{
@@ -65,7 +66,7 @@ TEST(VersionFixtures, AllNineItemsUnder040904B0)
 TEST(VersionFixtures, OnlyTheFirstTranslationPairSelectsTheTable)
 {
     const CFileVersionInfo info = Read(VersionFixture("twopairs"));
-    EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0409));
+    EXPECT_EQ(info.Language(), SystemPlatform().Versions().LanguageName(0x0409));
     EXPECT_EQ(info.CompanyName(), "First table company");
     EXPECT_EQ(info.ProductName(), "First table product");
     // Present only under the second pair.
@@ -87,9 +88,9 @@ TEST(VersionFixtures, MissingItemStaysEmpty)
 TEST(VersionFixtures, German1252Table)
 {
     const CFileVersionInfo info = Read(VersionFixture("german"));
-    const std::string german = SystemPlatform().LanguageName(0x0407);
+    const std::string german = SystemPlatform().Versions().LanguageName(0x0407);
     ASSERT_FALSE(german.empty());
-    EXPECT_NE(german, SystemPlatform().LanguageName(0x0409));
+    EXPECT_NE(german, SystemPlatform().Versions().LanguageName(0x0409));
     EXPECT_EQ(info.Language(), german);
     EXPECT_EQ(info.CompanyName(), "Deutsche Firma");
     EXPECT_EQ(info.FileDescription(), "Deutsche Beschreibung");
@@ -107,19 +108,18 @@ TEST(VersionFixtures, ValueEndsAtItsFirstZeroByte)
 {
     const std::string path = VersionFixture("zerobyte");
     // The resource really holds "abc", a zero and "def" as the platform delivers it.
-    const DWORD size = SystemPlatform().VersionInfoSize(path);
+    const DWORD size = SystemPlatform().Versions().SizeOf(path);
     ASSERT_GT(size, 0u);
     std::vector<BYTE> image(size + 1);
-    ASSERT_TRUE(SystemPlatform().ReadVersionInfo(path, std::span<BYTE>(image.data(), size)));
-    const void* address = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(SystemPlatform().QueryVersionValue(image, "\\StringFileInfo\\040904B0\\ProductName", address, length));
-    ASSERT_GE(length, 7u);
-    EXPECT_EQ(std::memcmp(address, "abc\0def", 8), 0);
+    ASSERT_TRUE(ReadVersionInfo(path, std::span<BYTE>(image.data(), size)));
+    const std::optional<VersionValue> value = SystemPlatform().Versions().Query(image, "\\StringFileInfo\\040904B0\\ProductName");
+    ASSERT_TRUE(value);
+    ASSERT_GE(value->length, 7u);
+    EXPECT_EQ(std::memcmp(value->address, "abc\0def", 8), 0);
 
     const CFileVersionInfo info = Read(path);
     EXPECT_EQ(info.ProductName(), "abc");
-    EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0409));
+    EXPECT_EQ(info.Language(), SystemPlatform().Versions().LanguageName(0x0409));
     EXPECT_EQ(info.VerFile(), "1.00.0000");
     EXPECT_EQ(info.FileType(), "DLL");
 }
@@ -257,7 +257,7 @@ TEST(FileVersionInfo, RefreshKeepsItemsTheNextFileLacks)
 
     // A string table of another language replaces only what it holds.
     info.SetFullPathName(VersionFixture("german"));
-    EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0407));
+    EXPECT_EQ(info.Language(), SystemPlatform().Versions().LanguageName(0x0407));
     EXPECT_EQ(info.CompanyName(), "Deutsche Firma");
     EXPECT_EQ(info.ProductName(), "Undescribed product");
 }
@@ -274,7 +274,7 @@ TEST(FileVersionInfo, RefreshingTwiceGivesTheSameValues)
 
 TEST(FileVersionInfo, SystemFilesReadWithoutError)
 {
-    const std::string system = SystemPlatform().Environment("windir") + "\\system32";
+    const std::string system = SystemPlatform().Environment().Get("windir") + "\\system32";
     for (const std::string& path : {system + "\\kernel32.dll", system + "\\winex11.drv",
                                     system + "\\winspool.drv", system + "\\drivers\\ksecdd.sys"}) {
         const CFileVersionInfo info = Read(path);
@@ -303,26 +303,24 @@ struct Answer {
 
 // The real platform, except that one sub-block's query is answered by `answer` (when set),
 // which sees the image and what the real query would have answered.
-class HandMadeQuery : public WindowsPlatform {
+class HandMadeQueryCalls : public VersionResources {
 public:
-    explicit HandMadeQuery(std::string subBlock) : subBlock_(std::move(subBlock)) {}
+    explicit HandMadeQueryCalls(std::string subBlock) : subBlock_(std::move(subBlock)) {}
 
     std::function<Answer(std::span<const BYTE> image, const Answer& real)> answer;
 
-    bool QueryVersionValue(std::span<const BYTE> image, const std::string& subBlock, const void*& address,
-                           UINT& length) const override
+    std::optional<VersionValue> Query(std::span<const BYTE> image, const std::string& subBlock) const override
     {
-        Answer real;
-        real.found = WindowsPlatform::QueryVersionValue(image, subBlock, real.address, real.length);
+        const std::optional<VersionValue> found = VersionResources::Query(image, subBlock);
+        const Answer real = found ? Answer{true, found->address, found->length} : Answer{};
         const Answer given = (answer && subBlock == subBlock_) ? answer(image, real) : real;
-        address = given.address;
-        length = given.length;
-        return given.found;
+        return given.found ? std::optional(VersionValue{given.address, given.length}) : std::nullopt;
     }
 
 private:
     std::string subBlock_;
 };
+using HandMadeQuery = testing::PlatformWith<HandMadeQueryCalls, VersionResources>;
 
 // Memory that is certainly not part of any resource image.
 const BYTE elsewhere[64] = {1, 2, 3, 4, 5, 6, 7, 8, 'x', 'y', 'z'};
@@ -391,7 +389,7 @@ TEST(FileVersionInfoHandMade, TranslationLongerThanTheImageUsesItsFirstPair)
     HandMadeQuery platform("\\VarFileInfo\\Translation");
     platform.answer = [](auto, const Answer& real) { return Answer{true, real.address, 0xFFFFFF}; };
     const CFileVersionInfo info = Read(VersionFixture("german"), platform);
-    EXPECT_EQ(info.Language(), SystemPlatform().LanguageName(0x0407));
+    EXPECT_EQ(info.Language(), SystemPlatform().Versions().LanguageName(0x0407));
     EXPECT_EQ(info.CompanyName(), "Deutsche Firma");
 }
 
@@ -425,7 +423,7 @@ TEST(FileVersionInfoHandMade, StringValueAddresses)
 }
 
 // The real platform, except that languages are named by hand.
-class HandMadeLanguageName : public WindowsPlatform {
+class HandMadeLanguageNameCalls : public VersionResources {
 public:
     std::string name;
     mutable std::vector<DWORD> asked;
@@ -436,6 +434,7 @@ public:
         return name;
     }
 };
+using HandMadeLanguageName = testing::PlatformWith<HandMadeLanguageNameCalls, VersionResources>;
 
 TEST(FileVersionInfoHandMade, LanguageNameIsAskedForTheFirstPairsLanguage)
 {
