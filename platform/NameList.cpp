@@ -1,7 +1,8 @@
 #include "platform/NameList.h"
 
-#include "platform/Text.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderReader.h"
+#include "platform/Text.h"
 #include "platform/PathText.h"
 #include "platform/ScratchHeap.h"
 #include "platform/Trace.h"
@@ -113,158 +114,6 @@ void MergeRuns(Order& order, std::vector<std::size_t> bounds, Less less)
             merged.push_back(bounds.back());
         bounds = std::move(merged);
     }
-}
-
-// What a listing keeps of an entry's record until it knows which entry sorts first.
-struct EntryRecord {
-    DWORD dwFileAttributes = 0;
-    FILETIME ftCreationTime{}, ftLastAccessTime{}, ftLastWriteTime{};
-    DWORD nFileSizeHigh = 0, nFileSizeLow = 0;
-    wchar_t cAlternateFileName[14] = {};
-};
-
-// A run of entries found, handed from the reading thread to the sorting one.
-struct Batch {
-    explicit Batch(const ScratchHeap& heap)
-        : names(ScratchAllocator<char>(heap)), ends(ScratchAllocator<std::uint32_t>(heap)),
-          records(ScratchAllocator<EntryRecord>(heap))
-    {
-    }
-    ScratchText<char> names;
-    ScratchVector<std::uint32_t> ends;
-    ScratchVector<EntryRecord> records;
-};
-
-// The reading thread's side: it fills batches and passes each on when full, and at the end.
-class FolderReader {
-public:
-    FolderReader(const ScratchHeap& heap, const Platform& platform, std::string pattern, bool folders, bool records)
-        : heap_(heap), platform_(platform), pattern_(std::move(pattern)), folders_(folders), records_(records),
-          filling_(NewBatch()), full_(ScratchAllocator<Batch>(heap))
-    {
-        ::InitializeCriticalSection(&lock_);
-        ::InitializeConditionVariable(&ready_);
-    }
-    ~FolderReader() { ::DeleteCriticalSection(&lock_); }
-    FolderReader(const FolderReader&) = delete;
-    FolderReader& operator=(const FolderReader&) = delete;
-
-    static unsigned __stdcall Run(void* self)
-    {
-        static_cast<FolderReader*>(self)->Read();
-        return 0;
-    }
-
-    // Reads the whole folder, passing the batches on as they fill.
-    void Read() noexcept
-    {
-        DWORD error = ERROR_NOT_ENOUGH_MEMORY;
-        try {
-            error = ForEachEntry(pattern_, [&](std::string_view name, const WIN32_FIND_DATAW& found) {
-                const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                if (isFolder != folders_ || (isFolder && (name == "." || name == "..")))
-                    return;
-                filling_.names.append(name);
-                filling_.ends.push_back(static_cast<std::uint32_t>(filling_.names.size()));
-                if (records_) {
-                    EntryRecord& record = filling_.records.emplace_back();
-                    CopyEntryFacts(record, found);
-                    std::copy(std::begin(found.cAlternateFileName), std::end(found.cAlternateFileName),
-                              record.cAlternateFileName);
-                }
-                if (filling_.ends.size() == kBatchEntries)
-                    PassOn(false, NO_ERROR);
-            });
-        } catch (...) {
-            TraceFailure("a folder's reading failed");
-        }
-        PassOn(true, error);
-    }
-
-    // The next batch; false when the reading has ended and every batch was taken.
-    bool Take(Batch& batch)
-    {
-        ::EnterCriticalSection(&lock_);
-        while (full_.empty() && !ended_)
-            ::SleepConditionVariableCS(&ready_, &lock_, INFINITE);
-        const bool taken = !full_.empty();
-        if (taken) {
-            batch = std::move(full_.front());
-            full_.erase(full_.begin());
-        }
-        ::LeaveCriticalSection(&lock_);
-        return taken;
-    }
-
-    // The listing's error once the reading has ended.
-    DWORD Error() const noexcept { return lost_ ? ERROR_NOT_ENOUGH_MEMORY : error_; }
-
-private:
-    static constexpr std::size_t kBatchEntries = 2048;
-
-    // A batch with room for a whole one, so that every batch's blocks are alike and reused.
-    Batch NewBatch() const
-    {
-        Batch batch(heap_);
-        batch.names.reserve(kBatchEntries * 32);
-        batch.ends.reserve(kBatchEntries);
-        if (records_)
-            batch.records.reserve(kBatchEntries);
-        return batch;
-    }
-
-    void PassOn(bool ended, DWORD error)
-    {
-        ::EnterCriticalSection(&lock_);
-        try {
-            if (!filling_.ends.empty())
-                full_.push_back(std::move(filling_));
-        } catch (...) {
-            // The listing fails whole rather than come out short of these entries.
-            TraceFailure("a folder's entries could not be passed on");
-            lost_ = true;
-        }
-        try {
-            filling_ = NewBatch();
-        } catch (...) {
-            filling_ = Batch(heap_);
-        }
-        if (ended) {
-            ended_ = true;
-            error_ = error;
-        }
-        ::LeaveCriticalSection(&lock_);
-        ::WakeConditionVariable(&ready_);
-    }
-
-    const ScratchHeap& heap_;
-    const Platform& platform_;
-    const std::string pattern_;
-    const bool folders_;
-    const bool records_;
-    Batch filling_;
-    CRITICAL_SECTION lock_;
-    CONDITION_VARIABLE ready_;
-    ScratchVector<Batch> full_;
-    bool ended_ = false;
-    bool lost_ = false;
-    DWORD error_ = NO_ERROR;
-};
-
-// The record a search for the entry would give: the name in the active code page, the short name
-// narrowed too; nothing when either does not fit.
-std::optional<WIN32_FIND_DATAA> NarrowRecord(std::string_view name, const EntryRecord& record)
-{
-    WIN32_FIND_DATAA found{};
-    if (name.size() >= sizeof(found.cFileName))
-        return std::nullopt;
-    std::copy(name.begin(), name.end(), found.cFileName);
-    if (record.cAlternateFileName[0] != L'\0' &&
-        ::WideCharToMultiByte(CP_ACP, 0, record.cAlternateFileName, -1, found.cAlternateFileName,
-                              sizeof(found.cAlternateFileName), nullptr, nullptr) == 0)
-        return std::nullopt;
-    CopyEntryFacts(found, record);
-    return found;
 }
 
 } // namespace
@@ -461,7 +310,7 @@ bool ReadFolderEntries(const Platform& platform, const std::string& folder, bool
     if (first)
         first->reset();
     const ScratchHeap heap;
-    FolderReader reader(heap, platform, JoinPath(folder, "*"), folders, first != nullptr);
+    FolderReader reader(heap, JoinPath(folder, "*"), folders, first != nullptr);
     // Without a second thread the reading runs here first: the same result, one after the other.
     const UniqueThread thread = platform.Threads().Start(&FolderReader::Run, &reader);
     if (meanwhile) {
