@@ -6,6 +6,7 @@
 #include "platform/Trace.h"
 #include "report/ReportWriters.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderChanges.h"
 #include "platform/PathText.h"
 #include "controls/PopupMenu.h"
 
@@ -17,8 +18,6 @@ namespace {
 
 // Files smaller than this are hashed before a progress note could be read.
 constexpr std::uint64_t kProgressFrom = 8 << 20;
-// A progress message carries the job's serial above the percentage.
-constexpr unsigned kPercentBits = 7;
 
 const std::array<controls::Accelerator, 2> kKeys{{
     {'C', true, FFileInfo::kCopySelection},
@@ -49,10 +48,15 @@ void FFileInfo::ConnectCommands()
     onCommand = [this](int command) { RunCommand(command); };
     onCancel = [this] { CancelSha256(); };
     onContextMenu = [this](controls::Control* source, POINT at) { ShowContextMenu(source, at); };
-    hashProgress_ = AddPostedMessage([this](std::uintptr_t progress) { Sha256Progress(progress); });
-    hashFinished_ = AddPostedMessage([this](std::uintptr_t serial) { Sha256Finished(serial); });
-    folderChanged_ = AddPostedMessage([this](std::uintptr_t serial) { FolderChanged(serial); });
-    signatureFinished_ = AddPostedMessage([this](std::uintptr_t serial) { SignatureCheckFinished(serial); });
+    slowFacts_.Attach(*this);
+    slowFacts_.onFinished = [this](SlowFacts&& slow) { SlowFactsGathered(std::move(slow)); };
+    hashJob_.Attach(*this);
+    hashJob_.onTold = [this](std::uintptr_t percent) { Sha256Progress(percent); };
+    hashJob_.onFinished = [this](FileDigest&& digest) { Sha256Finished(std::move(digest)); };
+    watchJob_.Attach(*this);
+    watchJob_.onTold = [this](std::uintptr_t) { FolderChanged(); };
+    // A watch that ends on its own (the folder went, say) is started again by the next listing.
+    watchJob_.onFinished = [this](bool) { watchedFolder_.clear(); };
 }
 
 void FFileInfo::RunCommand(int command)
@@ -68,10 +72,8 @@ void FFileInfo::RunCommand(int command)
         break;
     }
     case kCopyProperties:
-        CopyText(ReportAsText(ReportProperties(platform_, currentPath_)));
-        break;
     case kCopyJson:
-        CopyText(ReportAsJson(ReportProperties(platform_, currentPath_)));
+        CopyReport(command);
         break;
     case kCopySha256:
         StartSha256();
@@ -107,6 +109,19 @@ void FFileInfo::ShowContextMenu(controls::Control* source, POINT at)
         RunCommand(command);
 }
 
+void FFileInfo::CopyReport(int command)
+{
+    // The report is the facts the pages hold; while the slow ones are being gathered (a large
+    // program's signature check, say) the copy waits for them, and the window goes on answering.
+    if (slowFacts_.Running()) {
+        pendingCopy_ = command;
+        ShowNote("the copy is made when the signature check ends");
+        return;
+    }
+    const ReportObject report = ReportOf(shown_);
+    CopyText(command == kCopyJson ? ReportAsJson(report) : ReportAsText(report));
+}
+
 void FFileInfo::CopyText(const std::string& text)
 {
     if (!platform_.Clipboard().CopyText(Handle(), text))
@@ -120,64 +135,45 @@ void FFileInfo::StartSha256()
     CancelSha256();
     if (currentPath_.empty())
         return;
-    auto job = std::make_unique<HashJob>();
-    job->path = currentPath_;
-    job->name = currentPath_.substr(currentPath_.find_last_of('\\') + 1);
-    job->serial = ++hashSerial_;
-    HashJob* running = job.get();
-    const controls::PostedMessage progress = hashProgress_;
-    const controls::PostedMessage finished = hashFinished_;
-    const Platform& platform = platform_;
-    const bool started = hashWorker_.Start([running, progress, finished, &platform](HANDLE stop) {
+    hashName_ = currentPath_.substr(currentPath_.find_last_of('\\') + 1);
+    const FileContents& contents = platform_.Contents();
+    const bool started = hashJob_.Start([&contents, path = currentPath_](const controls::JobRun& run) {
         std::uintptr_t shown = 101;
         try {
-            running->result = Sha256OfFile(platform.Contents(), running->path, stop, [&](std::uint64_t done, std::uint64_t total) {
+            return Sha256OfFile(contents, path, run.StopEvent(), [&](std::uint64_t done, std::uint64_t total) {
                 if (total < kProgressFrom)
                     return;
                 const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
                 if (percent != shown)
-                    progress.Post(running->serial << kPercentBits | percent);
+                    run.Tell(percent);
                 shown = percent;
             });
         } catch (...) {
             // Out of memory for the read buffer, say: the window must still hear that the job ended.
             TraceFailure("the SHA-256 failed with an exception");
-            running->result = {FileDigest::Outcome::CannotRead, ERROR_NOT_ENOUGH_MEMORY, {}};
+            return FileDigest{FileDigest::Outcome::CannotRead, ERROR_NOT_ENOUGH_MEMORY, {}};
         }
-        finished.Post(running->serial);
     });
-    if (!started) {
+    if (!started)
         ShowNote("SHA-256: no worker thread could be started");
-        return;
-    }
-    hash_ = std::move(job);
 }
 
 void FFileInfo::CancelSha256()
 {
-    if (!hash_)
+    if (!hashJob_.Running())
         return;
-    hashWorker_.Stop();
-    hash_.reset();
+    hashJob_.Stop();
     ClearNote();
 }
 
-void FFileInfo::Sha256Progress(std::uintptr_t progress)
+void FFileInfo::Sha256Progress(std::uintptr_t percent)
 {
-    if (hash_ && progress >> kPercentBits == (hash_->serial & (~std::uintptr_t{0} >> kPercentBits)))
-        ShowNote("SHA-256 of " + hash_->name + ": " +
-                 std::to_string(progress & ((1u << kPercentBits) - 1)) + "% (Esc cancels)");
+    ShowNote("SHA-256 of " + hashName_ + ": " + std::to_string(percent) + "% (Esc cancels)");
 }
 
-void FFileInfo::Sha256Finished(std::uintptr_t serial)
+void FFileInfo::Sha256Finished(FileDigest&& result)
 {
-    // A job cancelled, or replaced by another, has nothing more to say.
-    if (!hash_ || serial != hash_->serial)
-        return;
-    hashWorker_.Stop();
-    const std::unique_ptr<HashJob> job = std::move(hash_);
     ClearNote();
-    const FileDigest& result = job->result;
     switch (result.outcome) {
     case FileDigest::Outcome::Done:
         CopyText(result.hex);
@@ -204,8 +200,8 @@ void FFileInfo::ShowNote(const std::string& note)
 
 void FFileInfo::ClearNote()
 {
-    // A hash's progress stays until the hash ends.
-    if (noted_ && !hash_) {
+    // A hash's progress, and a copy's wait, stay until they end.
+    if (noted_ && !hashJob_.Running() && !pendingCopy_) {
         SetText(kWindowSettings.caption);
         noted_ = false;
     }
@@ -213,10 +209,11 @@ void FFileInfo::ClearNote()
 
 void FFileInfo::StopWork() noexcept
 {
-    watch_.Stop();
-    hashWorker_.Stop();
-    hash_.reset();
-    StopSignatureCheck();
+    watchJob_.Stop();
+    watchedFolder_.clear();
+    hashJob_.Stop();
+    slowFacts_.Stop();
+    pendingCopy_.reset();
 }
 
 // ---- Refreshing ----
@@ -224,18 +221,27 @@ void FFileInfo::StopWork() noexcept
 void FFileInfo::WatchListedFolder()
 {
     const std::string& folder = File1.Path();
-    if (folder.empty() || folder == watch_.Folder())
+    if (folder.empty() || folder == watchedFolder_)
         return;
-    const std::uintptr_t serial = ++watchSerial_;
-    const controls::PostedMessage changed = folderChanged_;
+    watchJob_.Stop();
+    watchedFolder_.clear();
     // A folder that cannot be watched is still shown; F5 reads it again.
-    watch_.Watch(folder, [changed, serial] { changed.Post(serial); });
+    auto changes = std::make_shared<const FolderChanges>(folder);
+    if (!changes->Watching())
+        return;
+    const bool started = watchJob_.Start([changes](const controls::JobRun& run) {
+        while (changes->WaitForBurst(run.StopEvent()))
+            run.Tell(0);
+        return true;
+    });
+    if (started)
+        watchedFolder_ = folder;
 }
 
-void FFileInfo::FolderChanged(std::uintptr_t serial)
+void FFileInfo::FolderChanged()
 {
     // News of a folder no longer listed is old news.
-    if (serial == watchSerial_ && watch_.Folder() == File1.Path())
+    if (watchedFolder_ == File1.Path())
         Refresh(false);
 }
 

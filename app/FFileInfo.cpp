@@ -11,7 +11,7 @@
 namespace korrimat {
 
 FFileInfo::FFileInfo(const Platform& platform)
-    : platform_(platform), hashWorker_(platform.Threads()), watch_(platform.Threads()), signatureWorker_(platform.Threads())
+    : platform_(platform), slowFacts_(platform.Threads()), hashJob_(platform.Threads()), watchJob_(platform.Threads())
 {
     if (!Create(kWindowSettings.caption, ClientSizeInPixels, IDI_KORRIMAT))
         return;

@@ -5,13 +5,13 @@
 
 #include "app/WindowControls.h"
 #include "app/WindowDesign.h"
-#include "platform/FileDigest.h"
-#include "platform/Platform.h"
-#include "platform/Signatures.h"
-#include "platform/UniqueHandle.h"
-#include "platform/Worker.h"
+#include "controls/BackgroundJob.h"
 #include "controls/Control.h"
 #include "controls/Form.h"
+#include "platform/FileDigest.h"
+#include "platform/Platform.h"
+#include "platform/UniqueHandle.h"
+#include "report/FileFacts.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,8 +21,6 @@
 #include <vector>
 
 namespace korrimat {
-
-class CFileVersionInfo;
 
 class FFileInfo : public controls::Form, public WindowControls {
 public:
@@ -68,9 +66,10 @@ public:
     // on its own, without the drives.
     void Refresh(bool drives = true);
     // A SHA-256 is being computed.
-    bool Hashing() const noexcept { return hash_ != nullptr; }
-    // The shown file's signatures are being checked (the Digital Signatures page fills after).
-    bool CheckingSignatures() const noexcept { return signatureJob_ != nullptr; }
+    bool Hashing() const noexcept { return hashJob_.Running(); }
+    // The shown file's slow facts are being gathered: its signatures checked (the Digital
+    // Signatures page fills after). A copy asked meanwhile is made when they are in.
+    bool CheckingSignatures() const noexcept { return slowFacts_.Running(); }
 
     // Any control that is a window, by design name and array index; null for lines and for
     // names the design does not have.
@@ -111,42 +110,36 @@ private:
     std::string ArriveAtStartPath(std::wstring_view argument);
 
     void ShowIcon(HICON icon);
-    // Both pages for an entry, the Version page's list on `item` (its first where there is no
-    // such item); the page in front is left as it is. `listed`: the entry's record as the file
-    // list has just read it, when it has one.
+    // Both pages for an entry, from its facts gathered at once, the Version page's list on `item`
+    // (its first where there is no such item); the page in front is left as it is. `listed`: the
+    // entry's record as the file list has just read it, when it has one. The slow facts follow
+    // from a worker.
     void Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed = nullptr);
+    void ShowGeneralPage();
+    void ShowVersionPage(int item);
+    void StartSlowFacts();
+    void SlowFactsGathered(SlowFacts&& slow);
 
     // The Digital Signatures page (SignaturePage.cpp): its tab while the shown file carries an
-    // embedded signature, the system's check on a worker, the page filled when it ends.
-    struct SignatureJob {
-        std::string path;
-        std::uintptr_t serial = 0;
-        // Written by the worker; read once the worker has been waited for.
-        SignatureCheck result;
-    };
-    void ShowSignaturePage(const std::string& path);
-    void StopSignatureCheck() noexcept;
-    void SignatureCheckFinished(std::uintptr_t serial);
+    // embedded signature, filled when the system's check is in.
+    void ShowSignaturePage();
+    void FillSignaturePage();
     void lstSignatures_Click();
     std::string SignatureTimeText(const FILETIME& utc) const;
 
     // Copying, hashing and refreshing (CopyAndRefresh.cpp).
-    struct HashJob {
-        std::string path;
-        std::string name;
-        std::uintptr_t serial = 0;
-        // Written by the worker; read once the worker has been waited for.
-        FileDigest result;
-    };
     void ConnectCommands();
     void ShowContextMenu(controls::Control* source, POINT at);
+    // The shown entry's report as text or JSON (kCopyProperties, kCopyJson), now or, while its
+    // slow facts are being gathered, when they are in.
+    void CopyReport(int command);
     void CopyText(const std::string& text);
     void StartSha256();
     void CancelSha256();
-    void Sha256Progress(std::uintptr_t progress);
-    void Sha256Finished(std::uintptr_t serial);
+    void Sha256Progress(std::uintptr_t percent);
+    void Sha256Finished(FileDigest&& digest);
     void WatchListedFolder();
-    void FolderChanged(std::uintptr_t serial);
+    void FolderChanged();
     void ReturnToAFolderThatExists();
     // A note after the window's caption ("Korrimat - ..."), until the next entry is shown.
     void ShowNote(const std::string& note);
@@ -163,8 +156,10 @@ private:
         bool reached = false;
     };
     std::optional<Destination> destination_;
+    // The facts of the entry shown: the pages show them, the copies write them.
+    FileFacts shown_;
     // The version resource ShowFileInfo has just read, while it selects the first item.
-    const CFileVersionInfo* versionJustRead_ = nullptr;
+    const VersionFacts* versionJustRead_ = nullptr;
     bool loaded_ = false;
     UniqueFont tahomaBold_;
     UniqueFont windowFont_;
@@ -172,19 +167,15 @@ private:
     // The Version page's item a refresh keeps, while it shows the entry again.
     std::optional<int> keptItem_;
     bool noted_ = false;
-    controls::PostedMessage hashProgress_;
-    controls::PostedMessage hashFinished_;
-    controls::PostedMessage folderChanged_;
-    std::unique_ptr<HashJob> hash_;
-    std::uintptr_t hashSerial_ = 0;
-    Worker hashWorker_;
-    FolderWatch watch_;
-    std::uintptr_t watchSerial_ = 0;
-    controls::PostedMessage signatureFinished_;
-    std::unique_ptr<SignatureJob> signatureJob_;
-    std::uintptr_t signatureSerial_ = 0;
-    Worker signatureWorker_;
-    std::vector<SignatureFacts> signatures_;
+    // The work off the window's thread: the shown entry's slow facts, a SHA-256 asked for, and
+    // the watch on the listed folder (which tells of each burst of changes).
+    controls::BackgroundJob<SlowFacts> slowFacts_;
+    controls::BackgroundJob<FileDigest> hashJob_;
+    controls::BackgroundJob<bool> watchJob_;
+    // A copy asked for while the slow facts were being gathered: made when they are in.
+    std::optional<int> pendingCopy_;
+    std::string hashName_;
+    std::string watchedFolder_;
 };
 
 } // namespace korrimat

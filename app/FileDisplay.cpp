@@ -1,11 +1,9 @@
-// FFileInfo's display of one file, or one folder, on both pages.
+// FFileInfo's display of one file, or one folder, on its pages: the facts gathered at once shown
+// at once, the slow ones gathered on a worker and shown when they are in.
 
 #include "app/FFileInfo.h"
 #include "platform/Trace.h"
-#include "report/FileFacts.h"
-#include "fileinfo/FileInfo.h"
-#include "platform/Locale.h"
-#include "versioninfo/FileVersionInfo.h"
+#include "versioninfo/VersionItems.h"
 
 namespace korrimat {
 
@@ -18,55 +16,89 @@ void FFileInfo::ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* li
 
 void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed)
 {
-    std::string fullPath;
-    {
-        CFileInfo fileInfo(platform_);
-        if (listed)
-            fileInfo.SetFullPathName(UpperCase(path), *listed);
-        else
-            fileInfo.SetFullPathName(UpperCase(path));
-
-        const GeneralPageTexts page = GeneralTextsOf(fileInfo);
-        txtFilename.SetText(page.name);
-        txtType.SetText(page.type);
-        txtLocation.SetText(page.location);
-        txtSize.SetText(page.size);
-        txtCompSize.SetText(page.compressedSize);
-        txtDosPath.SetText(page.msDosPath);
-        txtDosName.SetText(page.msDosName);
-        txtCreated.SetText(page.created);
-        txtModified.SetText(page.modified);
-        txtAccessed.SetText(page.accessed);
-        for (std::size_t i = 0; i < chkAttr.size(); ++i)
-            chkAttr[i].SetValue(page.attributes[i] ? 1 : 0);
-
-        // Drawn while the object still owns the icon; the box keeps the drawing.
-        ShowIcon(fileInfo.hIcon());
-        fullPath = fileInfo.FullPathName();
+    const std::string before = shown_.path;
+    shown_ = GatherQuickFacts(platform_, path, FactsWanted{}, listed);
+    // A copy waiting for the slow facts of this entry takes those of its new showing; another
+    // entry's is dropped with them.
+    if (pendingCopy_ && shown_.path != before) {
+        pendingCopy_.reset();
+        ClearNote();
     }
+    ShowGeneralPage();
+    ShowVersionPage(item);
+    ShowSignaturePage();
+    StartSlowFacts();
+}
 
-    CFileVersionInfo versionInfo(platform_);
-    versionInfo.SetFullPathName(fullPath);
+void FFileInfo::ShowGeneralPage()
+{
+    const GeneralPageTexts& page = shown_.general.page;
+    txtFilename.SetText(page.name);
+    txtType.SetText(page.type);
+    txtLocation.SetText(page.location);
+    txtSize.SetText(page.size);
+    txtCompSize.SetText(page.compressedSize);
+    txtDosPath.SetText(page.msDosPath);
+    txtDosName.SetText(page.msDosName);
+    txtCreated.SetText(page.created);
+    txtModified.SetText(page.modified);
+    txtAccessed.SetText(page.accessed);
+    for (std::size_t i = 0; i < chkAttr.size(); ++i)
+        chkAttr[i].SetValue(page.attributes[i] ? 1 : 0);
+    ShowIcon(shown_.general.icon.Get());
+}
+
+void FFileInfo::ShowVersionPage(int item)
+{
     const int versionTab = 1;
-    if (versionInfo.Available()) {
-        if (tabInfo.IndexOfKey("Version") < 0)
-            tabInfo.Add(versionTab, "Version", "Version");
-        txtFileVer.SetText(versionInfo.FileVersion());
-        txtDescription.SetText(versionInfo.FileDescription());
-        txtCopyright.SetText(versionInfo.LegalCopyright());
-        // The item shown next comes from the resource just read rather than a second reading.
-        const ScopeExit forget([this] { versionJustRead_ = nullptr; });
-        versionJustRead_ = &versionInfo;
-        // Selecting the item raises its click, which shows the item. While the window is still
-        // opening the list may be empty: nothing to select yet.
-        if (lstVerInfo.Count() > 0)
-            lstVerInfo.SetSelectedIndex(item >= 0 && item < lstVerInfo.Count() ? item : 0);
-        else
-            lstVerInfo_Click();
-    } else if (tabInfo.IndexOfKey("Version") == versionTab) {
-        tabInfo.Remove(versionTab);
+    if (!shown_.version) {
+        if (tabInfo.IndexOfKey("Version") == versionTab)
+            tabInfo.Remove(versionTab);
+        return;
     }
-    ShowSignaturePage(fullPath);
+    if (tabInfo.IndexOfKey("Version") < 0)
+        tabInfo.Add(versionTab, "Version", "Version");
+    const VersionFacts& version = *shown_.version;
+    txtFileVer.SetText(version.items[ItemRow(&CFileVersionInfo::FileVersion)]);
+    txtDescription.SetText(version.items[ItemRow(&CFileVersionInfo::FileDescription)]);
+    txtCopyright.SetText(version.items[ItemRow(&CFileVersionInfo::LegalCopyright)]);
+    // The item shown next comes from the resource just read rather than a second reading.
+    const ScopeExit forget([this] { versionJustRead_ = nullptr; });
+    versionJustRead_ = &version;
+    // Selecting the item raises its click, which shows the item. While the window is still
+    // opening the list may be empty: nothing to select yet.
+    if (lstVerInfo.Count() > 0)
+        lstVerInfo.SetSelectedIndex(item >= 0 && item < lstVerInfo.Count() ? item : 0);
+    else
+        lstVerInfo_Click();
+}
+
+void FFileInfo::StartSlowFacts()
+{
+    const SlowFactsWanted wanted = SlowFactsFor(shown_, FactsWanted{});
+    if (!wanted.Any()) {
+        slowFacts_.Stop();
+        return;
+    }
+    const FileContents& contents = platform_.Contents();
+    const bool started = slowFacts_.Start([&contents, path = shown_.path, wanted](const controls::JobRun& run) {
+        return GatherSlowFacts(contents, path, wanted, run.StopEvent());
+    });
+    if (!started) {
+        lstSignatures.Clear();
+        lstSignatures.Add("The signature could not be checked: no worker thread could be started.");
+    }
+}
+
+void FFileInfo::SlowFactsGathered(SlowFacts&& slow)
+{
+    AddSlowFacts(shown_, std::move(slow));
+    FillSignaturePage();
+    if (pendingCopy_) {
+        const int command = *std::exchange(pendingCopy_, std::nullopt);
+        ClearNote();
+        CopyReport(command);
+    }
 }
 
 void FFileInfo::ShowIcon(HICON icon)

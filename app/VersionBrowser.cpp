@@ -14,11 +14,13 @@ void FFileInfo::lstVerInfo_Click()
         return;
     // Read afresh on the user's selection, so that a file changed on disk shows its new values;
     // while a file is being shown, the resource it has just read serves.
+    if (versionJustRead_) {
+        txtVerInfo.SetText(versionJustRead_->items[static_cast<std::size_t>(row)]);
+        return;
+    }
     CFileVersionInfo fresh(platform_);
-    if (!versionJustRead_)
-        fresh.SetFullPathName(currentPath_);
-    const CFileVersionInfo& versionInfo = versionJustRead_ ? *versionJustRead_ : fresh;
-    txtVerInfo.SetText((versionInfo.*kVersionItems[static_cast<std::size_t>(row)].property)());
+    fresh.SetFullPathName(currentPath_);
+    txtVerInfo.SetText((fresh.*kVersionItems[static_cast<std::size_t>(row)].property)());
 }
 
 void FFileInfo::tabInfo_Click()

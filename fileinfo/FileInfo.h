@@ -62,6 +62,8 @@ public:
     bool attrCompressed() const { return (attributes_ & FILE_ATTRIBUTE_COMPRESSED) != 0; }
     // The shell's large icon, owned by the object: valid until the next refresh or destruction.
     HICON hIcon() const { return icon_.Get(); }
+    // Hands the icon to the caller, who keeps it past the object's life; hIcon is 0 after.
+    UniqueIcon TakeIcon() noexcept { return std::move(icon_); }
 
     // Re-reads the entry named by FullPathName.
     void Refresh();

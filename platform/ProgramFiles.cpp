@@ -83,6 +83,16 @@ ProgramKind ProgramKindAt(const std::string& path)
     return file ? ProgramKindOf(OpenFileBytes(file.Get())) : ProgramKind{};
 }
 
+ProgramHeaders ProgramHeadersAt(const std::string& path)
+{
+    DWORD error = NO_ERROR;
+    const UniqueFile file = OpenForReading(path, error);
+    if (!file)
+        return {};
+    const OpenFileBytes bytes(file.Get());
+    return {ProgramKindOf(bytes), FindEmbeddedSignature(bytes)};
+}
+
 EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file)
 {
     return FindEmbeddedSignature(OpenFileBytes(file));

@@ -18,6 +18,12 @@ namespace korrimat {
 bool IconSourceIsWholeAt(const std::string& path);
 // The file's program headers (PeHeaders.h); not readable when it cannot be opened.
 ProgramKind ProgramKindAt(const std::string& path);
+// The program headers and where the embedded signature lies, from one opening of the file.
+struct ProgramHeaders {
+    ProgramKind kind;
+    EmbeddedSignaturePlace signature;
+};
+ProgramHeaders ProgramHeadersAt(const std::string& path);
 // Where the file's embedded signature lies (SignatureBytes.h); None when it cannot be opened.
 EmbeddedSignaturePlace EmbeddedSignatureAt(const std::string& path);
 EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file);

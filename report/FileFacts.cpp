@@ -14,7 +14,7 @@ namespace korrimat {
 
 namespace {
 
-GeneralFacts GeneralFactsOf(const Platform& platform, const CFileInfo& file)
+GeneralFacts GeneralFactsOf(CFileInfo& file)
 {
     GeneralFacts general;
     general.page = GeneralTextsOf(file);
@@ -27,6 +27,7 @@ GeneralFacts GeneralFactsOf(const Platform& platform, const CFileInfo& file)
     general.modifiedUtc = IsoTime(file.ModifyStamp());
     general.accessedUtc = IsoTime(file.LastAccessStamp());
     general.attributes = static_cast<DWORD>(file.Attributes());
+    general.icon = file.TakeIcon();
     return general;
 }
 
@@ -54,22 +55,16 @@ std::optional<VersionFacts> VersionFactsOf(const Platform& platform, const std::
     return version;
 }
 
-SignatureFactsOfFile SignatureFactsOf(const Platform& platform, const std::string& path, const ProgramKind& program)
+SignatureFactsOfFile SignatureStateOf(const ProgramHeaders& headers)
 {
     SignatureFactsOfFile facts;
-    if (!program.pe) {
+    facts.embedded = headers.signature.state;
+    if (!headers.kind.pe)
         facts.state = SignatureFactsOfFile::State::NotProgram;
-        return facts;
-    }
-    if (EmbeddedSignatureAt(path).state == EmbeddedSignaturePlace::State::None) {
+    else if (headers.signature.state == EmbeddedSignaturePlace::State::None)
         facts.state = SignatureFactsOfFile::State::Unsigned;
-        return facts;
-    }
-    facts.state = SignatureFactsOfFile::State::Signed;
-    facts.check = CheckEmbeddedSignatures(path);
-    auto iso = [&](const std::optional<FILETIME>& stamp) { return stamp ? IsoTime(*stamp) : std::string(); };
-    for (const SignatureFacts& signature : facts.check.signatures)
-        facts.times.push_back({iso(signature.validFrom), iso(signature.validTo), iso(signature.timeStamp)});
+    else
+        facts.state = SignatureFactsOfFile::State::Signed;
     return facts;
 }
 
@@ -105,17 +100,21 @@ std::string IsoTime(const FILETIME& stamp)
            Digits(parts.wHour, 2) + ":" + Digits(parts.wMinute, 2) + ":" + Digits(parts.wSecond, 2) + "Z";
 }
 
-FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted)
+FileFacts GatherQuickFacts(const Platform& platform, const std::string& path, const FactsWanted& wanted,
+                           const WIN32_FIND_DATAA* listed)
 {
     FileFacts facts;
     if (wanted.pageTexts) {
         // As the pages show it: the file object is given the path in upper case, and the version
         // reading the path the file object rebuilt.
         CFileInfo file(platform);
-        file.SetFullPathName(UpperCase(path));
+        if (listed)
+            file.SetFullPathName(UpperCase(path), *listed);
+        else
+            file.SetFullPathName(UpperCase(path));
         facts.path = file.FullPathName();
         facts.found = file.FileExists();
-        facts.general = GeneralFactsOf(platform, file);
+        facts.general = GeneralFactsOf(file);
     } else if (const std::optional<std::string> full = platform.Entries().FullPathOf(path)) {
         facts.path = *full;
         if (const std::optional<WIN32_FIND_DATAA> entry = platform.Entries().FindFirst(facts.path)) {
@@ -129,15 +128,50 @@ FileFacts GatherFileFacts(const Platform& platform, const std::string& path, Fac
     }
     const bool isFile = facts.found && !(facts.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
     // The program headers are read once, for the machine and for the signatures.
-    facts.program = isFile ? ProgramKindAt(facts.path) : ProgramKind{true, false, 0, 0};
+    const ProgramHeaders headers = isFile ? ProgramHeadersAt(facts.path) : ProgramHeaders{{true, false, 0, 0}, {}};
+    facts.program = headers.kind;
     facts.version = VersionFactsOf(platform, facts.path);
     if (wanted.signatures)
-        facts.signatures = SignatureFactsOf(platform, facts.path, facts.program);
-    if (wanted.sha256 && isFile) {
-        const FileDigest digest = Sha256OfFile(platform.Contents(), facts.path, nullptr, [](std::uint64_t, std::uint64_t) {});
-        if (digest.outcome == FileDigest::Outcome::Done)
-            facts.sha256 = digest.hex;
+        facts.signatures = SignatureStateOf(headers);
+    return facts;
+}
+
+SlowFactsWanted SlowFactsFor(const FileFacts& quick, const FactsWanted& wanted)
+{
+    const bool isFile = quick.found && !(quick.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return {wanted.signatures && quick.signatures.embedded != EmbeddedSignaturePlace::State::None,
+            wanted.sha256 && isFile};
+}
+
+SlowFacts GatherSlowFacts(const FileContents& contents, const std::string& path, const SlowFactsWanted& wanted, HANDLE stop)
+{
+    SlowFacts slow;
+    if (wanted.signatureCheck) {
+        slow.check = CheckEmbeddedSignatures(path);
+        auto iso = [](const std::optional<FILETIME>& stamp) { return stamp ? IsoTime(*stamp) : std::string(); };
+        for (const SignatureFacts& signature : slow.check.signatures)
+            slow.times.push_back({iso(signature.validFrom), iso(signature.validTo), iso(signature.timeStamp)});
     }
+    if (wanted.sha256) {
+        const FileDigest digest = Sha256OfFile(contents, path, stop, [](std::uint64_t, std::uint64_t) {});
+        if (digest.outcome == FileDigest::Outcome::Done)
+            slow.sha256 = digest.hex;
+    }
+    return slow;
+}
+
+void AddSlowFacts(FileFacts& facts, SlowFacts&& slow)
+{
+    facts.signatures.check = std::move(slow.check);
+    facts.signatures.times = std::move(slow.times);
+    if (slow.sha256)
+        facts.sha256 = std::move(slow.sha256);
+}
+
+FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted)
+{
+    FileFacts facts = GatherQuickFacts(platform, path, wanted);
+    AddSlowFacts(facts, GatherSlowFacts(platform.Contents(), facts.path, SlowFactsFor(facts, wanted)));
     return facts;
 }
 

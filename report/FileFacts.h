@@ -6,6 +6,7 @@
 // from these: the window's copies and the console report alike. Nothing here knows a window.
 
 #include "formats/PeHeaders.h"
+#include "formats/SignatureBytes.h"
 #include "platform/Platform.h"
 #include "platform/Signatures.h"
 #include "versioninfo/FileVersionInfo.h"
@@ -41,6 +42,7 @@ GeneralPageTexts GeneralTextsOf(const CFileInfo& file);
 
 struct GeneralFacts {
     GeneralPageTexts page;
+    UniqueIcon icon;  // the shell's, with the page texts
     std::uint64_t sizeBytes = 0;
     std::optional<std::uint64_t> sizeOnDiskBytes;  // none when the system cannot tell
     // ISO 8601 in UTC ("2024-06-03T08:00:00Z"); empty when the system cannot split the stamp.
@@ -74,7 +76,9 @@ struct SignatureTimes {
 struct SignatureFactsOfFile {
     enum class State { NotProgram, Unsigned, Signed, NotChecked };
     State state = State::NotChecked;
-    SignatureCheck check;                // when Signed
+    // What the file's own bytes say, known at once (a program with a damaged table included).
+    EmbeddedSignaturePlace::State embedded = EmbeddedSignaturePlace::State::None;
+    SignatureCheck check;                // when Signed, once checked
     std::vector<SignatureTimes> times;   // one per signature of `check`
 };
 
@@ -97,7 +101,31 @@ struct FactsWanted {
     bool sha256 = false;
 };
 
+// Every fact wanted of an entry, the slow ones included, gathered here and now.
 FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted = {});
+
+// The facts read at once: all but the slow ones, which a window gathers on a worker. `listed`:
+// the entry's record as a folder's listing has just read it, in place of a search for it.
+FileFacts GatherQuickFacts(const Platform& platform, const std::string& path, const FactsWanted& wanted,
+                           const WIN32_FIND_DATAA* listed = nullptr);
+
+// The facts that read the whole file: the system's check of its signatures and its SHA-256.
+struct SlowFactsWanted {
+    bool signatureCheck = false;
+    bool sha256 = false;
+    bool Any() const noexcept { return signatureCheck || sha256; }
+};
+struct SlowFacts {
+    SignatureCheck check;
+    std::vector<SignatureTimes> times;
+    std::optional<std::string> sha256;
+};
+// The slow facts an entry's quick facts call for.
+SlowFactsWanted SlowFactsFor(const FileFacts& quick, const FactsWanted& wanted);
+// Gathers them; `stop`, when set, ends the hash early (the signature check always runs whole).
+SlowFacts GatherSlowFacts(const FileContents& contents, const std::string& path, const SlowFactsWanted& wanted,
+                          HANDLE stop = nullptr);
+void AddSlowFacts(FileFacts& facts, SlowFacts&& slow);
 
 // A UTC stamp in ISO 8601; empty when the system cannot split it.
 std::string IsoTime(const FILETIME& stamp);

@@ -31,4 +31,13 @@ inline constexpr std::array<VersionItem, CFileVersionInfo::kItemCount> kVersionI
     {"ProductVersion", "Product Version", &CFileVersionInfo::ProductVersion},
 }};
 
+// The row of the item a property gives.
+constexpr std::size_t ItemRow(std::string (CFileVersionInfo::*property)() const)
+{
+    std::size_t row = 0;
+    while (row + 1 < kVersionItems.size() && kVersionItems[row].property != property)
+        ++row;
+    return row;
+}
+
 } // namespace korrimat

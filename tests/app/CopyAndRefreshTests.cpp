@@ -7,6 +7,7 @@
 #include "tests/support/Paths.h"
 #include "tests/support/StartedProgram.h"
 #include "tests/support/TempFolder.h"
+#include "platform/FolderChanges.h"
 #include "platform/Locale.h"
 #include "tests/support/PlatformWith.h"
 #include "tests/support/WindowFixture.h"
@@ -276,7 +277,7 @@ TEST_F(CopyAndRefresh, TheDisplayFollowsChangesInTheListedFolder)
     EXPECT_TRUE(kept());
 
     // A hundred rapid writes: one display, once they are over.
-    ::Sleep(2 * FolderWatch::kQuietMilliseconds);
+    ::Sleep(2 * FolderChanges::kQuietMilliseconds);
     korrimat::testing::Pump(window.get());
     const int before = counting.Displays(dll);
     for (int write = 0; write < 100; ++write) {
@@ -284,7 +285,7 @@ TEST_F(CopyAndRefresh, TheDisplayFollowsChangesInTheListedFolder)
         append << 'y';
     }
     EXPECT_TRUE(PumpUntil(*window, [&] { return counting.Displays(dll) > before; }, 1000));
-    PumpUntil(*window, [] { return false; }, 3 * FolderWatch::kQuietMilliseconds);
+    PumpUntil(*window, [] { return false; }, 3 * FolderChanges::kQuietMilliseconds);
     EXPECT_EQ(counting.Displays(dll), before + 1);
     EXPECT_TRUE(kept());
 

@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <string>
+#include <thread>
 
 using namespace korrimat;
 using korrimat::testing::Choose;
@@ -113,6 +117,66 @@ TEST_F(SignaturePage, TheReportSaysWhoSignedAndWhetherItHolds)
               std::string::npos);
     EXPECT_NE(ReportAsText(ReportProperties(SystemPlatform(), SignedFolder() + "\\keys\\root.pem")).find("\r\nSignatures: not a program file\r\n"),
               std::string::npos);
+}
+
+// Another thread that sends the window a message every 20 ms, as a user's clicks and the system's
+// checks would, and keeps the longest wait for an answer.
+class AnswerWatch {
+public:
+    explicit AnswerWatch(HWND window)
+        : thread_([this, window] {
+              LARGE_INTEGER frequency{};
+              ::QueryPerformanceFrequency(&frequency);
+              while (!stop_) {
+                  LARGE_INTEGER sent{};
+                  LARGE_INTEGER answered{};
+                  DWORD_PTR result = 0;
+                  ::QueryPerformanceCounter(&sent);
+                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+                  ::QueryPerformanceCounter(&answered);
+                  slowest_ = std::max(slowest_.load(), (answered.QuadPart - sent.QuadPart) * 1000 / frequency.QuadPart);
+                  ::Sleep(20);
+              }
+              ended_ = true;
+          })
+    {
+    }
+    ~AnswerWatch()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+
+    // The slowest answer, in milliseconds, once the watch has ended; the window answers its last
+    // message meanwhile.
+    long long Stop(controls::Form& window)
+    {
+        stop_ = true;
+        korrimat::testing::PumpUntil(window, [this] { return ended_.load(); }, 60000);
+        return slowest_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> ended_{false};
+    std::atomic<long long> slowest_{0};
+    std::thread thread_;
+};
+
+TEST_F(SignaturePage, AnswersWhileALargeSignedProgramsReportIsCopied)
+{
+    ASSERT_TRUE(korrimat::testing::OpenFolder(*window_, korrimat::testing::ProgramFolder() + "\\large"));
+    ASSERT_EQ(window_->File1.FileName(), "large.dll");
+    korrimat::testing::SetClipboardText(L"before");
+    AnswerWatch watch(window_->Handle());
+    window_->RunCommand(FFileInfo::kCopyProperties);
+    std::string copied;
+    EXPECT_TRUE(korrimat::testing::PumpUntil(
+        *window_, [&] { return (copied = NarrowText(korrimat::testing::ClipboardText())) != "before"; }, 60000));
+    const long long slowest = watch.Stop(*window_);
+    std::printf("the window's slowest answer while the report was copied: %lld ms\n", slowest);
+    EXPECT_LT(slowest, 100);
+    EXPECT_NE(copied.find("  Verdict: This digital signature is OK.\r\n"), std::string::npos) << copied;
 }
 
 TEST_F(SignaturePage, SavesAPictureOfThePage)
