@@ -10,14 +10,32 @@ namespace korrimat {
 
 namespace {
 
-// SHA-256 through the system's cryptography (BCrypt).
-class SystemSha256 : public Digest {
+LPCWSTR AlgorithmId(HashAlgorithm algorithm)
+{
+    switch (algorithm) {
+    case HashAlgorithm::Md5:
+        return BCRYPT_MD5_ALGORITHM;
+    case HashAlgorithm::Sha1:
+        return BCRYPT_SHA1_ALGORITHM;
+    case HashAlgorithm::Sha256:
+        return BCRYPT_SHA256_ALGORITHM;
+    case HashAlgorithm::Sha384:
+        return BCRYPT_SHA384_ALGORITHM;
+    case HashAlgorithm::Sha512:
+        return BCRYPT_SHA512_ALGORITHM;
+    }
+    return BCRYPT_SHA256_ALGORITHM;
+}
+
+// A hash through the system's cryptography (BCrypt).
+class SystemDigest : public Digest {
 public:
-    static std::unique_ptr<Digest> Open()
+    static std::unique_ptr<Digest> Open(HashAlgorithm kind)
     {
-        auto digest = std::make_unique<SystemSha256>();
+        auto digest = std::make_unique<SystemDigest>();
+        digest->length_ = KindOf(kind).digits / 2;
         BCRYPT_ALG_HANDLE algorithm = nullptr;
-        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&algorithm, AlgorithmId(kind), nullptr, 0)))
             return nullptr;
         digest->algorithm_.Reset(algorithm);
         BCRYPT_HASH_HANDLE hash = nullptr;
@@ -35,13 +53,14 @@ public:
 
     std::optional<std::vector<BYTE>> Finish() override
     {
-        std::vector<BYTE> digest(32);
+        std::vector<BYTE> digest(length_);
         if (!BCRYPT_SUCCESS(::BCryptFinishHash(hash_.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0)))
             return std::nullopt;
         return digest;
     }
 
 private:
+    std::size_t length_ = 0;
     // The hash goes before the algorithm it was made from.
     UniqueCryptoAlgorithm algorithm_;
     UniqueCryptoHash hash_;
@@ -65,9 +84,9 @@ FileRead FileContents::Read(HANDLE file, std::span<BYTE> buffer) const
     return {read, ERROR_SUCCESS};
 }
 
-std::unique_ptr<Digest> FileContents::NewSha256() const
+std::unique_ptr<Digest> FileContents::NewDigest(HashAlgorithm algorithm) const
 {
-    return SystemSha256::Open();
+    return SystemDigest::Open(algorithm);
 }
 
 std::optional<std::uint64_t> SizeOfOpenFile(HANDLE file)

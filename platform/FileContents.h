@@ -3,6 +3,7 @@
 // which a test overrides to make a read or the system's cryptography fail. Calls may come from a
 // worker thread.
 
+#include "formats/Hashes.h"
 #include "platform/UniqueHandle.h"
 
 #include <windows.h>
@@ -47,8 +48,8 @@ public:
     [[nodiscard]] virtual OpenedFile OpenToRead(const std::string& path) const;
     // ReadFile of up to `buffer`'s size at the file's position.
     [[nodiscard]] virtual FileRead Read(HANDLE file, std::span<BYTE> buffer) const;
-    // The system's SHA-256 (BCrypt); null when it cannot be had.
-    [[nodiscard]] virtual std::unique_ptr<Digest> NewSha256() const;
+    // The system's hash of that algorithm (BCrypt); null when it cannot be had.
+    [[nodiscard]] virtual std::unique_ptr<Digest> NewDigest(HashAlgorithm algorithm) const;
 };
 
 // GetFileSizeEx of an open file.

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "versioninfo/VersionItems.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace korrimat {
@@ -140,32 +141,48 @@ SlowFactsWanted SlowFactsFor(const FileFacts& quick, const FactsWanted& wanted)
 {
     const bool isFile = quick.found && !(quick.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
     return {wanted.signatures && quick.signatures.embedded != EmbeddedSignaturePlace::State::None,
-            wanted.sha256 && isFile};
+            wanted.sha256 && isFile, isFile ? wanted.hashes : std::vector<HashAlgorithm>()};
 }
 
-SlowFacts GatherSlowFacts(const FileContents& contents, const std::string& path, const SlowFactsWanted& wanted, HANDLE stop)
+SlowFacts GatherSlowFacts(const FileContents& contents, const std::string& path, const SlowFactsWanted& wanted, HANDLE stop,
+                          const DigestProgress& progress)
 {
     SlowFacts slow;
     if (wanted.signatureCheck) {
+        slow.signaturesChecked = true;
         slow.check = CheckEmbeddedSignatures(path);
         auto iso = [](const std::optional<FILETIME>& stamp) { return stamp ? IsoTime(*stamp) : std::string(); };
         for (const SignatureFacts& signature : slow.check.signatures)
             slow.times.push_back({iso(signature.validFrom), iso(signature.validTo), iso(signature.timeStamp)});
     }
-    if (wanted.sha256) {
-        const FileDigest digest = Sha256OfFile(contents, path, stop, [](std::uint64_t, std::uint64_t) {});
-        if (digest.outcome == FileDigest::Outcome::Done)
-            slow.sha256 = digest.hex;
+    // Every hash in one read of the file, the SHA-256 asked for alone among them.
+    std::vector<HashAlgorithm> algorithms = wanted.hashes;
+    if (wanted.sha256 && std::find(algorithms.begin(), algorithms.end(), HashAlgorithm::Sha256) == algorithms.end())
+        algorithms.push_back(HashAlgorithm::Sha256);
+    if (algorithms.empty())
+        return slow;
+    const FileDigest digest = HashesOfFile(contents, path, algorithms, stop, progress);
+    if (digest.outcome != FileDigest::Outcome::Done)
+        return slow;
+    for (const HashValue& value : digest.values) {
+        if (wanted.sha256 && value.algorithm == HashAlgorithm::Sha256)
+            slow.sha256 = value.hex;
+        if (std::find(wanted.hashes.begin(), wanted.hashes.end(), value.algorithm) != wanted.hashes.end())
+            slow.hashes.push_back(value);
     }
     return slow;
 }
 
 void AddSlowFacts(FileFacts& facts, SlowFacts&& slow)
 {
-    facts.signatures.check = std::move(slow.check);
-    facts.signatures.times = std::move(slow.times);
+    if (slow.signaturesChecked) {
+        facts.signatures.check = std::move(slow.check);
+        facts.signatures.times = std::move(slow.times);
+    }
     if (slow.sha256)
         facts.sha256 = std::move(slow.sha256);
+    if (!slow.hashes.empty())
+        facts.hashes = std::move(slow.hashes);
 }
 
 FileFacts GatherFileFacts(const Platform& platform, const std::string& path, FactsWanted wanted)

@@ -7,6 +7,7 @@
 
 #include "formats/PeHeaders.h"
 #include "formats/SignatureBytes.h"
+#include "platform/FileDigest.h"
 #include "platform/Platform.h"
 #include "platform/Signatures.h"
 #include "versioninfo/FileVersionInfo.h"
@@ -91,6 +92,8 @@ struct FileFacts {
     std::optional<VersionFacts> version;
     SignatureFactsOfFile signatures;
     std::optional<std::string> sha256;  // lower-case hexadecimal, when asked for and the file could be read
+    // The hashes asked for, in the order asked, when the file could be read whole.
+    std::vector<HashValue> hashes;
 };
 
 struct FactsWanted {
@@ -99,6 +102,7 @@ struct FactsWanted {
     bool pageTexts = true;
     bool signatures = true;  // checking them reads and hashes the whole program
     bool sha256 = false;
+    std::vector<HashAlgorithm> hashes;  // computed in one read of the file, with the SHA-256
 };
 
 // Every fact wanted of an entry, the slow ones included, gathered here and now.
@@ -113,18 +117,22 @@ FileFacts GatherQuickFacts(const Platform& platform, const std::string& path, co
 struct SlowFactsWanted {
     bool signatureCheck = false;
     bool sha256 = false;
-    bool Any() const noexcept { return signatureCheck || sha256; }
+    std::vector<HashAlgorithm> hashes;
+    bool Any() const noexcept { return signatureCheck || sha256 || !hashes.empty(); }
 };
 struct SlowFacts {
+    bool signaturesChecked = false;
     SignatureCheck check;
     std::vector<SignatureTimes> times;
     std::optional<std::string> sha256;
+    std::vector<HashValue> hashes;
 };
 // The slow facts an entry's quick facts call for.
 SlowFactsWanted SlowFactsFor(const FileFacts& quick, const FactsWanted& wanted);
-// Gathers them; `stop`, when set, ends the hash early (the signature check always runs whole).
+// Gathers them; `stop`, when set, ends the hashing early (the signature check always runs
+// whole), and `progress` follows the hashing's read.
 SlowFacts GatherSlowFacts(const FileContents& contents, const std::string& path, const SlowFactsWanted& wanted,
-                          HANDLE stop = nullptr);
+                          HANDLE stop = nullptr, const DigestProgress& progress = {});
 void AddSlowFacts(FileFacts& facts, SlowFacts&& slow);
 
 // A UTC stamp in ISO 8601; empty when the system cannot split it.

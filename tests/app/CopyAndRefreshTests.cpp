@@ -314,9 +314,9 @@ TEST_F(CopyAndRefresh, TheDisplayFollowsChangesInTheListedFolder)
 class RefusingCalls : public ClipboardWriter, public FileContents, public ThreadStarter {
 public:
     bool CopyText(HWND, const std::string&) const override { return false; }
-    std::unique_ptr<Digest> NewSha256() const override
+    std::unique_ptr<Digest> NewDigest(HashAlgorithm algorithm) const override
     {
-        return cryptography ? FileContents::NewSha256() : nullptr;
+        return cryptography ? FileContents::NewDigest(algorithm) : nullptr;
     }
     FileRead Read(HANDLE, std::span<BYTE>) const override { return {0, ERROR_IO_DEVICE}; }
     UniqueThread Start(ThreadMain main, void* argument) const override
