@@ -10,7 +10,7 @@
 namespace korrimat {
 
 const char kReportUsage[] =
-    "Usage: korrimat-report [--text | --json | --csv] [--sha256] [--recurse] PATH...\r\n"
+    "Usage: korrimat-report [--text | --json | --csv] [--sha256] [--hash ALG[,ALG...]] [--recurse] PATH...\r\n"
     "The properties of files, as Korrimat shows and copies them. A PATH is a file, a folder (its\r\n"
     "files) or a pattern with * and ? in its last part (C:\\build\\*.dll).\r\n"
     "  --text     each file's report as Korrimat copies it, a blank line between (the default)\r\n"
@@ -19,6 +19,10 @@ const char kReportUsage[] =
     "             attributes, machine, file and product version (the fixed numbers), company,\r\n"
     "             description, original filename, language\r\n"
     "  --sha256   each file's SHA-256 too (a column of the CSV)\r\n"
+    "  --hash ALG[,ALG...]\r\n"
+    "             each file's hashes of these kinds too, all in one read of the file: md5, sha1,\r\n"
+    "             sha256, sha384, sha512, any case (a [Hashes] section, a \"hashes\" object, a\r\n"
+    "             column each); a second --hash adds to the first\r\n"
     "  --recurse  the files of the folders below too (for a pattern, those matching it)\r\n"
     "  --help     this text\r\n"
     "Exit code: 0 when every path was read, 1 when some were not, 2 for a usage error.\r\n";
@@ -130,6 +134,25 @@ private:
     const std::function<void(std::string_view)>& error_;
 };
 
+// The algorithms a comma-separated list names ("md5,SHA1"), each added once; false, with `error`
+// set, for a name no algorithm has.
+bool AddHashNames(std::string_view list, std::vector<HashAlgorithm>& hashes, std::string& error)
+{
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        const std::string_view name = list.substr(start, end - start);
+        const std::optional<HashAlgorithm> algorithm = HashByName(name);
+        if (!algorithm) {
+            error = "unknown hash \"" + std::string(name) + "\" (md5, sha1, sha256, sha384 or sha512)";
+            return false;
+        }
+        if (std::find(hashes.begin(), hashes.end(), *algorithm) == hashes.end())
+            hashes.push_back(*algorithm);
+        start = end + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments)
@@ -138,7 +161,8 @@ ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments)
     ReportCommand command;
     int formats = 0;
     bool optionsEnd = false;
-    for (const std::string& argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (optionsEnd || argument.size() < 2 || (argument[0] != '-' && argument != "/?")) {
             command.paths.push_back(argument);
         } else if (argument == "--") {
@@ -155,6 +179,13 @@ ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments)
             command.sha256 = true;
         } else if (argument == "--recurse") {
             command.recurse = true;
+        } else if (argument == "--hash") {
+            if (++i == arguments.size()) {
+                parsed.error = "--hash needs ALG[,ALG...]";
+                return parsed;
+            }
+            if (!AddHashNames(arguments[i], command.hashes, parsed.error))
+                return parsed;
         } else {
             parsed.error = "unknown option " + argument;
             return parsed;
@@ -176,13 +207,13 @@ ReportExit RunReportCommand(const Platform& platform, const ReportCommand& comma
     using Format = ReportCommand::Format;
     // A CSV row has no column for the page's texts or the signatures: they are not gathered.
     const bool whole = command.format != Format::Csv;
-    const FactsWanted wanted{whole, whole, command.sha256};
+    const FactsWanted wanted{whole, whole, command.sha256, command.hashes};
     bool everyPathRead = true;
     std::size_t reported = 0;
     if (command.format == Format::Json)
         out("[");
     else if (command.format == Format::Csv)
-        out(CsvHeader(command.sha256));
+        out(CsvHeader(command.sha256, command.hashes));
 
     FileWalk walk(command.recurse, error);
     auto report = [&](const std::string& path) {
@@ -193,7 +224,8 @@ ReportExit RunReportCommand(const Platform& platform, const ReportCommand& comma
             return;
         }
         // What can be known without the contents is reported all the same.
-        if (!facts.program.readable || (command.sha256 && !facts.sha256)) {
+        const bool hashed = (!command.sha256 || facts.sha256) && (command.hashes.empty() || !facts.hashes.empty());
+        if (!facts.program.readable || !hashed) {
             error("korrimat-report: " + facts.path + ": cannot be read\r\n");
             everyPathRead = false;
         }
@@ -205,7 +237,7 @@ ReportExit RunReportCommand(const Platform& platform, const ReportCommand& comma
             out((reported ? ",\r\n  " : "\r\n  ") + ReportAsJson(ReportOf(facts), 2));
             break;
         case Format::Csv:
-            out(CsvRow(facts, command.sha256));
+            out(CsvRow(facts, command.sha256, command.hashes));
             break;
         }
         ++reported;

@@ -3,6 +3,7 @@
 // arguments are read here and the paths walked; the reports come from the same layer as the
 // window's copies (report/).
 
+#include "formats/Hashes.h"
 #include "platform/Platform.h"
 
 #include <functional>
@@ -19,6 +20,7 @@ struct ReportCommand {
     bool sha256 = false;
     bool recurse = false;
     std::vector<std::string> paths;
+    std::vector<HashAlgorithm> hashes;  // --hash: each once, in the order named
 };
 
 struct ParsedCommand {

@@ -1,6 +1,6 @@
 // korrimat-report's entry point: the libraries from the system folder, then the command.
 //
-//   korrimat-report [--text | --json | --csv] [--sha256] [--recurse] PATH...
+//   korrimat-report [--text | --json | --csv] [--sha256] [--hash ALG[,ALG...]] [--recurse] PATH...
 
 #include "console/ReportCommand.h"
 #include "platform/Console.h"

@@ -302,6 +302,17 @@ ReportField SignaturesField(const SignatureFactsOfFile& facts)
                         std::move(list)});
 }
 
+// Every hash computed, under its kind's caption and key, in the order computed.
+ReportField HashesField(const std::vector<HashValue>& hashes)
+{
+    ReportObject values;
+    for (const HashValue& value : hashes) {
+        const HashKind& kind = KindOf(value.algorithm);
+        values.push_back(TextField(std::string(kind.caption), std::string(kind.key), value.hex));
+    }
+    return ObjectField("Hashes", "hashes", std::move(values));
+}
+
 } // namespace
 
 std::vector<std::string> AttributeNames(DWORD attributes)
@@ -353,6 +364,8 @@ ReportObject ReportOf(const FileFacts& facts)
     };
     if (facts.sha256)
         report.insert(report.begin() + 1, TextField("SHA-256", "sha256", *facts.sha256));
+    if (!facts.hashes.empty())
+        report.push_back(HashesField(facts.hashes));
     return report;
 }
 

@@ -168,6 +168,15 @@ std::string FixedVersionText(const FileFacts& facts, bool product)
     return text;
 }
 
+std::string HashText(const FileFacts& facts, HashAlgorithm algorithm)
+{
+    for (const HashValue& value : facts.hashes) {
+        if (value.algorithm == algorithm)
+            return value.hex;
+    }
+    return {};
+}
+
 } // namespace
 
 std::string ReportAsText(const ReportObject& report)
@@ -196,14 +205,20 @@ std::string ReportAsJson(const ReportObject& report, int indent)
     return out;
 }
 
-std::string CsvHeader(bool withSha256)
+std::string CsvHeader(bool withSha256, std::span<const HashAlgorithm> hashes)
 {
-    return std::string("path,name,size,modifiedUtc,attributes,machine,fileVersion,productVersion,company,description,"
-                       "originalFilename,language") +
-           (withSha256 ? ",sha256" : "") + "\r\n";
+    std::string header("path,name,size,modifiedUtc,attributes,machine,fileVersion,productVersion,company,description,"
+                       "originalFilename,language");
+    if (withSha256)
+        header += ",sha256";
+    for (const HashAlgorithm algorithm : hashes) {
+        header += ',';
+        header += KindOf(algorithm).key;
+    }
+    return header + "\r\n";
 }
 
-std::string CsvRow(const FileFacts& facts, bool withSha256)
+std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const HashAlgorithm> hashes)
 {
     std::string attributes;
     for (const std::string& name : AttributeNames(facts.general.attributes))
@@ -228,6 +243,10 @@ std::string CsvRow(const FileFacts& facts, bool withSha256)
         row += (i ? "," : "") + CsvValue(values[i]);
     if (withSha256)
         row += "," + CsvValue(facts.sha256.value_or(""));
+    for (const HashAlgorithm algorithm : hashes) {
+        row += ',';
+        row += HashText(facts, algorithm);
+    }
     return row + "\r\n";
 }
 

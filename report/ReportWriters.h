@@ -5,6 +5,7 @@
 
 #include "report/Report.h"
 
+#include <span>
 #include <string>
 
 namespace korrimat {
@@ -15,8 +16,9 @@ std::string ReportAsText(const ReportObject& report);
 // so that it can stand inside an array.
 std::string ReportAsJson(const ReportObject& report, int indent = 0);
 
-// The header row and a file's row; the SHA-256 column only when asked for.
-std::string CsvHeader(bool withSha256);
-std::string CsvRow(const FileFacts& facts, bool withSha256);
+// The header row and a file's row: the SHA-256 column only when asked for, then one column per
+// hash of `hashes`, named by its key (empty in a row whose file could not be read).
+std::string CsvHeader(bool withSha256, std::span<const HashAlgorithm> hashes = {});
+std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const HashAlgorithm> hashes = {});
 
 } // namespace korrimat

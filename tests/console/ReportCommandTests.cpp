@@ -11,6 +11,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ namespace {
 using korrimat::testing::TempFolder;
 using korrimat::testing::VersionFixture;
 using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
 
 struct ReportRun {
     DWORD exitCode = 0xFFFFFFFF;
@@ -102,6 +105,21 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text)
     return text.ends_with("\r\n") ? rows : std::vector<std::vector<std::string>>{};
 }
 
+// The fixtures' MD5, SHA-1, SHA-256 and SHA-512, by file name, as CMake worked them out at build time.
+std::map<std::string, std::vector<std::string>> FixtureHashes()
+{
+    std::map<std::string, std::vector<std::string>> hashes;
+    std::istringstream lines(Contents(korrimat::testing::BuildFolder() + "\\tests\\console\\fixture-hashes.txt"));
+    std::string name;
+    while (lines >> name) {
+        std::vector<std::string>& values = hashes[name.substr(3)];  // "vi_german.dll" copied in as "german.dll"
+        values.resize(4);
+        for (std::string& value : values)
+            lines >> value;
+    }
+    return hashes;
+}
+
 class ReportCommandTest : public ::testing::Test {
 protected:
     ReportCommandTest()
@@ -171,6 +189,88 @@ TEST_F(ReportCommandTest, CsvIsOneQuotedRowPerFileBelowAHeader)
     EXPECT_EQ(ParseCsv(flat.out).size(), 5u) << flat.out;
 }
 
+TEST_F(ReportCommandTest, HashesAreThoseWorkedOutApartInTheOrderAsked)
+{
+    const auto expected = FixtureHashes();
+    ASSERT_EQ(expected.size(), 5u);
+    const ReportRun run = Report(scratch_, {"--json", "--hash", "md5,SHA1", "--hash", "sha256,Sha512,md5", "--recurse",
+                                            folder_ / "*.dll"});
+    EXPECT_EQ(run.exitCode, 0u) << run.error;
+    const OrderedJson reports = OrderedJson::parse(run.out, nullptr, false);
+    ASSERT_FALSE(reports.is_discarded()) << run.out;
+    ASSERT_EQ(reports.size(), 5u);
+    for (const OrderedJson& report : reports) {
+        const std::string name = report["general"]["name"].get<std::string>();
+        ASSERT_EQ(expected.count(name), 1u) << name;
+        std::vector<std::string> keys, values;
+        for (const auto& [key, value] : report["hashes"].items()) {
+            keys.push_back(key);
+            values.push_back(value.get<std::string>());
+        }
+        EXPECT_EQ(keys, (std::vector<std::string>{"md5", "sha1", "sha256", "sha512"})) << name;
+        EXPECT_EQ(values, expected.at(name)) << name;
+        EXPECT_FALSE(report.contains("sha256")) << name;
+    }
+}
+
+TEST_F(ReportCommandTest, HashesAreATextSectionAndCsvColumnsAfterTheSha256)
+{
+    const std::vector<std::string> german = FixtureHashes().at("german.dll");
+    const ReportRun text = Report(scratch_, {"--hash", "sha512,md5", folder_ / "german.dll"});
+    EXPECT_EQ(text.exitCode, 0u) << text.error;
+    EXPECT_TRUE(text.out.ends_with("\r\n\r\n[Hashes]\r\nSHA-512: " + german[3] + "\r\nMD5: " + german[0] + "\r\n")) << text.out;
+
+    const ReportRun csv = Report(scratch_, {"--csv", "--hash", "sha1", "--sha256", "--hash", "md5", folder_ / "german.dll"});
+    const auto rows = ParseCsv(csv.out);
+    ASSERT_EQ(rows.size(), 2u) << csv.out;
+    ASSERT_EQ(rows[0].size(), 15u);
+    ASSERT_EQ(rows[1].size(), 15u);
+    EXPECT_EQ(std::vector<std::string>(rows[0].begin() + 11, rows[0].end()),
+              (std::vector<std::string>{"language", "sha256", "sha1", "md5"}));
+    EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 12, rows[1].end()),
+              (std::vector<std::string>{german[2], german[1], german[0]}));
+}
+
+// The report without its access times, which each run's read of the file may move on.
+std::string WithoutAccessTimes(const std::string& text)
+{
+    std::string kept;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        if (text.compare(start, 9, "Accessed ") != 0 && text.compare(start, 9, "Accessed:") != 0)
+            kept.append(text, start, end - start);
+        start = end;
+    }
+    return kept;
+}
+
+TEST_F(ReportCommandTest, Sha256AloneIsWrittenAsBeforeAndHashesOnlyAddTheirPart)
+{
+    const std::string file = folder_ / "german.dll";
+    const std::string sha256 = FixtureHashes().at("german.dll")[2];
+    const ReportRun alone = Report(scratch_, {"--sha256", file});
+    const ReportRun both = Report(scratch_, {"--sha256", "--hash", "sha256", file});
+    EXPECT_EQ(alone.out.find("Path: " + file + "\r\nSHA-256: " + sha256 + "\r\n\r\n[General]\r\n"), 0u) << alone.out;
+    EXPECT_EQ(alone.out.find("[Hashes]"), std::string::npos);
+    EXPECT_EQ(WithoutAccessTimes(both.out), WithoutAccessTimes(alone.out) + "\r\n[Hashes]\r\nSHA-256: " + sha256 + "\r\n");
+
+    const ReportRun jsonAlone = Report(scratch_, {"--json", "--sha256", file});
+    const ReportRun jsonBoth = Report(scratch_, {"--json", "--sha256", "--hash", "sha256", file});
+    OrderedJson without = OrderedJson::parse(jsonAlone.out, nullptr, false);
+    OrderedJson withHashes = OrderedJson::parse(jsonBoth.out, nullptr, false);
+    ASSERT_FALSE(withHashes.is_discarded() || without.is_discarded()) << jsonBoth.out << jsonAlone.out;
+    EXPECT_EQ(std::next(without[0].begin()).key(), "sha256");
+    EXPECT_EQ(without[0]["sha256"], sha256);
+    EXPECT_FALSE(without[0].contains("hashes"));
+    EXPECT_EQ(withHashes[0]["hashes"], OrderedJson({{"sha256", sha256}}));
+    withHashes[0].erase("hashes");
+    for (OrderedJson* report : {&without[0], &withHashes[0]}) {
+        (*report)["general"].erase("accessed");
+        (*report)["general"].erase("accessedUtc");
+    }
+    EXPECT_EQ(withHashes, without);
+}
+
 TEST_F(ReportCommandTest, TextIsTheCopiedReportAndNamesInAnyScriptPastTheOldLimitWork)
 {
     // A Greek and Japanese name in a folder deep enough to pass 260 characters.
@@ -202,13 +302,16 @@ TEST_F(ReportCommandTest, MissingPathsAndUsageErrorsAreToldOnStandardError)
     EXPECT_NE(missing.error.find(folder_ / "gone.dll" + ": not found"), std::string::npos) << missing.error;
     EXPECT_NE(missing.error.find("*.exe: no file matches"), std::string::npos) << missing.error;
 
-    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--csv", "--json", folder_.Path()},
-                                                  std::vector<std::string>{"--colour", folder_.Path()}, std::vector<std::string>{}}) {
+    const std::string path = folder_.Path();
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--csv", "--json", path}, {"--colour", path}, {}, {"--hash", "md5,crc32", path},
+          {"--hash", "md5,", path}, {path, "--hash"}}) {
         const ReportRun run = Report(scratch_, wrong);
-        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_EQ(run.exitCode, 2u) << wrong.size();
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.error.find("Usage: korrimat-report"), std::string::npos) << run.error;
     }
+    EXPECT_NE(Report(scratch_, {"--hash", "crc32", path}).error.find("unknown hash \"crc32\""), std::string::npos);
     const ReportRun help = Report(scratch_, {"--help"});
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_EQ(help.out.find("Usage: korrimat-report"), 0u);
