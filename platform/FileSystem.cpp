@@ -217,6 +217,44 @@ UniqueFile OpenForReading(const std::string& path, DWORD& error)
     return file;
 }
 
+WholeFile ReadWholeFile(const std::string& path, std::size_t largest)
+{
+    WholeFile whole;
+    const UniqueFile file = OpenForReading(path, whole.error);
+    if (!file)
+        return whole;
+    // The size first, so that a large file costs no read at all.
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(file.Get(), &size) && static_cast<std::uint64_t>(size.QuadPart) > largest) {
+        whole.state = WholeFile::State::TooLarge;
+        return whole;
+    }
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::vector<std::uint8_t>& bytes = whole.bytes;
+    for (;;) {
+        const std::size_t start = bytes.size();
+        // Up to one byte past the limit, which tells a file of exactly `largest` bytes from a larger one.
+        const std::size_t wanted = largest - start >= kPiece ? kPiece : largest - start + 1;
+        bytes.resize(start + wanted);
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + start, static_cast<DWORD>(wanted), &read, nullptr)) {
+            whole.error = ::GetLastError();
+            bytes.clear();
+            return whole;
+        }
+        bytes.resize(start + read);
+        if (bytes.size() > largest) {
+            whole.state = WholeFile::State::TooLarge;
+            bytes.clear();
+            return whole;
+        }
+        if (read == 0) {
+            whole.state = WholeFile::State::Read;
+            return whole;
+        }
+    }
+}
+
 DWORD ForEachEntry(const std::string& pattern,
                    const std::function<void(std::string_view name, const WIN32_FIND_DATAW& found)>& visit)
 {

@@ -55,6 +55,18 @@ UserPath ResolveUserPath(std::wstring_view typed);
 // when the file cannot be opened (one held open by another program that shares nothing).
 UniqueFile OpenForReading(const std::string& path, DWORD& error);
 
+// A small file read whole, or why not: larger than the limit asked (nothing of it kept), or the
+// system's error on opening or reading it.
+struct WholeFile {
+    enum class State { Read, TooLarge, Failed };
+    State state = State::Failed;
+    std::vector<std::uint8_t> bytes;  // when Read
+    DWORD error = ERROR_SUCCESS;      // when Failed
+};
+// Opened as OpenForReading opens it (every kind of sharing, any length of path); never reads more
+// than `largest` + 1 bytes, so a file that grows while it is read is still cut short.
+WholeFile ReadWholeFile(const std::string& path, std::size_t largest);
+
 // Calls `visit(name, found)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a
 // name longer than the narrow record's 260 bytes is lost. A drive without a medium fails at once.
