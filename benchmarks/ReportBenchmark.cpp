@@ -26,7 +26,7 @@ constexpr double kTarget = 1.25;
 std::size_t ReportAsCsv(const std::string& pattern, std::size_t& rows)
 {
     std::string out;
-    RunReportCommand(SystemPlatform(), ReportCommand{.format = ReportCommand::Format::Csv, .paths = {pattern}},
+    RunReportCommand(SystemPlatform(), ReportCommand{ReportCommand::Format::Csv, false, false, {pattern}},
                      [&](std::string_view text) { out += text; }, [](std::string_view) {});
     rows = 0;
     for (const char c : out)

@@ -20,7 +20,9 @@ struct ReportCommand {
     bool sha256 = false;
     bool recurse = false;
     std::vector<std::string> paths;
-    std::vector<HashAlgorithm> hashes;  // --hash: each once, in the order named
+    // --hash: each once, in the order named. Its "{}" lets the shorter braced initialisations of
+    // the members before it leave it empty without a missing-initializer warning.
+    std::vector<HashAlgorithm> hashes{};
 };
 
 struct ParsedCommand {

@@ -248,7 +248,7 @@ public:
         // row for the file, whatever its damage.
         for (const auto format : {ReportCommand::Format::Text, ReportCommand::Format::Json, ReportCommand::Format::Csv}) {
             std::string out;
-            RunReportCommand(fenced_, ReportCommand{.format = format, .sha256 = true, .paths = {path}},
+            RunReportCommand(fenced_, ReportCommand{format, true, false, {path}},
                              [&](std::string_view text) { out += text; }, [](std::string_view) {});
             if (format == ReportCommand::Format::Text && out.find("[General]") == std::string::npos)
                 faults.push_back("the text report has no General section");

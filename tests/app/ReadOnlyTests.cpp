@@ -84,8 +84,7 @@ TEST(ReadOnly, EveryPathAUserHasOpensTheFilesForReadingOnly)
     }
     // The console program's code, in every form, over the folder and the one below.
     for (const auto format : {ReportCommand::Format::Text, ReportCommand::Format::Json, ReportCommand::Format::Csv})
-        RunReportCommand(korrimat::SystemPlatform(),
-                         ReportCommand{.format = format, .sha256 = true, .recurse = true, .paths = {folder.Path()}},
-                         [](std::string_view) {}, [](std::string_view) {});
+        RunReportCommand(korrimat::SystemPlatform(), ReportCommand{format, true, true, {folder.Path()}}, [](std::string_view) {},
+                         [](std::string_view) {});
     Mark("end", folder.Path());
 }
