@@ -10,7 +10,9 @@
 namespace korrimat {
 
 const char kReportUsage[] =
-    "Usage: korrimat-report [--text | --json | --csv] [--sha256] [--hash ALG[,ALG...]] [--recurse] PATH...\r\n"
+    "Usage: korrimat-report [--text | --json | --csv] [--sha256] [--hash ALG[,ALG...]]\r\n"
+    "                       [--recurse] PATH...\r\n"
+    "       korrimat-report --check SUMSFILE...\r\n"
     "The properties of files, as Korrimat shows and copies them. A PATH is a file, a folder (its\r\n"
     "files) or a pattern with * and ? in its last part (C:\\build\\*.dll).\r\n"
     "  --text     each file's report as Korrimat copies it, a blank line between (the default)\r\n"
@@ -24,8 +26,12 @@ const char kReportUsage[] =
     "             sha256, sha384, sha512, any case (a [Hashes] section, a \"hashes\" object, a\r\n"
     "             column each); a second --hash adds to the first\r\n"
     "  --recurse  the files of the folders below too (for a pattern, those matching it)\r\n"
+    "  --check    checks the files that sums files list, as sha256sum -c does (the GNU and the BSD\r\n"
+    "             form, of any of the five kinds; names from the sums file's folder): a line\r\n"
+    "             NAME: OK, NAME: FAILED or NAME: not found per entry, then the count\r\n"
     "  --help     this text\r\n"
-    "Exit code: 0 when every path was read, 1 when some were not, 2 for a usage error.\r\n";
+    "Exit code: 0 when every path was read, 1 when some were not, 2 for a usage error; with\r\n"
+    "--check, 0 when every entry is OK, 1 when some are not, 2 when a sums file has none to check.\r\n";
 
 namespace {
 
@@ -160,6 +166,7 @@ ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments)
     ParsedCommand parsed;
     ReportCommand command;
     int formats = 0;
+    bool check = false;
     bool optionsEnd = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -179,6 +186,8 @@ ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments)
             command.sha256 = true;
         } else if (argument == "--recurse") {
             command.recurse = true;
+        } else if (argument == "--check") {
+            check = true;
         } else if (argument == "--hash") {
             if (++i == arguments.size()) {
                 parsed.error = "--hash needs ALG[,ALG...]";
@@ -191,12 +200,21 @@ ParsedCommand ParseReportCommand(const std::vector<std::string>& arguments)
             return parsed;
         }
     }
-    if (formats > 1)
+    if (check) {
+        // A check writes its own lines: no report option has a meaning there.
+        if (formats != 0 || command.sha256 || command.recurse || !command.hashes.empty())
+            parsed.error = "--check takes no --text, --json, --csv, --sha256, --hash or --recurse";
+        else if (command.paths.empty())
+            parsed.error = "no SUMSFILE";
+        else
+            parsed.check = CheckCommand{std::move(command.paths)};
+    } else if (formats > 1) {
         parsed.error = "only one of --text, --json and --csv";
-    else if (command.paths.empty())
+    } else if (command.paths.empty()) {
         parsed.error = "no PATH";
-    else
+    } else {
         parsed.command = std::move(command);
+    }
     return parsed;
 }
 

@@ -3,6 +3,7 @@
 // arguments are read here and the paths walked; the reports come from the same layer as the
 // window's copies (report/).
 
+#include "console/CheckCommand.h"
 #include "formats/Hashes.h"
 #include "platform/Platform.h"
 
@@ -26,7 +27,9 @@ struct ReportCommand {
 };
 
 struct ParsedCommand {
-    std::optional<ReportCommand> command;  // none: help was asked for, or `error` says what is wrong
+    // Neither: help was asked for, or `error` says what is wrong.
+    std::optional<ReportCommand> command;
+    std::optional<CheckCommand> check;  // --check
     bool help = false;
     std::string error;
 };

@@ -1,8 +1,12 @@
-// korrimat-report.exe as a script runs it: its output redirected to files, its exit code read.
+// korrimat-report.exe as a script runs it: its output redirected to files, its exit code read;
+// and the check's reading watched in this process.
 
+#include "console/CheckCommand.h"
+#include "platform/FileContents.h"
 #include "platform/FileSystem.h"
 #include "platform/UniqueHandle.h"
 #include "tests/support/Paths.h"
+#include "tests/support/PlatformWith.h"
 #include "tests/support/StartedProgram.h"
 #include "tests/support/TempFolder.h"
 
@@ -12,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -271,6 +276,42 @@ TEST_F(ReportCommandTest, Sha256AloneIsWrittenAsBeforeAndHashesOnlyAddTheirPart)
     EXPECT_EQ(withHashes, without);
 }
 
+// The files a check opens for their contents, and the digests it asks for.
+class WatchedContents : public korrimat::FileContents {
+public:
+    korrimat::OpenedFile OpenToRead(const std::string& path) const override
+    {
+        opened.push_back(path);
+        return FileContents::OpenToRead(path);
+    }
+    std::unique_ptr<korrimat::Digest> NewDigest(korrimat::HashAlgorithm algorithm) const override
+    {
+        digests.push_back(algorithm);
+        return FileContents::NewDigest(algorithm);
+    }
+    mutable std::vector<std::string> opened;
+    mutable std::vector<korrimat::HashAlgorithm> digests;
+};
+
+TEST_F(ReportCommandTest, CheckReadsEachListedFileOnceWithOnlyTheHashesItsEntriesNeed)
+{
+    using korrimat::HashAlgorithm;
+    const auto hashes = FixtureHashes();
+    // german.dll by SHA-256 in one sums file and by MD5 in another, named there otherwise;
+    // quoting.dll by SHA-1 alone.
+    const std::string gnu = folder_.WriteFile("german.sha256", hashes.at("german.dll")[2] + "  german.dll\n");
+    const std::string bsd = folder_.WriteFile("bsd.txt", "MD5 (./GERMAN.DLL) = " + hashes.at("german.dll")[0] +
+                                                             "\nSHA1 (quoting.dll) = " + hashes.at("quoting.dll")[1] + "\n");
+    const korrimat::testing::PlatformWith<WatchedContents, korrimat::FileContents> platform;
+    std::string out;
+    const korrimat::CheckExit exit = korrimat::RunCheckCommand(
+        platform, korrimat::CheckCommand{{gnu, bsd}}, [&](std::string_view text) { out += text; }, [](std::string_view) {});
+    EXPECT_EQ(exit, korrimat::kEveryFileOk);
+    EXPECT_EQ(out, "german.dll: OK\r\n./GERMAN.DLL: OK\r\nquoting.dll: OK\r\n3 files checked: 3 OK, 0 FAILED, 0 not found\r\n");
+    EXPECT_EQ(platform.opened, (std::vector<std::string>{folder_ / "german.dll", folder_ / "quoting.dll"}));
+    EXPECT_EQ(platform.digests, (std::vector<HashAlgorithm>{HashAlgorithm::Sha256, HashAlgorithm::Md5, HashAlgorithm::Sha1}));
+}
+
 TEST_F(ReportCommandTest, TextIsTheCopiedReportAndNamesInAnyScriptPastTheOldLimitWork)
 {
     // A Greek and Japanese name in a folder deep enough to pass 260 characters.
@@ -305,7 +346,8 @@ TEST_F(ReportCommandTest, MissingPathsAndUsageErrorsAreToldOnStandardError)
     const std::string path = folder_.Path();
     for (const std::vector<std::string>& wrong :
          {std::vector<std::string>{"--csv", "--json", path}, {"--colour", path}, {}, {"--hash", "md5,crc32", path},
-          {"--hash", "md5,", path}, {path, "--hash"}}) {
+          {"--hash", "md5,", path}, {path, "--hash"}, {"--check", "--json", path}, {"--hash", "md5", "--check", path},
+          {"--check"}}) {
         const ReportRun run = Report(scratch_, wrong);
         EXPECT_EQ(run.exitCode, 2u) << wrong.size();
         EXPECT_EQ(run.out, "");
