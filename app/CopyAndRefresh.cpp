@@ -16,15 +16,15 @@ namespace korrimat {
 
 namespace {
 
-// Files smaller than this are hashed before a progress note could be read.
-constexpr std::uint64_t kProgressFrom = 8 << 20;
 
 const std::array<controls::Accelerator, 2> kKeys{{
     {'C', true, FFileInfo::kCopySelection},
     {VK_F5, false, FFileInfo::kRefresh},
 }};
 
-std::string WhyNotOpened(DWORD error)
+} // namespace
+
+std::string FFileInfo::WhyNotOpened(DWORD error)
 {
     switch (error) {
     case ERROR_SHARING_VIOLATION:
@@ -40,13 +40,15 @@ std::string WhyNotOpened(DWORD error)
     }
 }
 
-} // namespace
-
 void FFileInfo::ConnectCommands()
 {
     SetAccelerators(kKeys);
     onCommand = [this](int command) { RunCommand(command); };
-    onCancel = [this] { CancelSha256(); };
+    // Esc stops what the user waits for: a SHA-256 to copy, the Hashes page's values.
+    onCancel = [this] {
+        CancelSha256();
+        StopPageHashes();
+    };
     onContextMenu = [this](controls::Control* source, POINT at) { ShowContextMenu(source, at); };
     slowFacts_.Attach(*this);
     slowFacts_.onFinished = [this](SlowFacts&& slow) { SlowFactsGathered(std::move(slow)); };
@@ -57,6 +59,13 @@ void FFileInfo::ConnectCommands()
     watchJob_.onTold = [this](std::uintptr_t) { FolderChanged(); };
     // A watch that ends on its own (the folder went, say) is started again by the next listing.
     watchJob_.onFinished = [this](bool) { watchedFolder_.clear(); };
+    pageHashes_.Attach(*this);
+    pageHashes_.onTold = [this](std::uintptr_t percent) { PageHashesProgress(percent); };
+    pageHashes_.onFinished = [this](PageHashes&& found) { PageHashesFound(std::move(found)); };
+    fileComparison_.Attach(*this);
+    fileComparison_.onFinished = [this](FileComparison&& comparison) { FileCompared(std::move(comparison)); };
+    txtCompare.onChange = [this] { ShowTypedHashVerdict(); };
+    cmdCompareFile.onClick = [this] { CompareWithFile(); };
 }
 
 void FFileInfo::RunCommand(int command)
@@ -141,7 +150,7 @@ void FFileInfo::StartSha256()
         std::uintptr_t shown = 101;
         try {
             return Sha256OfFile(contents, path, run.StopEvent(), [&](std::uint64_t done, std::uint64_t total) {
-                if (total < kProgressFrom)
+                if (total < kHashProgressFrom)
                     return;
                 const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
                 if (percent != shown)
@@ -151,7 +160,7 @@ void FFileInfo::StartSha256()
         } catch (...) {
             // Out of memory for the read buffer, say: the window must still hear that the job ended.
             TraceFailure("the SHA-256 failed with an exception");
-            return FileDigest{FileDigest::Outcome::CannotRead, ERROR_NOT_ENOUGH_MEMORY, {}};
+            return FileDigest{FileDigest::Outcome::CannotRead, ERROR_NOT_ENOUGH_MEMORY, {}, {}};
         }
     });
     if (!started)
@@ -213,6 +222,8 @@ void FFileInfo::StopWork() noexcept
     watchedFolder_.clear();
     hashJob_.Stop();
     slowFacts_.Stop();
+    pageHashes_.Stop();
+    fileComparison_.Stop();
     pendingCopy_.reset();
 }
 
@@ -250,6 +261,8 @@ void FFileInfo::Refresh(bool drives)
     if (!loaded_)
         return;
     const std::string shownName = File1.FileName();
+    const ScopeExit readNoMore([this] { readAgain_ = false; });
+    readAgain_ = drives;
     if (drives)
         Drive1.Refresh();
     if (!Dir1.Refresh() || !File1.Refresh()) {

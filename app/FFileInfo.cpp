@@ -11,7 +11,8 @@
 namespace korrimat {
 
 FFileInfo::FFileInfo(const Platform& platform)
-    : platform_(platform), slowFacts_(platform.Threads()), hashJob_(platform.Threads()), watchJob_(platform.Threads())
+    : platform_(platform), slowFacts_(platform.Threads()), hashJob_(platform.Threads()), watchJob_(platform.Threads()),
+      pageHashes_(platform.Threads()), fileComparison_(platform.Threads())
 {
     if (!Create(kWindowSettings.caption, ClientSizeInPixels, IDI_KORRIMAT))
         return;
@@ -52,6 +53,9 @@ void FFileInfo::ApplyOpeningLayout()
     frmVersion.SetVisible(false);
     frmSignatures.SetBackColor(BackColor());
     frmSignatures.SetVisible(false);
+    frmHashes.SetBackColor(BackColor());
+    frmHashes.SetVisible(false);
+    prgHashes.SetVisible(false);
 }
 
 void FFileInfo::FitPagesToTabs()
@@ -60,6 +64,7 @@ void FFileInfo::FitPagesToTabs()
     frmGeneral.Move(pages);
     frmVersion.Move(pages);
     frmSignatures.Move(pages);
+    frmHashes.Move(pages);
 }
 
 void FFileInfo::LayOut()
@@ -67,9 +72,11 @@ void FFileInfo::LayOut()
     // The fonts in use go only once no control holds them any more.
     const UniqueFont oldBold = std::move(tahomaBold_);
     const UniqueFont oldWindowFont = std::move(windowFont_);
+    const UniqueFont oldVerdictFont = std::move(verdictFont_);
     const int fontHeight = DesignFontHeight(Density());
     tahomaBold_ = controls::MakeFont(kTahomaFace, fontHeight, FW_BOLD);
     windowFont_ = controls::MakeFont(kWindowFontFace, fontHeight, FW_NORMAL);
+    verdictFont_ = controls::MakeFont(kTahomaFace, VerdictFontHeight(Density()), FW_BOLD);
     SetFont(windowFont_.Get());
     for (const ControlDesign& design : ControlDesigns())
         PlaceControl(design);
@@ -98,6 +105,8 @@ HFONT FFileInfo::FontOf(DesignFont font) const noexcept
         return tahomaBold_.Get();
     case DesignFont::WindowFont:
         return windowFont_.Get();
+    case DesignFont::VerdictBold:
+        return verdictFont_.Get();
     default:
         return nullptr;
     }

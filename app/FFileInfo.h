@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/UniqueHandle.h"
 #include "report/FileFacts.h"
+#include "report/SumsClaims.h"
 
 #include <cstdint>
 #include <memory>
@@ -70,6 +71,8 @@ public:
     // The shown file's slow facts are being gathered: its signatures checked (the Digital
     // Signatures page fills after). A copy asked meanwhile is made when they are in.
     bool CheckingSignatures() const noexcept { return slowFacts_.Running(); }
+    // The Hashes page's values are being computed, or a file is being compared with the shown one.
+    bool ComputingHashes() const noexcept { return pageHashes_.Running() || fileComparison_.Running(); }
 
     // Any control that is a window, by design name and array index; null for lines and for
     // names the design does not have.
@@ -127,6 +130,36 @@ private:
     void lstSignatures_Click();
     std::string SignatureTimeText(const FILETIME& utc) const;
 
+    // The Hashes page (HashesPage.cpp): its tab for every file, its values computed on a worker
+    // when it is first shown for a file, checked against a typed hash, the sums files beside the
+    // file and another file.
+    struct PageHashes {
+        FileDigest digest;
+        std::vector<SumsClaim> claims;
+    };
+    struct FileComparison {
+        std::string otherName;
+        bool sameSize = false;
+        FileDigest shown;  // the shown file's SHA-256, when it was not known yet
+        FileDigest other;
+    };
+    void ShowHashesPage(bool sameEntry, bool sameContents);
+    // The page's values computed on a worker: all of them, or with `keepKnown` only those a sums
+    // file now asks for beyond the ones known.
+    void StartPageHashes(bool keepKnown = false);
+    void StopPageHashes() noexcept;
+    void PageHashesProgress(std::uintptr_t percent);
+    void PageHashesFound(PageHashes&& found);
+    void ShowTypedHashVerdict();
+    void ShowSumsVerdicts();
+    void CompareWithFile();
+    void FileCompared(FileComparison&& comparison);
+    std::optional<std::string> PageHash(HashAlgorithm algorithm) const;
+    // Files smaller than this are hashed before a progress note could be read.
+    static constexpr std::uint64_t kHashProgressFrom = 8 << 20;
+    // Why a file could not be opened, in words.
+    static std::string WhyNotOpened(DWORD error);
+
     // Copying, hashing and refreshing (CopyAndRefresh.cpp).
     void ConnectCommands();
     void ShowContextMenu(controls::Control* source, POINT at);
@@ -163,6 +196,7 @@ private:
     bool loaded_ = false;
     UniqueFont tahomaBold_;
     UniqueFont windowFont_;
+    UniqueFont verdictFont_;
 
     // The Version page's item a refresh keeps, while it shows the entry again.
     std::optional<int> keptItem_;
@@ -172,6 +206,15 @@ private:
     controls::BackgroundJob<SlowFacts> slowFacts_;
     controls::BackgroundJob<FileDigest> hashJob_;
     controls::BackgroundJob<bool> watchJob_;
+    controls::BackgroundJob<PageHashes> pageHashes_;
+    controls::BackgroundJob<FileComparison> fileComparison_;
+    // The Hashes page: whether its values were asked for the entry shown, and the sums files'
+    // claims and the values beyond the four that those need.
+    bool pageHashesAsked_ = false;
+    // F5 is running: everything is read again, the contents too.
+    bool readAgain_ = false;
+    std::vector<SumsClaim> sumsClaims_;
+    std::vector<HashValue> extraHashes_;
     // A copy asked for while the slow facts were being gathered: made when they are in.
     std::optional<int> pendingCopy_;
     std::string hashName_;

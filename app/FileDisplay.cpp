@@ -16,17 +16,24 @@ void FFileInfo::ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* li
 
 void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed)
 {
-    const std::string before = shown_.path;
-    shown_ = GatherQuickFacts(platform_, path, FactsWanted{}, listed);
+    FileFacts before = std::exchange(shown_, GatherQuickFacts(platform_, path, FactsWanted{}, listed));
     // A copy waiting for the slow facts of this entry takes those of its new showing; another
     // entry's is dropped with them.
-    if (pendingCopy_ && shown_.path != before) {
+    const bool sameEntry = shown_.path == before.path;
+    // The same file, neither written since nor asked to be read again (F5): its contents are
+    // the same, and so are the hashes already computed, or being computed, of them.
+    const bool sameContents = sameEntry && !readAgain_ && shown_.general.sizeBytes == before.general.sizeBytes &&
+                              shown_.general.modifiedUtc == before.general.modifiedUtc;
+    if (sameContents)
+        shown_.hashes = std::move(before.hashes);
+    if (pendingCopy_ && !sameEntry) {
         pendingCopy_.reset();
         ClearNote();
     }
     ShowGeneralPage();
     ShowVersionPage(item);
     ShowSignaturePage();
+    ShowHashesPage(sameEntry, sameContents);
     StartSlowFacts();
 }
 

@@ -37,8 +37,11 @@ void FFileInfo::ShowSignaturePage()
             tabInfo.Remove(tab);
         return;
     }
-    if (tab < 0)
-        tabInfo.Add(tabInfo.Count(), kSignaturesTab, "Digital Signatures");
+    // Before the Hashes tab, which comes last.
+    if (tab < 0) {
+        const int hashes = tabInfo.IndexOfKey("Hashes");
+        tabInfo.Add(hashes >= 0 ? hashes : tabInfo.Count(), kSignaturesTab, "Digital Signatures");
+    }
     lstSignatures.Clear();
     lstSignatures.Add("Checking the signature...");
     lstSignatures_Click();

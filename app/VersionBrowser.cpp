@@ -29,9 +29,14 @@ void FFileInfo::tabInfo_Click()
     // Version page.
     const bool general = tabInfo.IsSelected("General");
     const bool signatures = tabInfo.IsSelected("Signatures");
+    const bool hashes = tabInfo.IsSelected("Hashes");
     frmGeneral.SetVisible(general);
     frmSignatures.SetVisible(signatures);
-    frmVersion.SetVisible(!general && !signatures);
+    frmHashes.SetVisible(hashes);
+    frmVersion.SetVisible(!general && !signatures && !hashes);
+    // The hashes are computed when their page is first shown for a file.
+    if (hashes)
+        StartPageHashes();
 }
 
 } // namespace korrimat

@@ -2,6 +2,7 @@
 // The controls of the window FFileInfo, each declared once under its design name. The design
 // table (WindowDesign.cpp) names the member each of its rows creates; nothing else lists them.
 
+#include "controls/Button.h"
 #include "controls/CheckBox.h"
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
@@ -22,6 +23,7 @@ struct WindowControls {
     controls::Frame frmGeneral;
     controls::Frame frmVersion;
     controls::Frame frmSignatures;
+    controls::Frame frmHashes;
     controls::TabStrip tabInfo;
     controls::Frame Frame1;
 
@@ -83,6 +85,24 @@ struct WindowControls {
     controls::Label lblSigChain;
     controls::Label lblSigVerdict;
     controls::Label lblSigRevocation;
+
+    // frmHashes, the Hashes page (a tab for every file)
+    controls::Label lblMd5;
+    controls::TextBox txtMd5;
+    controls::Label lblSha1;
+    controls::TextBox txtSha1;
+    controls::Label lblSha256;
+    controls::TextBox txtSha256;
+    controls::Label lblSha512;
+    controls::TextBox txtSha512;
+    controls::Label lblHashState;
+    controls::ProgressBar prgHashes;
+    controls::Label lblCompare;
+    controls::TextBox txtCompare;
+    controls::Label lblHashVerdict;
+    controls::Label lblSums;
+    controls::Button cmdCompareFile;
+    controls::Label lblFileVerdict;
 
     // Frame1, the navigation lists
     controls::DriveList Drive1;

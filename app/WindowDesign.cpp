@@ -39,7 +39,9 @@ bool CreateFromRow(controls::Frame& frame, controls::WindowBase& container, cons
 bool CreateFromRow(controls::TextBox& box, controls::WindowBase& container, const ControlDesign& design,
                    const DesignContext& context)
 {
-    const auto style = (design.flags & kMultiLine) ? controls::TextBoxStyle::MultiLine : controls::TextBoxStyle::DisplayField;
+    const auto style = (design.flags & kMultiLine) ? controls::TextBoxStyle::MultiLine
+                       : (design.flags & kEntry)   ? controls::TextBoxStyle::Entry
+                                                   : controls::TextBoxStyle::DisplayField;
     return box.Create(container, ToPixels(design, context.density), style, design.text);
 }
 
@@ -90,13 +92,15 @@ constexpr ControlSlot Slot()
 constexpr DesignFont kNoFont = DesignFont::None;
 constexpr DesignFont kBold = DesignFont::TahomaBold;
 constexpr DesignFont kWindow = DesignFont::WindowFont;
+constexpr DesignFont kVerdict = DesignFont::VerdictBold;
 
 // clang-format off
-constexpr std::array<ControlDesign, 71> kControls{{
+constexpr std::array<ControlDesign, 88> kControls{{
     // The window
     {"frmGeneral",      -1, Slot<&WindowControls::frmGeneral>(),            "",              "",                           3120,   840,  5295,  5175, 17, kNoFont, kPlain},
     {"frmVersion",      -1, Slot<&WindowControls::frmVersion>(),            "",              "",                           3120,   840,  5175,  5175,  5, kNoFont, kPlain},
     {"frmSignatures",   -1, Slot<&WindowControls::frmSignatures>(),         "",              "",                           3120,   840,  5175,  5175, 46, kNoFont, kPlain},
+    {"frmHashes",       -1, Slot<&WindowControls::frmHashes>(),             "",              "",                           3120,   840,  5175,  5175, 65, kNoFont, kPlain},
     {"tabInfo",         -1, Slot<&WindowControls::tabInfo>(),               "",              "",                           3000,   240,  5535,  5775,  4, kBold, kPlain},
     {"Frame1",          -1, Slot<&WindowControls::Frame1>(),                "",              "Files",                         0,   240,  2775,  5775,  0, kWindow, kBorder},
 
@@ -168,6 +172,24 @@ constexpr std::array<ControlDesign, 71> kControls{{
     {"lblSigChain",     -1, Slot<&WindowControls::lblSigChain>(),           "frmSigDetails", "Chain:",                      120,  1800,   555,   195, 63, kBold, kFitToText},
     {"lblSigVerdict",   -1, Slot<&WindowControls::lblSigVerdict>(),         "frmSigDetails", "Verdict:",                    120,  2640,   705,   195, 64, kBold, kFitToText},
     {"lblSigRevocation",-1, Slot<&WindowControls::lblSigRevocation>(),      "frmSigDetails", "Revocation is not checked: it needs the network.", 120, 3240, 3000, 195, 56, kWindow, kFitToText},
+
+    // frmHashes, the Hashes page
+    {"lblMd5",          -1, Slot<&WindowControls::lblMd5>(),                "frmHashes",     "MD5:",                         120,    90,   435,   195, 73, kBold, kFitToText},
+    {"txtMd5",          -1, Slot<&WindowControls::txtMd5>(),                "frmHashes",     "txtMd5",                       120,   285,  4935,   225, 66, kBold, kDisplayField},
+    {"lblSha1",         -1, Slot<&WindowControls::lblSha1>(),               "frmHashes",     "SHA-1:",                       120,   540,   555,   195, 74, kBold, kFitToText},
+    {"txtSha1",         -1, Slot<&WindowControls::txtSha1>(),               "frmHashes",     "txtSha1",                      120,   735,  4935,   225, 67, kBold, kDisplayField},
+    {"lblSha256",       -1, Slot<&WindowControls::lblSha256>(),             "frmHashes",     "SHA-256:",                     120,   990,   735,   195, 75, kBold, kFitToText},
+    {"txtSha256",       -1, Slot<&WindowControls::txtSha256>(),             "frmHashes",     "",                             120,  1185,  4935,   480, 68, kBold, kMultiLine},
+    {"lblSha512",       -1, Slot<&WindowControls::lblSha512>(),             "frmHashes",     "SHA-512:",                     120,  1740,   735,   195, 76, kBold, kFitToText},
+    {"txtSha512",       -1, Slot<&WindowControls::txtSha512>(),             "frmHashes",     "",                             120,  1935,  4935,   720, 69, kBold, kMultiLine},
+    {"lblHashState",    -1, Slot<&WindowControls::lblHashState>(),          "frmHashes",     "",                             120,  2730,  4935,   195, 77, kWindow, kPlain},
+    {"prgHashes",       -1, Slot<&WindowControls::prgHashes>(),             "frmHashes",     "",                             120,  2955,  4935,   180, 72, kNoFont, kPlain},
+    {"lblCompare",      -1, Slot<&WindowControls::lblCompare>(),            "frmHashes",     "Compare with:",                120,  3240,  1155,   195, 78, kBold, kFitToText},
+    {"txtCompare",      -1, Slot<&WindowControls::txtCompare>(),            "frmHashes",     "",                           1320,  3195,  3735,   285, 70, kBold, kEntry},
+    {"lblHashVerdict",  -1, Slot<&WindowControls::lblHashVerdict>(),        "frmHashes",     "",                             120,  3540,  4935,   330, 79, kVerdict, kPlain},
+    {"lblSums",         -1, Slot<&WindowControls::lblSums>(),               "frmHashes",     "",                             120,  3900,  4935,   780, 80, kBold, kPlain},
+    {"cmdCompareFile",  -1, Slot<&WindowControls::cmdCompareFile>(),        "frmHashes",     "Compare with a &file...",      120,  4725,  2415,   345, 71, kBold, kPlain},
+    {"lblFileVerdict",  -1, Slot<&WindowControls::lblFileVerdict>(),        "frmHashes",     "",                           2640,  4725,  2415,   390, 81, kBold, kPlain},
 
     // frmVerInfo
     {"txtVerInfo",      -1, Slot<&WindowControls::txtVerInfo>(),            "frmVerInfo",    "txtVerInfo",                 2280,   600,  2295,  2235,  8, kBold, kMultiLine},
@@ -245,6 +267,11 @@ SIZE ClientSizeInPixels(const controls::PixelDensity& screen)
 int DesignFontHeight(const controls::PixelDensity& screen)
 {
     return screen.FontHeight(kDesignFontCentipoints);
+}
+
+int VerdictFontHeight(const controls::PixelDensity& screen)
+{
+    return screen.FontHeight(kVerdictFontCentipoints);
 }
 
 } // namespace korrimat

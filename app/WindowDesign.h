@@ -1,5 +1,5 @@
 #pragma once
-// The stored design of the window FFileInfo: the window's settings and its 71 controls under 61
+// The stored design of the window FFileInfo: the window's settings and its 88 controls under 78
 // names, each with the member of WindowControls it creates, container, design text, twip
 // rectangle, tab index, font and settings. Everything the window is created, named and laid out
 // from is this one table, and the layout can be computed (and checked) without creating a window.
@@ -21,6 +21,7 @@ enum class DesignFont {
     None,        // no font of its own
     TahomaBold,  // Tahoma, 8.25 points, weight 700, character set 0
     WindowFont,  // the window's own font: MS Sans Serif, 8.25 points, regular
+    VerdictBold, // a verdict read at a glance: Tahoma, 12 points, weight 700
 };
 
 // Settings that make a control what it is.
@@ -33,6 +34,7 @@ enum DesignFlags : unsigned {
     kShadow = 1u << 4,        // line: button shadow colour
     kHighlight = 1u << 5,     // line: button highlight colour
     kFitToText = 1u << 6,     // label: as wide as its text, 195 twips high
+    kEntry = 1u << 7,         // text box: one line the user types or pastes into, sunken border
 };
 
 struct WindowControls;
@@ -103,6 +105,7 @@ inline constexpr WindowSettings kWindowSettings{"FFileInfo", "Korrimat", 8625, 6
 inline constexpr std::string_view kTahomaFace = "Tahoma";
 inline constexpr std::string_view kWindowFontFace = "MS Sans Serif";
 inline constexpr int kDesignFontCentipoints = 825;  // 8.25 points
+inline constexpr int kVerdictFontCentipoints = 1200;
 
 // Every control of the design, in the stored order of each container.
 std::span<const ControlDesign> ControlDesigns();
@@ -126,5 +129,7 @@ LinePoints LineToPixels(const ControlDesign& design, const controls::PixelDensit
 SIZE ClientSizeInPixels(const controls::PixelDensity& screen);
 // The logical height of both design fonts at this screen's density (-11 at 96 dots per inch).
 int DesignFontHeight(const controls::PixelDensity& screen);
+// The verdict font's (-16 at 96 dots per inch).
+int VerdictFontHeight(const controls::PixelDensity& screen);
 
 } // namespace korrimat

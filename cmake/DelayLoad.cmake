@@ -17,7 +17,7 @@
 # target imports, as usual, a library outside the known list, so that a library the program
 # comes to need later is delay-loaded too.
 
-set(KORRIMAT_DELAY_LOADED version mpr bcrypt crypt32 wintrust user32 gdi32 comctl32 ole32 shell32 shlwapi)
+set(KORRIMAT_DELAY_LOADED version mpr bcrypt crypt32 wintrust user32 gdi32 comctl32 comdlg32 ole32 shell32 shlwapi)
 
 # Windows' known DLLs (HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs), which
 # always come from the system folder, and comctl32, which Korrimat's manifest takes from the

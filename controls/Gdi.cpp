@@ -36,4 +36,11 @@ UniqueFont MakeFont(std::string_view face, int height, int weight)
                                     std::string(face).c_str()));
 }
 
+bool HighContrastOn()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof(contrast);
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) && (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 } // namespace korrimat::controls

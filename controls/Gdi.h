@@ -68,5 +68,7 @@ int TextWidth(HFONT font, std::string_view text);
 TEXTMETRICA FontMetrics(HFONT font);
 // A font of a face, logical height (negative: the character height) and weight, character set 0.
 UniqueFont MakeFont(std::string_view face, int height, int weight);
+// Whether the user's high-contrast scheme is on: then text keeps the scheme's colours.
+bool HighContrastOn();
 
 } // namespace korrimat::controls

@@ -7,8 +7,14 @@ namespace korrimat::controls {
 bool TextBox::Create(WindowBase& container, const Bounds& bounds, TextBoxStyle style, std::string_view text)
 {
     style_ = style;
-    DWORD windowStyle = WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_READONLY;
+    DWORD windowStyle = WS_VISIBLE | WS_TABSTOP | ES_LEFT;
     DWORD exStyle = 0;
+    if (style == TextBoxStyle::Entry) {
+        windowStyle |= ES_AUTOHSCROLL;
+        exStyle |= WS_EX_CLIENTEDGE;
+    } else {
+        windowStyle |= ES_READONLY;
+    }
     if (style == TextBoxStyle::MultiLine) {
         windowStyle |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
         exStyle |= WS_EX_CLIENTEDGE;
@@ -35,6 +41,14 @@ void TextBox::CopySelection()
 
 bool TextBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+        Raise(onChange);
+        result = 0;
+        return true;
+    }
+    // An entry box keeps the system's own colours for typing into.
+    if (style_ == TextBoxStyle::Entry)
+        return false;
     // A read-only edit asks for static colours: give it the button face.
     if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLOREDIT)
         return false;
@@ -54,9 +68,10 @@ bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = CallDefault(EM_SETSEL, length, 0);
         return true;
     }
-    if (message == WM_CONTEXTMENU) {
-        // The window's context menu rather than the edit control's own: the default handling
-        // hands the request to the container, and so on up to the window.
+    if (message == WM_CONTEXTMENU && style_ != TextBoxStyle::Entry) {
+        // The window's context menu rather than the edit control's own (an entry box keeps its
+        // own, with Paste): the default handling hands the request to the container, and so on
+        // up to the window.
         result = ::DefWindowProcA(Handle(), message, wParam, lParam);
         return true;
     }
@@ -71,6 +86,23 @@ bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 bool Label::Create(WindowBase& container, const Bounds& bounds, std::string_view text)
 {
     return CreateChild(container, "STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, bounds, text);
+}
+
+void Label::SetTextColour(std::optional<COLORREF> colour)
+{
+    colour_ = colour;
+    Invalidate();
+}
+
+bool Label::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (message != WM_CTLCOLORSTATIC || !colour_ || !Container())
+        return false;
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(dc, *colour_);
+    ::SetBkColor(dc, Container()->BackColor());
+    result = reinterpret_cast<LRESULT>(Container()->BackBrush());
+    return true;
 }
 
 void Label::FitWidthToText()

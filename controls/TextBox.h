@@ -1,5 +1,6 @@
 #pragma once
-// Read-only text boxes: the user can select and copy their text but not change it.
+// Text boxes: read-only ones, whose text the user can select and copy but not change, and an
+// entry box the user types or pastes into.
 
 #include "controls/Control.h"
 
@@ -11,6 +12,8 @@ enum class TextBoxStyle {
     DisplayField,
     // Several lines with word wrap, a vertical scroll bar and a sunken border.
     MultiLine,
+    // One line the user edits, with a sunken border, scrolled as the text grows.
+    Entry,
 };
 
 class TextBox : public Control {
@@ -21,6 +24,9 @@ public:
     bool HasSelection() const;
     // The selected text to the clipboard: the box's own copy.
     void CopySelection();
+
+    // An entry box's text changed, by the user or the program.
+    Event onChange;
 
 protected:
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -36,6 +42,15 @@ public:
     [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds, std::string_view text);
     // Makes the width that of the text in the label's font.
     void FitWidthToText();
+    // The text in this colour, or in the system's when none is given.
+    void SetTextColour(std::optional<COLORREF> colour);
+    std::optional<COLORREF> TextColour() const noexcept { return colour_; }
+
+protected:
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    std::optional<COLORREF> colour_;
 };
 
 } // namespace korrimat::controls

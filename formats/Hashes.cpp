@@ -89,16 +89,18 @@ std::optional<TypedHash> ReadTypedHash(std::string_view text)
     return typed;
 }
 
-bool LooksLikeAHash(std::string_view text)
+std::optional<std::string> HashShapedText(std::string_view text)
 {
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos)
-        return false;
+        return std::nullopt;
     const std::size_t last = text.find_last_not_of(" \t\r\n");
     const std::string_view digits = text.substr(first, last - first + 1);
     const bool allHex = std::all_of(digits.begin(), digits.end(), IsHexDigit);
     const std::size_t n = digits.size();
-    return allHex && (n == 32 || n == 40 || n == 64 || n == 128);
+    if (!allHex || (n != 32 && n != 40 && n != 64 && n != 128))
+        return std::nullopt;
+    return std::string(digits);
 }
 
 } // namespace korrimat

@@ -47,8 +47,8 @@ struct TypedHash {
 // Nothing when what is left is empty or holds anything but hexadecimal digits.
 std::optional<TypedHash> ReadTypedHash(std::string_view text);
 
-// Whether text is shaped like a hash on its own: 32, 40, 64 or 128 hexadecimal digits, with at
-// most white space around them.
-bool LooksLikeAHash(std::string_view text);
+// Text shaped like a hash on its own, 32, 40, 64 or 128 hexadecimal digits with at most white
+// space around them: the digits as they stand; nothing for any other text.
+std::optional<std::string> HashShapedText(std::string_view text);
 
 } // namespace korrimat

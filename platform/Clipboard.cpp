@@ -54,4 +54,23 @@ bool ClipboardWriter::CopyText(HWND owner, const std::string& text) const
     return true;
 }
 
+std::optional<std::string> ClipboardText(HWND owner)
+{
+    const ClipboardScope clipboard(owner);
+    if (!clipboard.Open())
+        return std::nullopt;
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
+    if (!text)
+        return std::nullopt;
+    // The block may hold no terminating zero: read no further than its size.
+    const std::size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
+    std::size_t length = 0;
+    while (length < capacity && text[length] != L'\0')
+        ++length;
+    std::string narrow = NarrowText(std::wstring_view(text, length));
+    ::GlobalUnlock(data);
+    return narrow;
+}
+
 } // namespace korrimat

@@ -1,8 +1,9 @@
 #pragma once
-// The clipboard, as a seam a test overrides to make it refuse.
+// The clipboard: writing it as a seam a test overrides to make it refuse, reading it plainly.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace korrimat {
@@ -15,5 +16,9 @@ public:
     // clipboard for a moment: it is tried a few times.
     [[nodiscard]] virtual bool CopyText(HWND owner, const std::string& text) const;
 };
+
+// The clipboard's text (CF_UNICODETEXT) in the active code page; nothing when it holds none or
+// cannot be opened.
+[[nodiscard]] std::optional<std::string> ClipboardText(HWND owner);
 
 } // namespace korrimat

@@ -182,7 +182,7 @@ TEST_F(Behaviour, StartUpShowsAVersionedFirstFileOnceTheItemsExist)
     if (window->Drive1.DriveLetter() != 'c' || current[0] == 'C' || current[0] == 'c')
         GTEST_SKIP() << "the test program must start on a drive other than C:";
     EXPECT_EQ(window->CurrentPath(), folder_ / "a-complete.dll");
-    EXPECT_EQ(window->tabInfo.Count(), 2);
+    EXPECT_EQ(window->tabInfo.Count(), 3);
     EXPECT_EQ(window->lstVerInfo.SelectedIndex(), 0);
     EXPECT_EQ(window->txtVerInfo.Text(), "Complete Company");
 }
@@ -274,15 +274,15 @@ TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
     folder_.AddFile("b.txt");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
-    EXPECT_EQ(window->tabInfo.Count(), 2);
+    EXPECT_EQ(window->tabInfo.Count(), 3);
     EXPECT_EQ(window->txtFileVer.Text(), "1.2.3.4");
 
     ASSERT_TRUE(Choose(*window, "b.txt"));
-    EXPECT_EQ(window->tabInfo.Count(), 1);
+    EXPECT_EQ(window->tabInfo.Count(), 2);
 
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(Choose(*window, "a.dll"));
-        ASSERT_EQ(window->tabInfo.Count(), 2);
+        ASSERT_EQ(window->tabInfo.Count(), 3);
         EXPECT_EQ(window->tabInfo.Key(1), "Version");
         EXPECT_EQ(window->tabInfo.Caption(1), "Version");
     }
@@ -489,7 +489,7 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     window->Drive1.SetDrive(folder);
     ASSERT_TRUE(window->Dir1.SetPath(folder));
     ASSERT_TRUE(Choose(*window, "korrimat.exe"));
-    ASSERT_EQ(window->tabInfo.Count(), 2);
+    ASSERT_EQ(window->tabInfo.Count(), 3);
     EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
     // As on a user's Windows: a program, drawn with its own icon rather than a blank page.
     EXPECT_EQ(window->txtType.Text(), "Application");
@@ -557,7 +557,7 @@ TEST_F(Behaviour, TheSystemFolderIsTheOneA64BitProgramSees)
     EXPECT_EQ(window->txtSize.Text(), expected.FormatFileSize(expected.FileSize64()));
     CFileVersionInfo expectedVersion;
     expectedVersion.SetFullPathName(native);
-    ASSERT_EQ(window->tabInfo.Count(), 2);
+    ASSERT_EQ(window->tabInfo.Count(), 3);
     EXPECT_EQ(window->txtFileVer.Text(), expectedVersion.FileVersion());
 }
 
@@ -604,11 +604,11 @@ TEST_F(Drop, ADroppedFileIsChosenInTheThreeListsAndShown)
     EXPECT_EQ(window->CurrentPath(), folder_ / "beta.txt");
     EXPECT_EQ(window->txtLocation.Text(), folder_.Path() + "\\");
     EXPECT_EQ(window->txtSize.Text(), "8 bytes");
-    EXPECT_EQ(window->tabInfo.Count(), 1);
+    EXPECT_EQ(window->tabInfo.Count(), 2);
 
     // A versioned file, dropped while the Version page is in front: the General page shows it.
     ASSERT_TRUE(DropOn(*window, {folder_ / "gamma.dll"}));
-    ASSERT_EQ(window->tabInfo.Count(), 2);
+    ASSERT_EQ(window->tabInfo.Count(), 3);
     window->tabInfo.Select(std::string_view("Version"));
     ASSERT_TRUE(DropOn(*window, {folder_ / "alpha.txt"}));
     ASSERT_TRUE(DropOn(*window, {folder_ / "gamma.dll"}));
@@ -634,7 +634,7 @@ TEST_F(Drop, AFileOnAnotherDriveMovesTheDriveListFirst)
     EXPECT_EQ(window->File1.FileName(), "korrimat.exe");
     EXPECT_EQ(::lstrcmpiA(window->CurrentPath().c_str(), program.c_str()), 0) << window->CurrentPath();
     EXPECT_EQ(window->txtLocation.Text(), folder + "\\");
-    EXPECT_EQ(window->tabInfo.Count(), 2);
+    EXPECT_EQ(window->tabInfo.Count(), 3);
     EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
 }
 

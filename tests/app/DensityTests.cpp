@@ -93,7 +93,8 @@ void ExpectLaidOutAt(FFileInfo& window, int dpi)
         SCOPED_TRACE(std::string(design.name) + " " + std::to_string(design.index));
         controls::Control* control = window.ControlNamed(design.name, design.index);
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(FontOfWindow(control->Handle()).lfHeight, fontHeight);
+        EXPECT_EQ(FontOfWindow(control->Handle()).lfHeight,
+                  design.font == DesignFont::VerdictBold ? VerdictFontHeight(controls::PixelDensity(dpi, dpi)) : fontHeight);
         EXPECT_EQ(control->Font(), window.FontOf(design.font));
         const Bounds bounds = control->GetBounds();
         const TEXTMETRICA metrics = controls::FontMetrics(control->Font());

@@ -39,8 +39,10 @@ std::string ExpectedClass(const ControlSlot& slot)
         return "Edit";
     if (slot.Is<Label>())
         return "Static";
-    if (slot.Is<CheckBox>())
+    if (slot.Is<CheckBox>() || slot.Is<Button>())
         return "Button";
+    if (slot.Is<ProgressBar>())
+        return "msctls_progress32";
     if (slot.Is<PictureBox>())
         return "KorrimatPicture";
     if (slot.Is<ListBox>() || slot.Is<FolderList>() || slot.Is<FileList>())
@@ -203,7 +205,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
         const korrimat::controls::Bounds actual = control->GetBounds();
         // A line of text is as high as the design says, and never lower than its font's line.
         const int lineHeight = korrimat::controls::FontMetrics(control->Font()).tmHeight;
-        if (design.slot.Is<korrimat::controls::Label>()) {
+        if (design.flags & kFitToText) {
             // Sized to its text: as wide as the caption in its own font.
             const int textWidth = korrimat::controls::TextWidth(control->Font(), design.text);
             EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, textWidth,
@@ -213,7 +215,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
             if (facts->dpi == 96) {
                 EXPECT_EQ(actual.height, 13);
             }
-        } else if (design.slot.Is<korrimat::controls::CheckBox>()) {
+        } else if (design.slot.Is<korrimat::controls::CheckBox>() || design.slot.Is<korrimat::controls::Label>()) {
             EXPECT_EQ(actual, (korrimat::controls::Bounds{expected.left, expected.top, expected.width,
                                                           std::max(expected.height, lineHeight)}));
         } else {
@@ -222,15 +224,15 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
 
         if (design.font != DesignFont::None) {
             const LOGFONTA font = FontOfWindow(handle);
-            const bool bold = design.font == DesignFont::TahomaBold;
+            const bool bold = design.font != DesignFont::WindowFont;
             EXPECT_STREQ(font.lfFaceName, bold ? "Tahoma" : "MS Sans Serif");
-            EXPECT_EQ(font.lfHeight, facts->fontHeight);
+            EXPECT_EQ(font.lfHeight, design.font == DesignFont::VerdictBold ? VerdictFontHeight(screen) : facts->fontHeight);
             EXPECT_EQ(font.lfWeight, bold ? 700 : 400);
             EXPECT_EQ(font.lfCharSet, 0);
             EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
         }
     }
-    EXPECT_EQ(windows, 65);
+    EXPECT_EQ(windows, 82);
     EXPECT_EQ(RealisedFace(window.FontOf(DesignFont::TahomaBold)), "Tahoma");
     EXPECT_EQ(RealisedFace(window.FontOf(DesignFont::WindowFont)), "MS Sans Serif");
     EXPECT_EQ(window.ControlNamed("Line1", 0), nullptr);
@@ -297,7 +299,8 @@ TEST_F(WindowTest, FocusStartsOnTheFileListAndTabFollowsTheTabIndexes)
         bool reachable = true;
         for (std::string_view container = design.container; !container.empty();
              container = FindControlDesign(container)->container) {
-            if (container == "frmVersion" || container == "frmSignatures" || (FindControlDesign(container)->flags & kDisabled))
+            if (container == "frmVersion" || container == "frmSignatures" || container == "frmHashes" ||
+                (FindControlDesign(container)->flags & kDisabled))
                 reachable = false;
         }
         if (reachable)

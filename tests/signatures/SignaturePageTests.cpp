@@ -4,16 +4,14 @@
 #include "app/FFileInfo.h"
 #include "report/ReportWriters.h"
 #include <nlohmann/json.hpp>
+#include "tests/support/AnswerWatch.h"
 #include "tests/support/Paths.h"
 #include "tests/support/WindowFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 using namespace korrimat;
 using korrimat::testing::Choose;
@@ -70,7 +68,7 @@ TEST_F(SignaturePage, EachFileShowsItsVerdictAndTheTabComesOnlyWithASignature)
     for (const auto& expected : cases) {
         SCOPED_TRACE(expected.file);
         Show(expected.file);
-        EXPECT_EQ(window_->tabInfo.Count(), 3);
+        EXPECT_EQ(window_->tabInfo.Count(), 4);
         EXPECT_EQ(window_->tabInfo.Caption(2), "Digital Signatures");
         EXPECT_EQ(window_->lstSignatures.Count(), expected.rows);
         EXPECT_EQ(window_->txtSigVerdict.Text(), expected.verdict);
@@ -88,7 +86,7 @@ TEST_F(SignaturePage, EachFileShowsItsVerdictAndTheTabComesOnlyWithASignature)
     ASSERT_TRUE(Choose(*window_, "signed.dll"));
     Show("unsigned.dll");
     Pump(window_.get());
-    EXPECT_EQ(window_->tabInfo.Count(), 2);
+    EXPECT_EQ(window_->tabInfo.Count(), 3);
     EXPECT_EQ(window_->tabInfo.IndexOfKey("Signatures"), -1);
 }
 
@@ -119,56 +117,12 @@ TEST_F(SignaturePage, TheReportSaysWhoSignedAndWhetherItHolds)
               std::string::npos);
 }
 
-// Another thread that sends the window a message every 20 ms, as a user's clicks and the system's
-// checks would, and keeps the longest wait for an answer.
-class AnswerWatch {
-public:
-    explicit AnswerWatch(HWND window)
-        : thread_([this, window] {
-              LARGE_INTEGER frequency{};
-              ::QueryPerformanceFrequency(&frequency);
-              while (!stop_) {
-                  LARGE_INTEGER sent{};
-                  LARGE_INTEGER answered{};
-                  DWORD_PTR result = 0;
-                  ::QueryPerformanceCounter(&sent);
-                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-                  ::QueryPerformanceCounter(&answered);
-                  slowest_ = std::max(slowest_.load(), (answered.QuadPart - sent.QuadPart) * 1000 / frequency.QuadPart);
-                  ::Sleep(20);
-              }
-              ended_ = true;
-          })
-    {
-    }
-    ~AnswerWatch()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-
-    // The slowest answer, in milliseconds, once the watch has ended; the window answers its last
-    // message meanwhile.
-    long long Stop(controls::Form& window)
-    {
-        stop_ = true;
-        korrimat::testing::PumpUntil(window, [this] { return ended_.load(); }, 60000);
-        return slowest_;
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> ended_{false};
-    std::atomic<long long> slowest_{0};
-    std::thread thread_;
-};
-
 TEST_F(SignaturePage, AnswersWhileALargeSignedProgramsReportIsCopied)
 {
     ASSERT_TRUE(korrimat::testing::OpenFolder(*window_, korrimat::testing::ProgramFolder() + "\\large"));
     ASSERT_EQ(window_->File1.FileName(), "large.dll");
     korrimat::testing::SetClipboardText(L"before");
-    AnswerWatch watch(window_->Handle());
+    korrimat::testing::AnswerWatch watch(window_->Handle());
     window_->RunCommand(FFileInfo::kCopyProperties);
     std::string copied;
     EXPECT_TRUE(korrimat::testing::PumpUntil(
