@@ -28,6 +28,20 @@ double Now()
     return static_cast<double>(now.QuadPart) / frequency;
 }
 
+std::size_t PrivateBytes()
+{
+    std::size_t bytes = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            bytes += region.RegionSize;
+        if (region.RegionSize == 0)
+            break;
+    }
+    return bytes;
+}
+
 double Median(std::vector<double> values)
 {
     if (values.empty())

@@ -99,22 +99,6 @@ bool PrepareFolder(const std::string& folder, int count)
     return made == count;
 }
 
-// The process's private bytes: its committed memory of its own, counted region by region (the
-// counters of GetProcessMemoryInfo read zero under Wine).
-std::size_t PrivateBytes()
-{
-    std::size_t bytes = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            bytes += region.RegionSize;
-        if (region.RegionSize == 0)
-            break;
-    }
-    return bytes;
-}
-
 } // namespace
 
 int main(int argc, char** argv)

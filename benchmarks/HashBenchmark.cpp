@@ -31,22 +31,6 @@ namespace {
 constexpr double kTarget = 1.1;
 constexpr std::size_t kBlock = 1 << 20;  // the product's piece
 
-LPCWSTR BCryptName(HashAlgorithm algorithm)
-{
-    switch (algorithm) {
-    case HashAlgorithm::Md5:
-        return BCRYPT_MD5_ALGORITHM;
-    case HashAlgorithm::Sha1:
-        return BCRYPT_SHA1_ALGORITHM;
-    case HashAlgorithm::Sha256:
-        return BCRYPT_SHA256_ALGORITHM;
-    case HashAlgorithm::Sha384:
-        return BCRYPT_SHA384_ALGORITHM;
-    case HashAlgorithm::Sha512:
-        return BCRYPT_SHA512_ALGORITHM;
-    }
-    return BCRYPT_SHA256_ALGORITHM;
-}
 
 // One BCrypt hash, made as any program makes it.
 struct BareHash {
@@ -62,7 +46,7 @@ std::vector<BareHash> OpenBareHashes(std::span<const HashAlgorithm> algorithms)
         BareHash& bare = hashes.emplace_back();
         bare.length = KindOf(algorithm).digits / 2;
         BCRYPT_ALG_HANDLE provider = nullptr;
-        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&provider, BCryptName(algorithm), nullptr, 0)))
+        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&provider, BCryptAlgorithmId(algorithm), nullptr, 0)))
             return {};
         bare.algorithm.Reset(provider);
         BCRYPT_HASH_HANDLE hash = nullptr;
@@ -109,22 +93,6 @@ std::uint64_t ProductHashesOf(const std::string& path, std::span<const HashAlgor
     if (digest.outcome != FileDigest::Outcome::Done)
         return 0;
     return digest.values.size() + digest.hex.size();
-}
-
-// Committed memory of the process's own, region by region (GetProcessMemoryInfo's private
-// counter reads zero under Wine).
-std::size_t PrivateBytes()
-{
-    std::size_t bytes = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            bytes += region.RegionSize;
-        if (region.RegionSize == 0)
-            break;
-    }
-    return bytes;
 }
 
 PROCESS_MEMORY_COUNTERS MemoryCounters()

@@ -8,9 +8,7 @@
 
 namespace korrimat {
 
-namespace {
-
-LPCWSTR AlgorithmId(HashAlgorithm algorithm)
+LPCWSTR BCryptAlgorithmId(HashAlgorithm algorithm)
 {
     switch (algorithm) {
     case HashAlgorithm::Md5:
@@ -27,6 +25,8 @@ LPCWSTR AlgorithmId(HashAlgorithm algorithm)
     return BCRYPT_SHA256_ALGORITHM;
 }
 
+namespace {
+
 // A hash through the system's cryptography (BCrypt).
 class SystemDigest : public Digest {
 public:
@@ -35,7 +35,7 @@ public:
         auto digest = std::make_unique<SystemDigest>();
         digest->length_ = KindOf(kind).digits / 2;
         BCRYPT_ALG_HANDLE algorithm = nullptr;
-        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&algorithm, AlgorithmId(kind), nullptr, 0)))
+        if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&algorithm, BCryptAlgorithmId(kind), nullptr, 0)))
             return nullptr;
         digest->algorithm_.Reset(algorithm);
         BCRYPT_HASH_HANDLE hash = nullptr;

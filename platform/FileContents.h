@@ -52,6 +52,9 @@ public:
     [[nodiscard]] virtual std::unique_ptr<Digest> NewDigest(HashAlgorithm algorithm) const;
 };
 
+// The system's name of an algorithm for BCryptOpenAlgorithmProvider.
+[[nodiscard]] LPCWSTR BCryptAlgorithmId(HashAlgorithm algorithm);
+
 // GetFileSizeEx of an open file.
 [[nodiscard]] std::optional<std::uint64_t> SizeOfOpenFile(HANDLE file);
 
