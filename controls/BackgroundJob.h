@@ -96,11 +96,11 @@ public:
     {
         if (worker_) {
             worker_->AskToStop();
-            dropped_.push_back(std::move(worker_));
+            dropped_.emplace_back(run_->serial, std::move(worker_));
         }
         run_.reset();
         // Runs dropped before that have ended since go now.
-        std::erase_if(dropped_, [](const std::unique_ptr<Worker>& worker) { return worker->Ended(); });
+        std::erase_if(dropped_, [](const Dropped& dropped) { return dropped.second->Ended(); });
     }
 
     bool Running() const noexcept { return run_ != nullptr; }
@@ -119,8 +119,11 @@ private:
 
     void Finished(std::uintptr_t serial)
     {
-        if (!run_ || serial != run_->serial)
+        if (!run_ || serial != run_->serial) {
+            // A dropped run's last message: its thread is ending, and goes with its handles now.
+            std::erase_if(dropped_, [serial](const Dropped& dropped) { return dropped.first == serial; });
             return;
+        }
         // The thread has posted its last message: it ends in a moment.
         worker_->Stop();
         worker_.reset();
@@ -141,7 +144,8 @@ private:
     std::uintptr_t serial_ = 0;
     std::shared_ptr<Run> run_;
     std::unique_ptr<Worker> worker_;
-    std::vector<std::unique_ptr<Worker>> dropped_;
+    using Dropped = std::pair<std::uintptr_t, std::unique_ptr<Worker>>;
+    std::vector<Dropped> dropped_;
 };
 
 } // namespace korrimat::controls
