@@ -33,12 +33,6 @@ bool IconFileIsWhole(const ByteReader& in)
     return true;
 }
 
-struct Section {
-    std::uint32_t address;
-    std::uint32_t rawSize;
-    std::uint32_t rawOffset;
-};
-
 struct Directory {
     std::uint64_t offset;
     std::uint32_t named;    // entries named by a string come first
@@ -47,7 +41,7 @@ struct Directory {
 
 class PeResources {
 public:
-    PeResources(const ByteReader& in, std::vector<Section> sections, std::uint64_t root)
+    PeResources(const ByteReader& in, std::vector<PeSection> sections, std::uint64_t root)
         : in_(in), sections_(std::move(sections)), root_(root)
     {
     }
@@ -56,11 +50,7 @@ public:
     // (the shell then stops reading before it reads anything there).
     std::optional<std::uint64_t> FileOffsetOf(std::uint32_t address) const
     {
-        for (const Section& section : sections_) {
-            if (section.address <= address && address - section.address < section.rawSize)
-                return std::uint64_t{section.rawOffset} + (address - section.address);
-        }
-        return std::nullopt;
+        return SectionFileOffset(sections_, address);
     }
 
     // A directory at an offset from the root, with all its entries.
@@ -136,7 +126,7 @@ public:
 
 private:
     const ByteReader& in_;
-    std::vector<Section> sections_;
+    std::vector<PeSection> sections_;
     std::uint64_t root_;
 };
 
@@ -165,32 +155,19 @@ bool ProgramIconsAreWhole(const ByteReader& in, std::uint32_t header)
     if (*resources == 0)
         return true;
 
-    const std::uint64_t table = optional + pe->optionalSize;
-    if (!in.Holds(table, 40ull * pe->sectionCount))
+    std::optional<std::vector<PeSection>> sections = ReadSectionTable(in, *pe);
+    if (!sections)
         return false;
-    std::vector<Section> sections;
-    for (std::uint64_t at = table; at < table + 40ull * pe->sectionCount; at += 40) {
-        const auto address = in.U32(at + 12);
-        const auto rawSize = in.U32(at + 16);
-        const auto rawOffset = in.U32(at + 20);
-        if (!address || !rawSize || !rawOffset)
-            return false;
-        // A section whose end wraps round the address space could be matched by a reader that
-        // counts in 32 bits: refused rather than guessed at.
-        if (std::uint64_t{*address} + *rawSize > 0xFFFFFFFFull)
-            return false;
-        sections.push_back({*address, *rawSize, *rawOffset});
-    }
 
     std::optional<std::uint64_t> root;
     if (*resources < *headersSize) {
         root = *resources;
     } else {
-        root = PeResources(in, sections, 0).FileOffsetOf(*resources);
+        root = SectionFileOffset(*sections, *resources);
         if (!root)
             return true;  // the shell finds no resources, and reads none
     }
-    const PeResources tree(in, std::move(sections), *root);
+    const PeResources tree(in, std::move(*sections), *root);
     const std::optional<Directory> types = tree.DirectoryAt(*root);
     return types && tree.TypeIsWhole(*types, kGroupIconType) && tree.TypeIsWhole(*types, kIconType);
 }

@@ -109,24 +109,21 @@ EmbeddedSignaturePlace FindEmbeddedSignature(const ByteSource& file)
     const auto header = ReadPeFileHeader(in, place.offset);
     if (!header || (header->magic != kPe32 && header->magic != kPe32Plus))
         return {};
-    // The count of data directories, then the directories; the security directory is the fifth.
-    const std::uint64_t count = header->optional + (header->magic == kPe32 ? 92 : 108);
-    const std::uint64_t entry = count + 4 + 4 * 8;
-    const auto directories = in.U32(count);
-    if (!directories || *directories < 5 || entry + 8 > header->optional + header->optionalSize)
+    // The security directory, the fifth, holds a file offset rather than an image address.
+    const std::optional<PeDataDirectory> directory = ReadDataDirectory(in, *header, 4);
+    if (!directory || (directory->address == 0 && directory->size == 0))
         return {};
-    const auto offset = in.U32(entry);
-    const auto size = in.U32(entry + 4);
-    if (!offset || !size || (*offset == 0 && *size == 0))
-        return {};
-    EmbeddedSignaturePlace signature{EmbeddedSignaturePlace::State::Damaged, *offset, *size, 0, entry};
+    const auto offset = directory->address;
+    const auto size = directory->size;
+    const auto entry = directory->entry;
+    EmbeddedSignaturePlace signature{EmbeddedSignaturePlace::State::Damaged, offset, size, 0, entry};
     // The first entry (WIN_CERTIFICATE): its length, revision and type, then PKCS #7 bytes.
-    if (*size < 8 || !in.Holds(*offset, *size))
+    if (size < 8 || !in.Holds(offset, size))
         return signature;
-    const auto length = in.U32(*offset);
-    const auto type = in.U16(*offset + 6);
+    const auto length = in.U32(offset);
+    const auto type = in.U16(offset + 6);
     constexpr std::uint16_t kPkcsSignedData = 2;
-    if (length && *length > 8 && *length <= *size && type == kPkcsSignedData) {
+    if (length && *length > 8 && *length <= size && type == kPkcsSignedData) {
         signature.state = EmbeddedSignaturePlace::State::Present;
         signature.entryLength = *length;
     }

@@ -1,0 +1,485 @@
+#include "formats/ProgramImage.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace korrimat {
+
+namespace {
+
+// COFF header characteristics.
+constexpr std::uint16_t kRelocsStripped = 0x0001;
+constexpr std::uint16_t kLargeAddressAware = 0x0020;
+constexpr std::uint16_t kSystemFile = 0x1000;
+constexpr std::uint16_t kDll = 0x2000;
+
+// Optional header DllCharacteristics.
+constexpr std::uint16_t kHighEntropyVa = 0x0020;
+constexpr std::uint16_t kDynamicBase = 0x0040;
+constexpr std::uint16_t kForceIntegrity = 0x0080;
+constexpr std::uint16_t kNxCompat = 0x0100;
+constexpr std::uint16_t kNoSeh = 0x0400;
+constexpr std::uint16_t kGuardCf = 0x4000;
+
+constexpr std::uint16_t kMachineX86 = 0x014C;
+constexpr std::uint16_t kMachineX64 = 0x8664;
+constexpr std::uint16_t kMachineArm64 = 0xAA64;
+constexpr std::uint16_t kSubsystemNative = 1;
+
+enum DirectoryIndex : std::uint32_t {
+    kExports = 0,
+    kImports = 1,
+    kResources = 2,
+    kDebug = 6,
+    kLoadConfig = 10,
+    kDelayImports = 13,
+    kComDescriptor = 14,
+};
+
+constexpr std::uint32_t kDebugRepro = 16;
+constexpr std::uint32_t kDebugExDllCharacteristics = 20;
+constexpr std::uint32_t kCetCompat = 0x1;
+constexpr std::uint32_t kGuardCfInstrumented = 0x100;
+// Linkers write a handful of debug entries; a directory claiming more is damaged.
+constexpr std::uint32_t kMaxDebugEntries = 256;
+
+constexpr std::uint32_t kClrIlOnly = 0x1;
+constexpr std::uint32_t kClr32BitRequired = 0x2;
+constexpr std::uint32_t kClrStrongNameSigned = 0x8;
+constexpr std::uint32_t kClr32BitPreferred = 0x20000;
+constexpr std::uint32_t kMetadataSignature = 0x424A5342;  // "BSJB"
+constexpr std::uint32_t kMaxRuntimeVersionBytes = 256;
+
+constexpr std::uint32_t kManifestType = 24;
+constexpr std::uint32_t kSubdirectoryBit = 0x80000000;
+
+std::string VersionText(unsigned major, unsigned minor)
+{
+    return std::to_string(major) + "." + std::to_string(minor);
+}
+
+bool EqualsIgnoringCase(const std::string& text, const std::string& lowerCase)
+{
+    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
+bool IsPrintableAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
+// The image as the loader lays it out, for finding the file bytes behind an image address.
+class Image {
+public:
+    Image(const ByteReader& in, const PeFileHeader& header, std::vector<PeSection> sections,
+          std::uint32_t headersSize, std::uint64_t imageBase)
+        : in_(in), header_(header), sections_(std::move(sections)), headersSize_(headersSize), imageBase_(imageBase)
+    {
+    }
+
+    const ByteReader& In() const { return in_; }
+    std::uint64_t ImageBase() const { return imageBase_; }
+
+    // In a section's raw data, else in the headers, which are loaded as they lie in the file.
+    std::optional<std::uint64_t> FileOffsetOf(std::uint32_t address) const
+    {
+        if (const auto offset = SectionFileOffset(sections_, address))
+            return offset;
+        if (address < headersSize_)
+            return address;
+        return std::nullopt;
+    }
+
+    // Where a directory's contents start in the file; nothing for an absent directory.
+    std::optional<PeDataDirectory> Directory(std::uint32_t index) const
+    {
+        const std::optional<PeDataDirectory> directory = ReadDataDirectory(in_, header_, index);
+        if (!directory || directory->address == 0)
+            return std::nullopt;
+        return directory;
+    }
+
+    std::optional<std::uint64_t> DirectoryOffset(std::uint32_t index) const
+    {
+        const auto directory = Directory(index);
+        return directory ? FileOffsetOf(directory->address) : std::nullopt;
+    }
+
+    // A library's name at an image address: NUL-terminated, not empty, within the cap.
+    std::optional<std::string> NameAt(std::uint32_t address) const
+    {
+        const auto offset = FileOffsetOf(address);
+        if (!offset)
+            return std::nullopt;
+        auto name = in_.TextUpToNul(*offset, kMaxProgramImageNameBytes + 1);
+        if (!name || name->empty())
+            return std::nullopt;
+        return name;
+    }
+
+private:
+    const ByteReader& in_;
+    const PeFileHeader& header_;
+    std::vector<PeSection> sections_;
+    std::uint32_t headersSize_;
+    std::uint64_t imageBase_;
+};
+
+// Import descriptors (20 bytes each, the name's address at 12) up to the all-zero one; the
+// directory's size is not trusted, as the loader does not trust it either.
+std::vector<std::string> ImportNames(const Image& image)
+{
+    std::vector<std::string> names;
+    const auto table = image.DirectoryOffset(kImports);
+    if (!table)
+        return names;
+    for (std::uint64_t entry = *table; names.size() < kMaxProgramImageNames; entry += 20) {
+        const auto nameAddress = image.In().U32(entry + 12);
+        if (!nameAddress || *nameAddress == 0)
+            break;
+        auto name = image.NameAt(*nameAddress);
+        if (!name)
+            break;
+        names.push_back(std::move(*name));
+    }
+    return names;
+}
+
+// Delay-import descriptors (32 bytes each: attributes, then the name's address). Without the
+// attributes' first bit the addresses are virtual ones (the old form): less the image base.
+std::vector<std::string> DelayImportNames(const Image& image)
+{
+    std::vector<std::string> names;
+    const auto table = image.DirectoryOffset(kDelayImports);
+    if (!table)
+        return names;
+    for (std::uint64_t entry = *table; names.size() < kMaxProgramImageNames; entry += 32) {
+        const auto attributes = image.In().U32(entry);
+        const auto nameField = image.In().U32(entry + 4);
+        if (!attributes || !nameField || *nameField == 0)
+            break;
+        std::uint64_t address = *nameField;
+        if ((*attributes & 1) == 0) {
+            if (address < image.ImageBase() || address - image.ImageBase() > 0xFFFFFFFFull)
+                break;
+            address -= image.ImageBase();
+        }
+        auto name = image.NameAt(static_cast<std::uint32_t>(address));
+        if (!name)
+            break;
+        names.push_back(std::move(*name));
+    }
+    return names;
+}
+
+std::uint32_t ExportedNameCount(const Image& image)
+{
+    const auto directory = image.DirectoryOffset(kExports);
+    const auto count = directory ? image.In().U32(*directory + 24) : std::nullopt;
+    return count.value_or(0);
+}
+
+struct DebugFacts {
+    bool reproducible = false;
+    bool cetCompatible = false;
+};
+
+// Debug directory entries, 28 bytes each: the type at 12, the data's size at 16, its image
+// address at 20 and its file offset at 24.
+DebugFacts ReadDebugFacts(const Image& image)
+{
+    DebugFacts facts;
+    const auto directory = image.Directory(kDebug);
+    const auto table = directory ? image.FileOffsetOf(directory->address) : std::nullopt;
+    if (!table)
+        return facts;
+    const std::uint32_t count = std::min(directory->size / 28, kMaxDebugEntries);
+    for (std::uint32_t index = 0; index < count; ++index) {
+        const std::uint64_t entry = *table + 28ull * index;
+        const auto type = image.In().U32(entry + 12);
+        if (!type)
+            break;
+        if (*type == kDebugRepro) {
+            facts.reproducible = true;
+        } else if (*type == kDebugExDllCharacteristics) {
+            const auto size = image.In().U32(entry + 16);
+            const auto address = image.In().U32(entry + 20);
+            const auto offset = image.In().U32(entry + 24);
+            if (!size || !address || !offset || *size < 4)
+                continue;
+            const auto data = *offset != 0 ? std::optional<std::uint64_t>(*offset) : image.FileOffsetOf(*address);
+            const auto flags = data ? image.In().U32(*data) : std::nullopt;
+            facts.cetCompatible = flags && (*flags & kCetCompat) != 0;
+        }
+    }
+    return facts;
+}
+
+// The load configuration's fields that matter here. Its length is the structure's own Size,
+// which the loader goes by: x86 linkers write 64 into the directory's size for old systems
+// while the structure goes on.
+struct LoadConfigFacts {
+    std::optional<std::uint32_t> guardFlags;
+    bool safeSehTable = false;
+    bool chpeMetadata = false;
+};
+
+LoadConfigFacts ReadLoadConfig(const Image& image, bool pe32Plus)
+{
+    LoadConfigFacts facts;
+    const auto start = image.DirectoryOffset(kLoadConfig);
+    const auto length = start ? image.In().U32(*start) : std::nullopt;
+    if (!length)
+        return facts;
+    const auto covers = [&](std::uint32_t field, std::uint32_t bytes) { return field + bytes <= *length; };
+    const std::uint32_t guardFlags = pe32Plus ? 144 : 88;
+    if (covers(guardFlags, 4))
+        facts.guardFlags = image.In().U32(*start + guardFlags);
+    if (pe32Plus) {
+        constexpr std::uint32_t chpe = 200;
+        if (covers(chpe, 8)) {
+            const auto pointer = image.In().U64(*start + chpe);
+            facts.chpeMetadata = pointer && *pointer != 0;
+        }
+    } else if (covers(64, 8)) {
+        const auto table = image.In().U32(*start + 64);
+        const auto count = image.In().U32(*start + 68);
+        facts.safeSehTable = table && count && *table != 0 && *count != 0;
+    }
+    return facts;
+}
+
+// The COM descriptor: the metadata's address and size at 8 and 12, the flags at 16. The metadata
+// root: "BSJB", two version numbers, a reserved word, the length of the version text, the text.
+std::optional<ClrImage> ReadClr(const Image& image)
+{
+    const auto descriptor = image.DirectoryOffset(kComDescriptor);
+    const auto flags = descriptor ? image.In().U32(*descriptor + 16) : std::nullopt;
+    if (!flags)
+        return std::nullopt;
+    ClrImage clr;
+    clr.ilOnly = (*flags & kClrIlOnly) != 0;
+    const bool required = (*flags & kClr32BitRequired) != 0;
+    const bool preferred = (*flags & kClr32BitPreferred) != 0;
+    clr.requires32Bit = required && !preferred;
+    clr.prefers32Bit = required && preferred;
+    clr.strongNameSigned = (*flags & kClrStrongNameSigned) != 0;
+
+    const auto metadataAddress = image.In().U32(*descriptor + 8);
+    const auto root = metadataAddress ? image.FileOffsetOf(*metadataAddress) : std::nullopt;
+    const auto signature = root ? image.In().U32(*root) : std::nullopt;
+    const auto length = root ? image.In().U32(*root + 12) : std::nullopt;
+    if (signature != kMetadataSignature || !length)
+        return clr;
+    const auto version = image.In().TextUpToNul(*root + 16, std::min(*length, kMaxRuntimeVersionBytes));
+    if (version && IsPrintableAscii(*version))
+        clr.runtimeVersion = *version;
+    return clr;
+}
+
+// A resource directory: 16 bytes, then its entries (8 bytes each), those named by a string
+// before those numbered.
+struct ResourceDirectory {
+    std::uint64_t offset = 0;
+    std::uint32_t named = 0;
+    std::uint32_t numbered = 0;
+};
+
+class ResourceTree {
+public:
+    ResourceTree(const Image& image, std::uint64_t root) : image_(image), root_(root) {}
+
+    std::optional<ResourceDirectory> DirectoryAt(std::uint64_t offset) const
+    {
+        const auto named = image_.In().U16(offset + 12);
+        const auto numbered = image_.In().U16(offset + 14);
+        if (!named || !numbered || !image_.In().Holds(offset + 16, 8ull * (*named + *numbered)))
+            return std::nullopt;
+        return ResourceDirectory{offset, *named, *numbered};
+    }
+
+    // The directory an entry points to; nothing when it points to data instead.
+    std::optional<ResourceDirectory> Below(const ResourceDirectory& directory, std::uint32_t index) const
+    {
+        const auto target = image_.In().U32(Entry(directory, index) + 4);
+        if (!target || (*target & kSubdirectoryBit) == 0)
+            return std::nullopt;
+        return DirectoryAt(root_ + (*target & ~kSubdirectoryBit));
+    }
+
+    std::optional<std::uint32_t> IdOf(const ResourceDirectory& directory, std::uint32_t index) const
+    {
+        return image_.In().U32(Entry(directory, index));
+    }
+
+    // The data an entry points to, wholly inside the file; nothing when it is a directory.
+    std::optional<ResourcePlace> DataOf(const ResourceDirectory& directory, std::uint32_t index) const
+    {
+        const auto target = image_.In().U32(Entry(directory, index) + 4);
+        if (!target || (*target & kSubdirectoryBit) != 0)
+            return std::nullopt;
+        const std::uint64_t dataEntry = root_ + *target;
+        const auto address = image_.In().U32(dataEntry);
+        const auto size = image_.In().U32(dataEntry + 4);
+        const auto offset = address ? image_.FileOffsetOf(*address) : std::nullopt;
+        if (!size || !offset || *size == 0 || !image_.In().Holds(*offset, *size))
+            return std::nullopt;
+        return ResourcePlace{*offset, *size};
+    }
+
+private:
+    static std::uint64_t Entry(const ResourceDirectory& directory, std::uint32_t index)
+    {
+        return directory.offset + 16 + 8ull * index;
+    }
+
+    const Image& image_;
+    std::uint64_t root_;
+};
+
+// Types, then names, then languages: three fixed levels, so no walk can loop.
+std::optional<ResourcePlace> FindManifest(const Image& image)
+{
+    const auto root = image.DirectoryOffset(kResources);
+    if (!root)
+        return std::nullopt;
+    const ResourceTree tree(image, *root);
+    const auto types = tree.DirectoryAt(*root);
+    if (!types)
+        return std::nullopt;
+    for (std::uint32_t index = types->named; index < types->named + types->numbered; ++index) {
+        if (tree.IdOf(*types, index) != kManifestType)
+            continue;
+        const auto names = tree.Below(*types, index);
+        if (!names || names->named + names->numbered == 0)
+            return std::nullopt;
+        // Numbered ones (1 for a program, 2 for a library) sort after any named one.
+        const auto languages = tree.Below(*names, names->numbered != 0 ? names->named : 0);
+        if (!languages || languages->named + languages->numbered == 0)
+            return std::nullopt;
+        return tree.DataOf(*languages, 0);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string SubsystemName(std::uint16_t subsystem)
+{
+    switch (subsystem) {
+    case 1:
+        return "Native";
+    case 2:
+        return "Windows GUI";
+    case 3:
+        return "Windows console";
+    case 5:
+        return "OS/2 console";
+    case 7:
+        return "POSIX console";
+    case 9:
+        return "Windows CE GUI";
+    case 10:
+        return "EFI application";
+    case 11:
+        return "EFI boot service driver";
+    case 12:
+        return "EFI runtime driver";
+    case 13:
+        return "EFI ROM";
+    case 14:
+        return "Xbox";
+    case 16:
+        return "Windows boot application";
+    default:
+        return std::to_string(subsystem);
+    }
+}
+
+std::optional<ProgramImage> ReadProgramImage(const ByteSource& file)
+{
+    const ByteReader in(file);
+    const ProgramHeaderPlace place = FindProgramHeader(in);
+    if (place.kind != NewHeader::Pe)
+        return std::nullopt;
+    const std::optional<PeFileHeader> header = ReadPeFileHeader(in, place.offset);
+    if (!header)
+        return std::nullopt;
+
+    ProgramImage program;
+    program.machineNumber = header->machine;
+    program.machine = MachineName(header->machine);
+    program.timeStamp = header->timeStamp;
+    program.largeAddressAware = (header->characteristics & kLargeAddressAware) != 0;
+    const bool dll = (header->characteristics & kDll) != 0;
+    program.kind = dll ? "library" : "program";
+    const bool pe32Plus = header->magic == kPe32Plus;
+    if (header->magic != kPe32 && !pe32Plus)
+        return program;
+    if (header->machine == kMachineX86)
+        program.protections.safeSeh = false;
+
+    // Up to DllCharacteristics, the two kinds of optional header share their offsets.
+    const std::uint64_t optional = header->optional;
+    const auto linkerMajor = in.U8(optional + 2);
+    const auto linkerMinor = in.U8(optional + 3);
+    const auto osMajor = in.U16(optional + 40);
+    const auto osMinor = in.U16(optional + 42);
+    const auto subsystemMajor = in.U16(optional + 48);
+    const auto subsystemMinor = in.U16(optional + 50);
+    const auto headersSize = in.U32(optional + 60);
+    const auto subsystem = in.U16(optional + 68);
+    const auto dllCharacteristics = in.U16(optional + 70);
+    // Before DllCharacteristics: there whenever the fields checked below are.
+    const std::uint64_t imageBase = pe32Plus ? in.U64(optional + 24).value_or(0) : in.U32(optional + 28).value_or(0);
+    if (!linkerMajor || !linkerMinor || !osMajor || !osMinor || !subsystemMajor || !subsystemMinor || !headersSize
+        || !subsystem || !dllCharacteristics)
+        return program;
+    program.bits = pe32Plus ? 64 : 32;
+    program.linkerVersion = VersionText(*linkerMajor, *linkerMinor);
+    if (*osMajor != 0 || *osMinor != 0)
+        program.osVersion = VersionText(*osMajor, *osMinor);
+    program.subsystem = *subsystem;
+    program.subsystemName = SubsystemName(*subsystem);
+    program.subsystemVersion = VersionText(*subsystemMajor, *subsystemMinor);
+
+    const std::uint16_t flags = *dllCharacteristics;
+    ProgramProtections& protections = program.protections;
+    protections.aslr = (flags & kDynamicBase) != 0 && (header->characteristics & kRelocsStripped) == 0;
+    protections.highEntropyAslr = (flags & kHighEntropyVa) != 0;
+    protections.dep = (flags & kNxCompat) != 0;
+    protections.forceIntegrity = (flags & kForceIntegrity) != 0;
+
+    std::optional<std::vector<PeSection>> sections = ReadSectionTable(in, *header);
+    const Image image(in, *header, sections ? std::move(*sections) : std::vector<PeSection>{}, *headersSize, imageBase);
+
+    const LoadConfigFacts loadConfig = ReadLoadConfig(image, pe32Plus);
+    protections.cfg = (flags & kGuardCf) != 0 && loadConfig.guardFlags
+                   && (*loadConfig.guardFlags & kGuardCfInstrumented) != 0;
+    if (header->machine == kMachineX86)
+        protections.safeSeh = loadConfig.safeSehTable || (flags & kNoSeh) != 0;
+    if (loadConfig.chpeMetadata && header->machine == kMachineX64)
+        program.machine = "ARM64EC";
+    else if (loadConfig.chpeMetadata && header->machine == kMachineArm64)
+        program.machine = "ARM64X";
+
+    const DebugFacts debug = ReadDebugFacts(image);
+    program.reproducible = debug.reproducible;
+    protections.cetCompatible = debug.cetCompatible;
+
+    program.imports = ImportNames(image);
+    program.delayImports = DelayImportNames(image);
+    program.exportedNames = ExportedNameCount(image);
+    program.clr = ReadClr(image);
+    program.manifest = FindManifest(image);
+
+    const bool kernelImport = std::any_of(program.imports.begin(), program.imports.end(),
+                                          [](const std::string& name) { return EqualsIgnoringCase(name, "ntoskrnl.exe"); });
+    if (*subsystem == kSubsystemNative && ((header->characteristics & kSystemFile) != 0 || kernelImport))
+        program.kind = "driver";
+    return program;
+}
+
+} // namespace korrimat
