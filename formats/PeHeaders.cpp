@@ -174,9 +174,8 @@ std::string MachineName(std::uint16_t machine)
         return "ARM64X";
     case 0x01C0:
     case 0x01C2:
-        return "ARM";
     case 0x01C4:
-        return "ARM (Thumb-2)";
+        return "ARM";
     case 0x0200:
         return "IA-64";
     case 0x0EBC:

@@ -117,7 +117,7 @@ struct ProgramKind {
 
 ProgramKind ProgramKindOf(const ByteSource& file);
 
-// "x86", "x64", "ARM64", "ARM", "ARM (Thumb-2)", "IA-64", ..., or the number in hexadecimal
+// "x86", "x64", "ARM64", "ARM", "IA-64", ..., or the number in hexadecimal
 // ("0x0EBD").
 std::string MachineName(std::uint16_t machine);
 

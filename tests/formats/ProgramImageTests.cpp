@@ -302,7 +302,7 @@ TEST(ProgramImage, NamesHybridArmImagesByTheirChpeMetadata)
         image.SetDirectory(10, image.Place(config), size);
         EXPECT_EQ(Read(image.Bytes()).machine, expected) << size;
     }
-    EXPECT_EQ(MachineName(0x01C4), "ARM (Thumb-2)");
+    EXPECT_EQ(MachineName(0x01C4), "ARM");
     EXPECT_EQ(MachineName(0x0EBD), "0x0EBD");
 }
 
