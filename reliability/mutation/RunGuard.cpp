@@ -60,9 +60,10 @@ void RunGuard::Watch()
     while (!stopping_) {
         ::Sleep(50);
         std::lock_guard lock(mutex_);
-        if (startedAt_ != 0 && ::GetTickCount64() - startedAt_ > limit_) {
+        const DWORD limit = limit_;
+        if (startedAt_ != 0 && ::GetTickCount64() - startedAt_ > limit) {
             char what[64];
-            std::snprintf(what, sizeof(what), "hang: over %lu ms", static_cast<unsigned long>(limit_));
+            std::snprintf(what, sizeof(what), "hang: over %lu ms", static_cast<unsigned long>(limit));
             EndRun(what, 0, 1, kHangExitCode);
         }
     }

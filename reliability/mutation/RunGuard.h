@@ -33,6 +33,9 @@ public:
     void Begin(const std::string& path, const std::string& name, bool timed = true);
     void End();
 
+    // A show that takes longer than this from now on is a hang.
+    void SetLimit(DWORD limitMilliseconds) { limit_ = limitMilliseconds; }
+
     // Copies the file into the keep folder; gives the copy's path, empty when it failed.
     std::string Keep(const std::string& path, const std::string& name) const;
 
@@ -46,7 +49,7 @@ private:
 
     std::string keepFolder_;
     std::string workFolder_;
-    DWORD limit_;
+    std::atomic<DWORD> limit_;
     std::function<void(int, int)> summary_;
     LPTOP_LEVEL_EXCEPTION_FILTER previousFilter_ = nullptr;
 

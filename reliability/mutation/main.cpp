@@ -27,6 +27,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +42,11 @@ using namespace korrimat::mutation;
 
 namespace {
 
-constexpr DWORD kLimitMilliseconds = 1000;
+// A hang is a damaged file shown far more slowly than the whole files were on this machine: the
+// window's drawing under a loaded or slow machine takes several times what it takes on a quiet
+// one, and a fixed limit would call that a hang.
+constexpr DWORD kLimitFloorMilliseconds = 1000;
+constexpr long long kLimitTimesSlowestWhole = 4;
 constexpr int kSetupFailed = 2;
 constexpr int kShownWrongly = 1;
 
@@ -369,7 +374,7 @@ int main(int argc, char** argv)
                     slowestName.c_str(), static_cast<unsigned long long>(seed),
                     static_cast<unsigned long long>((::GetTickCount64() - runStart + 500) / 1000));
     };
-    RunGuard guard(keep, kLimitMilliseconds, printSummary, ownWork ? work : std::string());
+    RunGuard guard(keep, kLimitFloorMilliseconds, printSummary, ownWork ? work : std::string());
 
     int status = 0;
     {
@@ -394,7 +399,9 @@ int main(int argc, char** argv)
         controls::DispatchPendingMessages(&window);
         Viewer viewer(window, fenced);
 
-        // First each source as it is: the run only means something if these show whole.
+        // First each source as it is: the run only means something if these show whole. The
+        // slowest of them sets the hang limit.
+        double slowestWhole = 0;
         for (const Source& source : sources) {
             const std::string name = source.stem + source.extension;
             const std::string path = work + "\\" + name;
@@ -402,9 +409,14 @@ int main(int argc, char** argv)
                 std::printf("cannot write %s\n", path.c_str());
                 return kSetupFailed;
             }
+            LARGE_INTEGER start{};
+            LARGE_INTEGER end{};
+            ::QueryPerformanceCounter(&start);
             guard.Begin(path, name, false);
             std::vector<std::string> faults = viewer.Show(path, name, 0);
             guard.End();
+            ::QueryPerformanceCounter(&end);
+            slowestWhole = std::max(slowestWhole, Milliseconds(start, end));
             if (window.tabInfo.IndexOfKey("Version") < 0)
                 faults.push_back("no Version page");
             ::DeleteFileA(path.c_str());
@@ -413,6 +425,13 @@ int main(int argc, char** argv)
             if (!faults.empty())
                 return kSetupFailed;
         }
+
+        const auto limit = static_cast<DWORD>(
+            std::max<long long>(kLimitFloorMilliseconds, kLimitTimesSlowestWhole * std::llround(slowestWhole)));
+        guard.SetLimit(limit);
+        std::printf("hang limit %lu ms (the whole files took up to %.0f ms each)\n", static_cast<unsigned long>(limit),
+                    slowestWhole);
+        std::fflush(stdout);
 
         std::size_t wrong = 0;
         for (std::size_t i = 0; i < plan.size(); ++i) {
@@ -439,7 +458,7 @@ int main(int argc, char** argv)
                 progress.slowestMicroseconds = microseconds;
                 progress.slowest = i;
             }
-            if (microseconds >= 1000LL * kLimitMilliseconds) {
+            if (microseconds >= 1000LL * limit) {
                 std::printf("hang: %s took %lld ms, kept as %s\n", name.c_str(), microseconds / 1000,
                             guard.Keep(path, name).c_str());
                 ::DeleteFileA(path.c_str());
