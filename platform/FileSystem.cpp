@@ -272,4 +272,27 @@ DWORD ForEachEntry(const std::string& pattern,
     return NO_ERROR;
 }
 
+std::optional<DownloadOrigin> DownloadOriginOf(const std::string& path)
+{
+    const WholeFile stream = ReadWholeFile(path + ":Zone.Identifier", kZoneIdentifierLargest);
+    if (stream.state == WholeFile::State::Failed) {
+        // No such stream, or a volume (FAT, a share) that keeps none: the file carries no origin.
+        // Any other failure (the stream locked or barred) is a stream that cannot be read.
+        switch (stream.error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_PARAMETER:
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_BAD_NETPATH:
+            return std::nullopt;
+        default:
+            return DownloadOrigin{};
+        }
+    }
+    if (stream.state == WholeFile::State::TooLarge)
+        return DownloadOrigin{};
+    return ReadDownloadOrigin(stream.bytes);
+}
+
 } // namespace korrimat

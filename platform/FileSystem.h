@@ -5,6 +5,7 @@
 // too long (past 260 characters), the wide function takes the same path, with the "\\?\" prefix
 // that lifts the length limit on systems without long-path support.
 
+#include "formats/DownloadOrigin.h"
 #include "platform/SystemScopes.h"
 #include "platform/Text.h"
 #include "platform/UniqueHandle.h"
@@ -66,6 +67,10 @@ struct WholeFile {
 // Opened as OpenForReading opens it (every kind of sharing, any length of path); never reads more
 // than `largest` + 1 bytes, so a file that grows while it is read is still cut short.
 WholeFile ReadWholeFile(const std::string& path, std::size_t largest);
+
+// Where a downloaded file came from, from its Zone.Identifier stream (DownloadOrigin.h); nothing
+// when it has none, or its volume keeps no such streams. The stream is only ever read.
+std::optional<DownloadOrigin> DownloadOriginOf(const std::string& path);
 
 // Calls `visit(name, found)` for every entry matching `pattern` ("folder\*"), the names in
 // the narrow code page. The wide search is used throughout, so that neither a long path nor a

@@ -1,6 +1,7 @@
 #include "platform/ProgramFiles.h"
 
 #include "platform/FileSystem.h"
+#include "platform/ProgramManifest.h"
 #include "formats/IconSourceCheck.h"
 
 #include <array>
@@ -83,14 +84,26 @@ ProgramKind ProgramKindAt(const std::string& path)
     return file ? ProgramKindOf(OpenFileBytes(file.Get())) : ProgramKind{};
 }
 
-ProgramHeaders ProgramHeadersAt(const std::string& path)
+ProgramHeaders ProgramHeadersAt(const std::string& path, bool wholeImage)
 {
     DWORD error = NO_ERROR;
     const UniqueFile file = OpenForReading(path, error);
     if (!file)
         return {};
     const OpenFileBytes bytes(file.Get());
-    return {ProgramKindOf(bytes), FindEmbeddedSignature(bytes)};
+    ProgramHeaders headers;
+    headers.kind = ProgramKindOf(bytes);
+    headers.signature = FindEmbeddedSignature(bytes);
+    if (!wholeImage || !headers.kind.pe)
+        return headers;
+    headers.image = ReadProgramImage(bytes);
+    if (headers.image && headers.image->manifest) {
+        const ResourcePlace place = *headers.image->manifest;
+        if (place.size <= kManifestLargest)
+            headers.manifest = ReadFileBytes(file.Get(), place.offset, place.size);
+        headers.manifestUnreadable = headers.manifest.empty();
+    }
+    return headers;
 }
 
 EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file)

@@ -3,6 +3,7 @@
 // SignatureBytes.h over an open file, a block at a time.
 
 #include "formats/PeHeaders.h"
+#include "formats/ProgramImage.h"
 #include "formats/SignatureBytes.h"
 
 #include <windows.h>
@@ -18,12 +19,18 @@ namespace korrimat {
 bool IconSourceIsWholeAt(const std::string& path);
 // The file's program headers (PeHeaders.h); not readable when it cannot be opened.
 ProgramKind ProgramKindAt(const std::string& path);
-// The program headers and where the embedded signature lies, from one opening of the file.
+// The program headers and where the embedded signature lies, from one opening of the file; with
+// `wholeImage`, what the program is (ProgramImage.h) and its manifest's bytes too.
 struct ProgramHeaders {
     ProgramKind kind;
     EmbeddedSignaturePlace signature;
+    std::optional<ProgramImage> image;  // for a PE image, when asked for
+    // The manifest resource's bytes: empty without one, and when it is larger than the reading
+    // takes (kManifestLargest) or cannot be read, with `manifestUnreadable` set.
+    std::vector<std::uint8_t> manifest;
+    bool manifestUnreadable = false;
 };
-ProgramHeaders ProgramHeadersAt(const std::string& path);
+ProgramHeaders ProgramHeadersAt(const std::string& path, bool wholeImage = false);
 // Where the file's embedded signature lies (SignatureBytes.h); None when it cannot be opened.
 EmbeddedSignaturePlace EmbeddedSignatureAt(const std::string& path);
 EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file);

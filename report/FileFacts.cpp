@@ -2,6 +2,7 @@
 
 #include "fileinfo/FileInfo.h"
 #include "platform/FileDigest.h"
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/ProgramFiles.h"
 #include "platform/Signatures.h"
@@ -129,8 +130,21 @@ FileFacts GatherQuickFacts(const Platform& platform, const std::string& path, co
     }
     const bool isFile = facts.found && !(facts.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
     // The program headers are read once, for the machine and for the signatures.
-    const ProgramHeaders headers = isFile ? ProgramHeadersAt(facts.path) : ProgramHeaders{{true, false, 0, 0}, {}};
+    ProgramHeaders headers;
+    if (isFile)
+        headers = ProgramHeadersAt(facts.path, true);
+    else
+        headers.kind = {true, false, 0, 0};
     facts.program = headers.kind;
+    if (headers.image) {
+        facts.programImage = ProgramFacts{std::move(*headers.image), std::nullopt};
+        if (!headers.manifest.empty())
+            facts.programImage->manifest = ReadManifest(headers.manifest);
+        else if (headers.manifestUnreadable)
+            facts.programImage->manifest = ManifestFacts{};
+    }
+    if (isFile)
+        facts.origin = DownloadOriginOf(facts.path);
     facts.version = VersionFactsOf(platform, facts.path);
     if (wanted.signatures)
         facts.signatures = SignatureStateOf(headers);

@@ -1,14 +1,18 @@
 #pragma once
 // The facts of one file or folder, gathered once through the platform: the General page's values
 // as the page shows them and what it cannot hold (exact sizes, times in UTC, every attribute),
-// the program's machine, the whole version resource (every translation and every string table,
-// read once), the embedded signatures, and the SHA-256 when asked for. Every front end writes
+// what a program is (machine, subsystem, protections, manifest, .NET, imports), where a download
+// came from, the whole version resource (every translation and every string table, read once),
+// the embedded signatures, and the hashes when asked for. Every front end writes
 // from these: the window's copies and the console report alike. Nothing here knows a window.
 
+#include "formats/DownloadOrigin.h"
 #include "formats/PeHeaders.h"
+#include "formats/ProgramImage.h"
 #include "formats/SignatureBytes.h"
 #include "platform/FileDigest.h"
 #include "platform/Platform.h"
+#include "platform/ProgramManifest.h"
 #include "platform/Signatures.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "formats/VersionResource.h"
@@ -83,12 +87,20 @@ struct SignatureFactsOfFile {
     std::vector<SignatureTimes> times;   // one per signature of `check`
 };
 
+// What a PE image is, and what its manifest asks for.
+struct ProgramFacts {
+    ProgramImage image;
+    std::optional<ManifestFacts> manifest;  // none when the image holds no manifest
+};
+
 struct FileFacts {
     // As the pages show it: made absolute, and with the page texts rebuilt from the stored names.
     std::string path;
     bool found = false;
     GeneralFacts general;  // `page` empty without the page texts
     ProgramKind program;  // readable but not `pe` for a folder or a missing entry
+    std::optional<ProgramFacts> programImage;  // for a file that is a PE image
+    std::optional<DownloadOrigin> origin;      // for a file that carries a Zone.Identifier stream
     std::optional<VersionFacts> version;
     SignatureFactsOfFile signatures;
     std::optional<std::string> sha256;  // lower-case hexadecimal, when asked for and the file could be read

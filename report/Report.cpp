@@ -3,6 +3,8 @@
 #include "report/Report.h"
 
 #include "platform/Text.h"
+#include "report/ProgramReport.h"
+#include "report/ReportFields.h"
 #include "versioninfo/FixedVersionDecoding.h"
 #include "versioninfo/VersionItems.h"
 
@@ -13,53 +15,6 @@ namespace korrimat {
 namespace {
 
 using Kind = ReportValue::Kind;
-
-ReportField TextField(std::string label, std::string key, std::string text)
-{
-    ReportField field{std::move(label), std::move(key), {}, {}};
-    field.value.kind = Kind::Text;
-    field.value.text = std::move(text);
-    return field;
-}
-
-ReportField NumberField(std::string label, std::string key, std::uint64_t number, std::string shown = {})
-{
-    ReportField field{std::move(label), std::move(key), {}, std::move(shown)};
-    field.value.kind = Kind::Number;
-    field.value.number = number;
-    return field;
-}
-
-ReportField NullField(std::string label, std::string key, std::string said)
-{
-    ReportField field{std::move(label), std::move(key), {}, {}};
-    field.value.text = std::move(said);
-    return field;
-}
-
-ReportField BooleanField(std::string label, std::string key, bool flag, std::string shown = {})
-{
-    ReportField field{std::move(label), std::move(key), {}, std::move(shown)};
-    field.value.kind = Kind::Boolean;
-    field.value.flag = flag;
-    return field;
-}
-
-ReportField TextsField(std::string label, std::string key, std::vector<std::string> texts)
-{
-    ReportField field{std::move(label), std::move(key), {}, {}};
-    field.value.kind = Kind::Texts;
-    field.value.texts = std::move(texts);
-    return field;
-}
-
-ReportField ObjectField(std::string label, std::string key, ReportObject object, std::string shown = {})
-{
-    ReportField field{std::move(label), std::move(key), {}, std::move(shown)};
-    field.value.kind = Kind::Object;
-    field.value.objects.push_back(std::move(object));
-    return field;
-}
 
 // An ISO time, or "unknown" where the system could not split the stamp (`said` for none at all).
 ReportField TimeField(const std::string& label, const std::string& key, const std::string& iso,
@@ -361,6 +316,8 @@ ReportObject ReportOf(const FileFacts& facts)
         ObjectField("General", "general", GeneralSection(facts)),
         VersionField(facts.version),
         SignaturesField(facts.signatures),
+        ProgramImageField(facts),
+        OriginField(facts),
     };
     if (facts.sha256)
         report.insert(report.begin() + 1, TextField("SHA-256", "sha256", *facts.sha256));

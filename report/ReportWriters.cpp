@@ -168,6 +168,11 @@ std::string FixedVersionText(const FileFacts& facts, bool product)
     return text;
 }
 
+std::string Flag(bool flag)
+{
+    return flag ? "true" : "false";
+}
+
 std::string HashText(const FileFacts& facts, HashAlgorithm algorithm)
 {
     for (const HashValue& value : facts.hashes) {
@@ -208,7 +213,7 @@ std::string ReportAsJson(const ReportObject& report, int indent)
 std::string CsvHeader(bool withSha256, std::span<const HashAlgorithm> hashes)
 {
     std::string header("path,name,size,modifiedUtc,attributes,machine,fileVersion,productVersion,company,description,"
-                       "originalFilename,language");
+                       "originalFilename,language,subsystem,aslr,dep,cfg,executionLevel,dotnet,zone");
     if (withSha256)
         header += ",sha256";
     for (const HashAlgorithm algorithm : hashes) {
@@ -224,6 +229,8 @@ std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const Hash
     for (const std::string& name : AttributeNames(facts.general.attributes))
         attributes += (attributes.empty() ? "" : ", ") + name;
     const std::string& path = facts.path;
+    const ProgramImage* image = facts.programImage ? &facts.programImage->image : nullptr;
+    const ManifestFacts* manifest = facts.programImage && facts.programImage->manifest ? &*facts.programImage->manifest : nullptr;
     const std::string values[] = {
         path,
         path.substr(path.find_last_of('\\') + 1),
@@ -237,6 +244,13 @@ std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const Hash
         VersionItemText(facts, "FileDescription"),
         VersionItemText(facts, "OriginalFilename"),
         VersionItemText(facts, ""),
+        image ? image->subsystemName : std::string(),
+        image ? Flag(image->protections.aslr) : std::string(),
+        image ? Flag(image->protections.dep) : std::string(),
+        image ? Flag(image->protections.cfg) : std::string(),
+        manifest && manifest->readable ? manifest->executionLevel.value_or("") : std::string(),
+        image && image->clr ? image->clr->runtimeVersion : std::string(),
+        facts.origin ? (facts.origin->readable ? facts.origin->zone : std::string("unreadable")) : std::string(),
     };
     std::string row;
     for (std::size_t i = 0; i < std::size(values); ++i)

@@ -173,9 +173,10 @@ TEST_F(ReportCommandTest, CsvIsOneQuotedRowPerFileBelowAHeader)
     ASSERT_EQ(rows.size(), 6u) << run.out;  // the header, four files, and the one below
     EXPECT_EQ(rows[0], (std::vector<std::string>{"path", "name", "size", "modifiedUtc", "attributes", "machine", "fileVersion",
                                                  "productVersion", "company", "description", "originalFilename", "language",
+                                                 "subsystem", "aslr", "dep", "cfg", "executionLevel", "dotnet", "zone",
                                                  "sha256"}));
     for (const auto& row : rows)
-        EXPECT_EQ(row.size(), 13u);
+        EXPECT_EQ(row.size(), 20u);
     const std::vector<std::string>& quoting = rows[3];
     EXPECT_EQ(quoting[0], folder_ / "quoting.dll");
     EXPECT_EQ(quoting[1], "quoting.dll");
@@ -186,7 +187,10 @@ TEST_F(ReportCommandTest, CsvIsOneQuotedRowPerFileBelowAHeader)
     EXPECT_EQ(quoting[10], "quoting.dll");
     EXPECT_EQ(quoting[5], sizeof(void*) == 8 ? "x64" : "x86");
     EXPECT_EQ(rows[5][0], folder_ / "below\\complete.dll");
-    EXPECT_EQ(rows[5][12], Contents(VersionFixture("complete") + ".sha256").substr(0, 64));
+    // As ld links a library by default (console subsystem, ASLR and DEP); no manifest, not .NET, not downloaded.
+    EXPECT_EQ(std::vector<std::string>(quoting.begin() + 12, quoting.begin() + 19),
+              (std::vector<std::string>{"Windows console", "true", "true", "false", "", "", ""}));
+    EXPECT_EQ(rows[5][19], Contents(VersionFixture("complete") + ".sha256").substr(0, 64));
     EXPECT_EQ(rows[5][3].size(), std::string("2024-06-03T08:00:00Z").size());
 
     // Without --recurse the pattern stays in its folder.
@@ -228,11 +232,11 @@ TEST_F(ReportCommandTest, HashesAreATextSectionAndCsvColumnsAfterTheSha256)
     const ReportRun csv = Report(scratch_, {"--csv", "--hash", "sha1", "--sha256", "--hash", "md5", folder_ / "german.dll"});
     const auto rows = ParseCsv(csv.out);
     ASSERT_EQ(rows.size(), 2u) << csv.out;
-    ASSERT_EQ(rows[0].size(), 15u);
-    ASSERT_EQ(rows[1].size(), 15u);
-    EXPECT_EQ(std::vector<std::string>(rows[0].begin() + 11, rows[0].end()),
-              (std::vector<std::string>{"language", "sha256", "sha1", "md5"}));
-    EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 12, rows[1].end()),
+    ASSERT_EQ(rows[0].size(), 22u);
+    ASSERT_EQ(rows[1].size(), 22u);
+    EXPECT_EQ(std::vector<std::string>(rows[0].begin() + 18, rows[0].end()),
+              (std::vector<std::string>{"zone", "sha256", "sha1", "md5"}));
+    EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 19, rows[1].end()),
               (std::vector<std::string>{german[2], german[1], german[0]}));
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+// What a program's embedded manifest asks of Windows, read with the system's XML reader
+// (XmlLite): the rights it runs with, how it takes the screen's density, long paths, its code
+// page and the Windows versions it was made for. A manifest that is not well-formed XML is
+// damaged; nothing of it is then believed.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korrimat {
+
+// A manifest larger than this is not read: Windows' own are a few kilobytes.
+inline constexpr std::size_t kManifestLargest = 1024 * 1024;
+
+struct ManifestFacts {
+    // False for a damaged manifest (or one too large, or the XML reader missing); the rest is
+    // then unset.
+    bool readable = false;
+    std::optional<std::string> executionLevel;  // requestedExecutionLevel's level, as it stands
+    std::optional<bool> uiAccess;
+    std::optional<std::string> dpiAwareness;    // the dpiAwareness element's text, else dpiAware's
+    std::optional<bool> longPathAware;
+    std::optional<std::string> activeCodePage;
+    std::vector<std::string> supportedOS;       // SupportedOsName of each supportedOS Id, in order
+
+    friend bool operator==(const ManifestFacts&, const ManifestFacts&) = default;
+};
+
+ManifestFacts ReadManifest(std::span<const std::uint8_t> xml);
+
+// "Windows Vista", "Windows 7", "Windows 8", "Windows 8.1", "Windows 10 and 11" for the
+// compatibility section's Ids; any other Id as it stands.
+std::string SupportedOsName(std::string_view id);
+
+} // namespace korrimat
