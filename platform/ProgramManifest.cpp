@@ -46,22 +46,24 @@ CreateXmlReaderFunction XmlReaderFactory()
 // Deep enough for any manifest; a deeper document is not one.
 constexpr UINT kDeepestElement = 64;
 
+// The text the reader is on: its local name or its value.
+std::wstring_view ReaderText(IXmlReader& reader, HRESULT (STDMETHODCALLTYPE IXmlReader::*get)(const WCHAR**, UINT*))
+{
+    const WCHAR* text = nullptr;
+    UINT length = 0;
+    if (FAILED((reader.*get)(&text, &length)) || !text)
+        return {};
+    return {text, length};
+}
+
 std::wstring_view LocalName(IXmlReader& reader)
 {
-    const WCHAR* name = nullptr;
-    UINT length = 0;
-    if (FAILED(reader.GetLocalName(&name, &length)) || !name)
-        return {};
-    return {name, length};
+    return ReaderText(reader, &IXmlReader::GetLocalName);
 }
 
 std::wstring_view Value(IXmlReader& reader)
 {
-    const WCHAR* value = nullptr;
-    UINT length = 0;
-    if (FAILED(reader.GetValue(&value, &length)) || !value)
-        return {};
-    return {value, length};
+    return ReaderText(reader, &IXmlReader::GetValue);
 }
 
 std::wstring Trimmed(std::wstring_view text)
