@@ -163,8 +163,11 @@ std::string FixedVersionText(const FileFacts& facts, bool product)
     const FixedFileFields& fixed = *facts.version->contents.fixed;
     std::string text;
     for (const std::uint16_t part : product ? VersionParts(fixed.productVersionMS, fixed.productVersionLS)
-                                            : VersionParts(fixed.fileVersionMS, fixed.fileVersionLS))
-        text += (text.empty() ? "" : ".") + std::to_string(part);
+                                            : VersionParts(fixed.fileVersionMS, fixed.fileVersionLS)) {
+        if (!text.empty())
+            text += '.';
+        text += std::to_string(part);
+    }
     return text;
 }
 
@@ -226,8 +229,11 @@ std::string CsvHeader(bool withSha256, std::span<const HashAlgorithm> hashes)
 std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const HashAlgorithm> hashes)
 {
     std::string attributes;
-    for (const std::string& name : AttributeNames(facts.general.attributes))
-        attributes += (attributes.empty() ? "" : ", ") + name;
+    for (const std::string& name : AttributeNames(facts.general.attributes)) {
+        if (!attributes.empty())
+            attributes += ", ";
+        attributes += name;
+    }
     const std::string& path = facts.path;
     const ProgramImage* image = facts.programImage ? &facts.programImage->image : nullptr;
     const ManifestFacts* manifest = facts.programImage && facts.programImage->manifest ? &*facts.programImage->manifest : nullptr;
@@ -253,10 +259,15 @@ std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const Hash
         facts.origin ? (facts.origin->readable ? facts.origin->zone : std::string("unreadable")) : std::string(),
     };
     std::string row;
-    for (std::size_t i = 0; i < std::size(values); ++i)
-        row += (i ? "," : "") + CsvValue(values[i]);
-    if (withSha256)
-        row += "," + CsvValue(facts.sha256.value_or(""));
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        if (i != 0)
+            row += ',';
+        row += CsvValue(values[i]);
+    }
+    if (withSha256) {
+        row += ',';
+        row += CsvValue(facts.sha256.value_or(""));
+    }
     for (const HashAlgorithm algorithm : hashes) {
         row += ',';
         row += HashText(facts, algorithm);

@@ -21,9 +21,18 @@ using Json = nlohmann::json;
 using testing::BuildFolder;
 using testing::TempFolder;
 
+// The facts the console's CSV gathers: no shell texts, no signature check.
+FileFacts FactsOf(const std::string& path)
+{
+    FactsWanted wanted;
+    wanted.pageTexts = false;
+    wanted.signatures = false;
+    return GatherFileFacts(SystemPlatform(), path, wanted);
+}
+
 Json JsonReportOf(const std::string& path)
 {
-    const FileFacts facts = GatherFileFacts(SystemPlatform(), path, FactsWanted{false, false});
+    const FileFacts facts = FactsOf(path);
     return Json::parse(ReportAsJson(ReportOf(facts), 0));
 }
 
@@ -31,7 +40,7 @@ Json JsonReportOf(const std::string& path)
 // dotnet, zone (no cell here holds a comma).
 std::vector<std::string> ProgramCells(const std::string& path)
 {
-    const FileFacts facts = GatherFileFacts(SystemPlatform(), path, FactsWanted{false, false});
+    const FileFacts facts = FactsOf(path);
     std::string row = CsvRow(facts, false);
     row.resize(row.size() - 2);
     std::vector<std::string> cells;
@@ -67,8 +76,7 @@ TEST(ProgramFacts, TheManifestOfEachLevelIsReadWhereWindowsReadsItAndADamagedOne
     EXPECT_EQ(administrator, Json::parse(R"({"damaged": false, "executionLevel": "requireAdministrator",
         "uiAccess": true, "dpiAwareness": "PerMonitorV2", "longPathAware": true, "activeCodePage": "UTF-8",
         "supportedOS": ["Windows 7", "Windows 10 and 11", "{00000000-0000-0000-0000-000000000001}"]})"));
-    const FileFacts facts = GatherFileFacts(SystemPlatform(), ProgramFixture("manifest-requireadministrator.exe"),
-                                            FactsWanted{false, false});
+    const FileFacts facts = FactsOf(ProgramFixture("manifest-requireadministrator.exe"));
     EXPECT_NE(ReportAsText(ReportOf(facts)).find("Execution level: requireAdministrator (asks for administrator rights)\r\n"),
               std::string::npos);
 
@@ -145,7 +153,7 @@ TEST(DownloadOrigin, EachZoneIsNamedAndAStreamThatIsNotWhatItShouldBeIsUnreadabl
         EXPECT_EQ(JsonReportOf(file)["origin"], Json::parse(c.origin)) << c.name;
         EXPECT_EQ(ProgramCells(file)[6], c.zoneCell) << c.name;
     }
-    const FileFacts internet = GatherFileFacts(SystemPlatform(), temp / "internet.exe", FactsWanted{false, false});
+    const FileFacts internet = FactsOf(temp / "internet.exe");
     EXPECT_NE(ReportAsText(ReportOf(internet)).find("\r\n[Origin]\r\nSummary: Downloaded from the internet: "
                                                     "https://example.com/get/internet.exe\r\n"),
               std::string::npos);
