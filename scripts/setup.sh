@@ -23,6 +23,7 @@ packages=(
     openssl
     osslsigncode
     nlohmann-json3-dev
+    libmono-corlib4.5-dll
 )
 wants_i386=false
 if can_run_32bit_code; then

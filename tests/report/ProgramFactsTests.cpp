@@ -112,6 +112,19 @@ TEST(ProgramFacts, TheProgramIsReportedAtTheTopAndIsNullForWhatIsNoImage)
     EXPECT_EQ(JsonReportOf(temp.Path())["program"], nullptr);
 }
 
+TEST(ProgramFacts, ADotNetAssemblyGivesItsRuntimeAndFlags)
+{
+    // Mono's corlib, from Debian's libmono-corlib4.5-dll: a 32-bit, IL-only library that imports
+    // mscoree.dll alone; its header's flags say IL only and nothing else.
+    const Json mscorlib = JsonReportOf("Z:\\usr\\lib\\mono\\4.5\\mscorlib.dll")["program"];
+    ASSERT_TRUE(mscorlib.is_object()) << "scripts/setup.sh installs libmono-corlib4.5-dll";
+    EXPECT_EQ(mscorlib["dotnet"], Json::parse(R"({"runtimeVersion": "v4.0.30319", "ilOnly": true, "requires32Bit": false,
+        "prefers32Bit": false, "strongNameSigned": false})"));
+    EXPECT_EQ(mscorlib["kind"], "library");
+    EXPECT_EQ(mscorlib["imports"], Json::parse(R"(["mscoree.dll"])"));
+    EXPECT_EQ(ProgramCells("Z:\\usr\\lib\\mono\\4.5\\mscorlib.dll")[5], "v4.0.30319");
+}
+
 TEST(DownloadOrigin, EachZoneIsNamedAndAStreamThatIsNotWhatItShouldBeIsUnreadable)
 {
     const TempFolder temp("origin");
