@@ -55,6 +55,8 @@ void FFileInfo::ApplyOpeningLayout()
     frmSignatures.SetVisible(false);
     frmHashes.SetBackColor(BackColor());
     frmHashes.SetVisible(false);
+    frmProgram.SetBackColor(BackColor());
+    frmProgram.SetVisible(false);
     prgHashes.SetVisible(false);
 }
 
@@ -65,6 +67,7 @@ void FFileInfo::FitPagesToTabs()
     frmVersion.Move(pages);
     frmSignatures.Move(pages);
     frmHashes.Move(pages);
+    frmProgram.Move(pages);
 }
 
 void FFileInfo::LayOut()

@@ -120,6 +120,9 @@ private:
     void Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed = nullptr);
     void ShowGeneralPage();
     void ShowVersionPage(int item);
+    // A page's tab, kept while the shown entry has the page (`wanted`), before the Hashes tab;
+    // returns `wanted`.
+    bool ShowTab(std::string_view key, std::string_view caption, bool wanted);
     void StartSlowFacts();
     void SlowFactsGathered(SlowFacts&& slow);
 
@@ -129,6 +132,9 @@ private:
     void FillSignaturePage();
     void lstSignatures_Click();
     std::string SignatureTimeText(const FILETIME& utc) const;
+
+    // The Program page (ProgramPage.cpp): its tab for every PE image, what the image is.
+    void ShowProgramPage();
 
     // The Hashes page (HashesPage.cpp): its tab for every file, its values computed on a worker
     // when it is first shown for a file, checked against a typed hash, the sums files beside the

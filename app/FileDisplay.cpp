@@ -3,6 +3,7 @@
 
 #include "app/FFileInfo.h"
 #include "platform/Trace.h"
+#include "report/ProgramReport.h"
 #include "versioninfo/VersionItems.h"
 
 namespace korrimat {
@@ -33,8 +34,25 @@ void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATA
     ShowGeneralPage();
     ShowVersionPage(item);
     ShowSignaturePage();
+    ShowProgramPage();
     ShowHashesPage(sameEntry, sameContents);
     StartSlowFacts();
+}
+
+bool FFileInfo::ShowTab(std::string_view key, std::string_view caption, bool wanted)
+{
+    const int tab = tabInfo.IndexOfKey(key);
+    if (!wanted) {
+        if (tab >= 0)
+            tabInfo.Remove(tab);
+        return false;
+    }
+    // Before the Hashes tab, which comes last.
+    if (tab < 0) {
+        const int hashes = tabInfo.IndexOfKey("Hashes");
+        tabInfo.Add(hashes >= 0 ? hashes : tabInfo.Count(), key, caption);
+    }
+    return true;
 }
 
 void FFileInfo::ShowGeneralPage()
@@ -52,6 +70,8 @@ void FFileInfo::ShowGeneralPage()
     txtAccessed.SetText(page.accessed);
     for (std::size_t i = 0; i < chkAttr.size(); ++i)
         chkAttr[i].SetValue(page.attributes[i] ? 1 : 0);
+    // The mark a browser leaves on a download, where the page has room under the icon.
+    txtOrigin.SetText(shown_.origin ? OriginSummary(*shown_.origin) : std::string());
     ShowIcon(shown_.general.icon.Get());
 }
 

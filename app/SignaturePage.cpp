@@ -31,17 +31,8 @@ std::string FFileInfo::SignatureTimeText(const FILETIME& utc) const
 
 void FFileInfo::ShowSignaturePage()
 {
-    const int tab = tabInfo.IndexOfKey(kSignaturesTab);
-    if (shown_.signatures.embedded == EmbeddedSignaturePlace::State::None) {
-        if (tab >= 0)
-            tabInfo.Remove(tab);
+    if (!ShowTab(kSignaturesTab, "Digital Signatures", shown_.signatures.embedded != EmbeddedSignaturePlace::State::None))
         return;
-    }
-    // Before the Hashes tab, which comes last.
-    if (tab < 0) {
-        const int hashes = tabInfo.IndexOfKey("Hashes");
-        tabInfo.Add(hashes >= 0 ? hashes : tabInfo.Count(), kSignaturesTab, "Digital Signatures");
-    }
     lstSignatures.Clear();
     lstSignatures.Add("Checking the signature...");
     lstSignatures_Click();

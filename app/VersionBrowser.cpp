@@ -30,10 +30,12 @@ void FFileInfo::tabInfo_Click()
     const bool general = tabInfo.IsSelected("General");
     const bool signatures = tabInfo.IsSelected("Signatures");
     const bool hashes = tabInfo.IsSelected("Hashes");
+    const bool program = tabInfo.IsSelected("Program");
     frmGeneral.SetVisible(general);
     frmSignatures.SetVisible(signatures);
     frmHashes.SetVisible(hashes);
-    frmVersion.SetVisible(!general && !signatures && !hashes);
+    frmProgram.SetVisible(program);
+    frmVersion.SetVisible(!general && !signatures && !hashes && !program);
     // The hashes are computed when their page is first shown for a file.
     if (hashes)
         StartPageHashes();

@@ -24,6 +24,7 @@ struct WindowControls {
     controls::Frame frmVersion;
     controls::Frame frmSignatures;
     controls::Frame frmHashes;
+    controls::Frame frmProgram;
     controls::TabStrip tabInfo;
     controls::Frame Frame1;
 
@@ -52,6 +53,7 @@ struct WindowControls {
     controls::Label lblDosPath;
     controls::Label lblAttributes;
     std::array<controls::CheckBox, 6> chkAttr;
+    controls::TextBox txtOrigin;  // where a download came from, under the icon
 
     // frmVersion, the Version page
     controls::TextBox txtFileVer;
@@ -103,6 +105,11 @@ struct WindowControls {
     controls::Label lblSums;
     controls::Button cmdCompareFile;
     controls::Label lblFileVerdict;
+
+    // frmProgram, the Program page (a tab for every PE image)
+    controls::TextBox txtProgramSummary;
+    controls::Label lblElevation;
+    controls::TextBox txtProgram;
 
     // Frame1, the navigation lists
     controls::DriveList Drive1;

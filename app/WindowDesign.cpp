@@ -95,12 +95,13 @@ constexpr DesignFont kWindow = DesignFont::WindowFont;
 constexpr DesignFont kVerdict = DesignFont::VerdictBold;
 
 // clang-format off
-constexpr std::array<ControlDesign, 88> kControls{{
+constexpr std::array<ControlDesign, 93> kControls{{
     // The window
     {"frmGeneral",      -1, Slot<&WindowControls::frmGeneral>(),            "",              "",                           3120,   840,  5295,  5175, 17, kNoFont, kPlain},
     {"frmVersion",      -1, Slot<&WindowControls::frmVersion>(),            "",              "",                           3120,   840,  5175,  5175,  5, kNoFont, kPlain},
     {"frmSignatures",   -1, Slot<&WindowControls::frmSignatures>(),         "",              "",                           3120,   840,  5175,  5175, 46, kNoFont, kPlain},
     {"frmHashes",       -1, Slot<&WindowControls::frmHashes>(),             "",              "",                           3120,   840,  5175,  5175, 65, kNoFont, kPlain},
+    {"frmProgram",      -1, Slot<&WindowControls::frmProgram>(),            "",              "",                           3120,   840,  5175,  5175, 82, kNoFont, kPlain},
     {"tabInfo",         -1, Slot<&WindowControls::tabInfo>(),               "",              "",                           3000,   240,  5535,  5775,  4, kBold, kPlain},
     {"Frame1",          -1, Slot<&WindowControls::Frame1>(),                "",              "Files",                         0,   240,  2775,  5775,  0, kWindow, kBorder},
 
@@ -117,6 +118,7 @@ constexpr std::array<ControlDesign, 88> kControls{{
     {"txtDosPath",      -1, Slot<&WindowControls::txtDosPath>(),            "frmGeneral",    "txtDosPath",                 1620,  2580,  3435,   225, 26, kBold, kDisplayField},
     {"frmAttributes",   -1, Slot<&WindowControls::frmAttributes>(),         "frmGeneral",    "",                           1620,  4260,  3255,   855, 19, kBold, kDisabled},
     {"picIcon",         -1, Slot<&WindowControls::picIcon>(),               "frmGeneral",    "",                            240,   240,   480,   480, 18, kNoFont, kPlain},
+    {"txtOrigin",       -1, Slot<&WindowControls::txtOrigin>(),             "frmGeneral",    "txtOrigin",                   240,   780,  4860,   225, 83, kBold, kDisplayField},
     {"Line1",            0, Slot<&WindowControls::Line1, 0>(),              "frmGeneral",    "",                            240,  1080,  5100,  1080, -1, kNoFont, kShadow},
     {"Line1",            1, Slot<&WindowControls::Line1, 1>(),              "frmGeneral",    "",                            240,  1020,  5100,  1020, -1, kNoFont, kHighlight},
     {"Line1",            2, Slot<&WindowControls::Line1, 2>(),              "frmGeneral",    "",                            240,  2400,  5100,  2400, -1, kNoFont, kShadow},
@@ -190,6 +192,11 @@ constexpr std::array<ControlDesign, 88> kControls{{
     {"lblSums",         -1, Slot<&WindowControls::lblSums>(),               "frmHashes",     "",                             120,  3900,  4935,   780, 80, kBold, kPlain},
     {"cmdCompareFile",  -1, Slot<&WindowControls::cmdCompareFile>(),        "frmHashes",     "Compare with a &file...",      120,  4725,  2415,   345, 71, kBold, kPlain},
     {"lblFileVerdict",  -1, Slot<&WindowControls::lblFileVerdict>(),        "frmHashes",     "",                           2640,  4725,  2415,   390, 81, kBold, kPlain},
+
+    // frmProgram, the Program page
+    {"txtProgramSummary",-1, Slot<&WindowControls::txtProgramSummary>(),    "frmProgram",    "txtProgramSummary",           120,    90,  4935,   225, 84, kBold, kDisplayField},
+    {"lblElevation",    -1, Slot<&WindowControls::lblElevation>(),          "frmProgram",    "",                             120,   360,  4935,   195, 85, kBold, kPlain},
+    {"txtProgram",      -1, Slot<&WindowControls::txtProgram>(),            "frmProgram",    "",                             120,   615,  4935,  4440, 86, kBold, kMultiLine},
 
     // frmVerInfo
     {"txtVerInfo",      -1, Slot<&WindowControls::txtVerInfo>(),            "frmVerInfo",    "txtVerInfo",                 2280,   600,  2295,  2235,  8, kBold, kMultiLine},

@@ -202,6 +202,16 @@ std::string ReportAsText(const ReportObject& report)
     return out;
 }
 
+std::string FieldAsText(const ReportField& field)
+{
+    std::string out;
+    if (field.value.kind == Kind::Object && field.shown.empty())
+        WriteText(field.value.objects.front(), "", out);
+    else
+        WriteTextField(field, "", out);
+    return out;
+}
+
 std::string ReportAsJson(const ReportObject& report, int indent)
 {
     // A text that is not UTF-8 (none should reach here) is written with U+FFFD, not thrown on.

@@ -11,6 +11,8 @@
 namespace korrimat {
 
 std::string ReportAsText(const ReportObject& report);
+// One field as the text report writes it, a section without its bracketed name.
+std::string FieldAsText(const ReportField& field);
 
 // The report as one JSON object; every line after the first starts with `indent` more spaces,
 // so that it can stand inside an array.

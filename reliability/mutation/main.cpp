@@ -282,8 +282,9 @@ public:
         if (::lstrcmpiA(window_.CurrentPath().c_str(), path.c_str()) != 0)
             faults.push_back("the window shows " + window_.CurrentPath());
         const bool signedFile = EmbeddedSignatureAt(path).state != EmbeddedSignaturePlace::State::None;
-        // General, Version, Digital Signatures, and Hashes for every file.
-        const int tabs = 1 + (fencedInfo.Available() ? 1 : 0) + (signedFile ? 1 : 0) + 1;
+        // General, Version, Digital Signatures, Program for a PE image, and Hashes for every file.
+        const bool peImage = ProgramHeadersAt(path, true).image.has_value();
+        const int tabs = 1 + (fencedInfo.Available() ? 1 : 0) + (signedFile ? 1 : 0) + (peImage ? 1 : 0) + 1;
         if (window_.tabInfo.Count() != tabs)
             faults.push_back("the window has " + std::to_string(window_.tabInfo.Count()) + " tabs");
         if (window_.tabInfo.IndexOfKey("Version") >= 0) {
@@ -291,9 +292,12 @@ public:
             window_.lstVerInfo.SetSelectedIndex(static_cast<int>(number % 9));
             window_.tabInfo.Select(std::string_view("Version"));
         }
-        // Now and then the Hashes page, whose work on the damaged file the next file drops.
+        // Now and then the Hashes page, whose work on the damaged file the next file drops, or
+        // the Program page.
         if (number % 3 == 0)
             window_.tabInfo.Select(std::string_view("Hashes"));
+        else if (number % 3 == 1 && peImage)
+            window_.tabInfo.Select(std::string_view("Program"));
         controls::DispatchPendingMessages(&window_);
         return faults;
     }

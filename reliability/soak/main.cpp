@@ -327,8 +327,13 @@ private:
             Shown(window_.CurrentPath() == files.Path() + "\\" + name, "selecting " + name);
             if (name == SoakFolder::kRewritten)
                 RewriteWhileShown();
-            // Every other file with a version resource also has an item of its Version page read.
-            if (window_.tabInfo.Count() == 2 && (++versioned_ % 2) == 0) {
+            // Every other file with a version resource also has an item of its Version page read,
+            // and every third program its Program page drawn.
+            if (window_.tabInfo.IndexOfKey("Program") >= 0 && (++programs_ % 3) == 0) {
+                window_.tabInfo.Select(std::string_view("Program"));
+                controls::DispatchPendingMessages(&window_);
+            }
+            if (window_.tabInfo.IndexOfKey("Version") >= 0 && (++versioned_ % 2) == 0) {
                 window_.tabInfo.Select(std::string_view("Version"));
                 controls::ListBox& items = window_.lstVerInfo;
                 if (items.Count() > 0)
@@ -411,6 +416,7 @@ private:
     int shown_ = 0;
     int faults_ = 0;
     int versioned_ = 0;
+    int programs_ = 0;
     int mainLevel_ = -1;
     int rewrites_ = 0;
     ULONGLONG slowestRefresh_ = 0;

@@ -2,6 +2,7 @@
 // the version item browser and the page switch, driven through the window's own controls.
 
 #include "app/FFileInfo.h"
+#include "controls/Gdi.h"
 #include "versioninfo/VersionItems.h"
 #include "app/resources/resource.h"
 #include "fileinfo/FileInfo.h"
@@ -182,7 +183,7 @@ TEST_F(Behaviour, StartUpShowsAVersionedFirstFileOnceTheItemsExist)
     if (window->Drive1.DriveLetter() != 'c' || current[0] == 'C' || current[0] == 'c')
         GTEST_SKIP() << "the test program must start on a drive other than C:";
     EXPECT_EQ(window->CurrentPath(), folder_ / "a-complete.dll");
-    EXPECT_EQ(window->tabInfo.Count(), 3);
+    EXPECT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->lstVerInfo.SelectedIndex(), 0);
     EXPECT_EQ(window->txtVerInfo.Text(), "Complete Company");
 }
@@ -258,6 +259,32 @@ TEST_F(Behaviour, SizesOfFiveGibibytesShowWhole)
     EXPECT_EQ(window->txtSize.Text(), "5.00GB (5,368,709,120 bytes)");
 }
 
+// A program's page says in words that it asks for administrator rights; a download's mark says
+// under the icon where it came from; a file that is no program has no Program tab.
+TEST_F(Behaviour, TheProgramPageAndTheDownloadsOrigin)
+{
+    folder_.CopyIn(korrimat::testing::BuildFolder() + "\\tests\\formats\\programs\\manifest-requireadministrator.exe", "setup.exe");
+    folder_.WriteFile("setup.exe:Zone.Identifier",
+                      "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.com/get/setup.exe\r\n");
+    folder_.AddFile("notes.txt");
+    auto window = Open();
+    ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
+    ASSERT_TRUE(Choose(*window, "setup.exe"));
+    ASSERT_EQ(window->tabInfo.Count(), 3);
+    EXPECT_EQ(window->tabInfo.Key(1), "Program");
+    EXPECT_EQ(window->txtOrigin.Text(), "Downloaded from the internet: https://example.com/get/setup.exe");
+    window->tabInfo.Select(std::string_view("Program"));
+    EXPECT_TRUE(::IsWindowVisible(window->frmProgram.Handle()));
+    EXPECT_FALSE(::IsWindowVisible(window->frmVersion.Handle()));
+    EXPECT_EQ(window->txtProgramSummary.Text(), "x64 program, 64-bit, Windows GUI");
+    EXPECT_EQ(window->lblElevation.Text(), "Asks for administrator rights.");
+
+    ASSERT_TRUE(Choose(*window, "notes.txt"));
+    EXPECT_EQ(window->tabInfo.Count(), 2);
+    EXPECT_EQ(window->txtOrigin.Text(), "");
+    EXPECT_TRUE(GeneralPageInFront(*window));
+}
+
 TEST_F(Behaviour, AFolderWithoutFilesIsShownItselfWithoutTheVersionTab)
 {
     const std::string empty = folder_.AddFolder("Empty Folder");
@@ -274,7 +301,7 @@ TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
     folder_.AddFile("b.txt");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
-    EXPECT_EQ(window->tabInfo.Count(), 3);
+    EXPECT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->txtFileVer.Text(), "1.2.3.4");
 
     ASSERT_TRUE(Choose(*window, "b.txt"));
@@ -282,9 +309,10 @@ TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
 
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(Choose(*window, "a.dll"));
-        ASSERT_EQ(window->tabInfo.Count(), 3);
+        ASSERT_EQ(window->tabInfo.Count(), 4);
         EXPECT_EQ(window->tabInfo.Key(1), "Version");
         EXPECT_EQ(window->tabInfo.Caption(1), "Version");
+        EXPECT_EQ(window->tabInfo.Key(2), "Program");
     }
     EXPECT_EQ(window->lstVerInfo.SelectedIndex(), 0);
     EXPECT_EQ(window->txtVerInfo.Text(), "Complete Company");
@@ -489,7 +517,7 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     window->Drive1.SetDrive(folder);
     ASSERT_TRUE(window->Dir1.SetPath(folder));
     ASSERT_TRUE(Choose(*window, "korrimat.exe"));
-    ASSERT_EQ(window->tabInfo.Count(), 3);
+    ASSERT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
     // As on a user's Windows: a program, drawn with its own icon rather than a blank page.
     EXPECT_EQ(window->txtType.Text(), "Application");
@@ -501,6 +529,23 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     window->tabInfo.Select(std::string_view("Version"));
     Pump(window.get());
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\version-page" + suffix));
+
+    // The Program page: the summary fits its box at every density; the facts, the report's own
+    // lines, wrap and scroll in theirs.
+    window->tabInfo.Select(std::string_view("Program"));
+    Pump(window.get());
+    const std::string machine = sizeof(void*) == 8 ? "x64" : "x86";
+    EXPECT_EQ(window->txtProgramSummary.Text(), machine + " program, " + (sizeof(void*) == 8 ? "64" : "32") + "-bit, Windows GUI");
+    RECT summaryBox{};
+    ::GetClientRect(window->txtProgramSummary.Handle(), &summaryBox);
+    EXPECT_LE(korrimat::controls::TextWidth(window->txtProgramSummary.Font(), window->txtProgramSummary.Text()),
+              summaryBox.right);
+    EXPECT_EQ(window->lblElevation.Text(), "");
+    const std::string facts = window->txtProgram.Text();
+    EXPECT_EQ(facts.find("Machine: " + machine + "\r\nBits: "), 0u) << facts;
+    EXPECT_NE(facts.find("  ASLR: Yes\r\n"), std::string::npos) << facts;
+    EXPECT_NE(facts.find("  Execution level: asInvoker\r\n"), std::string::npos) << facts;
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\program-page" + suffix));
 }
 
 // A 32-bit program on 64-bit Windows is given SysWOW64 when it asks for System32; the window
@@ -608,7 +653,7 @@ TEST_F(Drop, ADroppedFileIsChosenInTheThreeListsAndShown)
 
     // A versioned file, dropped while the Version page is in front: the General page shows it.
     ASSERT_TRUE(DropOn(*window, {folder_ / "gamma.dll"}));
-    ASSERT_EQ(window->tabInfo.Count(), 3);
+    ASSERT_EQ(window->tabInfo.Count(), 4);
     window->tabInfo.Select(std::string_view("Version"));
     ASSERT_TRUE(DropOn(*window, {folder_ / "alpha.txt"}));
     ASSERT_TRUE(DropOn(*window, {folder_ / "gamma.dll"}));
@@ -634,7 +679,7 @@ TEST_F(Drop, AFileOnAnotherDriveMovesTheDriveListFirst)
     EXPECT_EQ(window->File1.FileName(), "korrimat.exe");
     EXPECT_EQ(::lstrcmpiA(window->CurrentPath().c_str(), program.c_str()), 0) << window->CurrentPath();
     EXPECT_EQ(window->txtLocation.Text(), folder + "\\");
-    EXPECT_EQ(window->tabInfo.Count(), 3);
+    EXPECT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
 }
 

@@ -232,7 +232,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
             EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
         }
     }
-    EXPECT_EQ(windows, 82);
+    EXPECT_EQ(windows, 87);
     EXPECT_EQ(RealisedFace(window.FontOf(DesignFont::TahomaBold)), "Tahoma");
     EXPECT_EQ(RealisedFace(window.FontOf(DesignFont::WindowFont)), "MS Sans Serif");
     EXPECT_EQ(window.ControlNamed("Line1", 0), nullptr);
@@ -300,6 +300,7 @@ TEST_F(WindowTest, FocusStartsOnTheFileListAndTabFollowsTheTabIndexes)
         for (std::string_view container = design.container; !container.empty();
              container = FindControlDesign(container)->container) {
             if (container == "frmVersion" || container == "frmSignatures" || container == "frmHashes" ||
+                container == "frmProgram" ||
                 (FindControlDesign(container)->flags & kDisabled))
                 reachable = false;
         }

@@ -199,7 +199,7 @@ TEST_F(NamesAndPaths, AVersionResourceUnderAnyNameShowsItsTextsInAnyScript)
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     ASSERT_TRUE(Choose(*window, name));
-    ASSERT_EQ(window->tabInfo.Count(), 3);
+    ASSERT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->txtFileVer.Text(), "7.1.0.2");
     EXPECT_EQ(window->txtDescription.Text(), "日本語の説明");
     EXPECT_EQ(window->txtCopyright.Text(), "© Кириллица 2026");
@@ -272,7 +272,7 @@ TEST_F(NamesAndPaths, AChainPastTheClassicLimitOpensStepByStepDownToItsFiles)
     EXPECT_LT(window->txtDosPath.Text().size(), bottom.size());
 
     ASSERT_TRUE(Choose(*window, "deep.dll"));
-    ASSERT_EQ(window->tabInfo.Count(), 3);
+    ASSERT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->txtFileVer.Text(), "7.1.0.2");
     EXPECT_EQ(window->txtDescription.Text(), "日本語の説明");
 }

@@ -14,10 +14,10 @@ using namespace korrimat;
 using korrimat::controls::Bounds;
 using korrimat::controls::PixelDensity;
 
-TEST(WindowDesign, EightyEightControlsUnderSeventyEightNamesWithTabIndexesWithoutGaps)
+TEST(WindowDesign, NinetyThreeControlsUnderEightyThreeNamesWithTabIndexesWithoutGaps)
 {
     const auto designs = ControlDesigns();
-    EXPECT_EQ(designs.size(), 88u);
+    EXPECT_EQ(designs.size(), 93u);
     std::set<std::string> names;
     std::map<std::string, std::set<int>> arrays;
     std::set<int> tabIndexes;
@@ -37,13 +37,13 @@ TEST(WindowDesign, EightyEightControlsUnderSeventyEightNamesWithTabIndexesWithou
             EXPECT_TRUE(container->slot.Is<korrimat::controls::Frame>());
         }
     }
-    EXPECT_EQ(names.size(), 78u);
+    EXPECT_EQ(names.size(), 83u);
     EXPECT_EQ(arrays.size(), 2u);
     EXPECT_EQ(arrays["chkAttr"], (std::set<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(arrays["Line1"], (std::set<int>{0, 1, 2, 3, 4, 5}));
-    ASSERT_EQ(tabIndexes.size(), 82u);
+    ASSERT_EQ(tabIndexes.size(), 87u);
     EXPECT_EQ(*tabIndexes.begin(), 0);
-    EXPECT_EQ(*tabIndexes.rbegin(), 81);
+    EXPECT_EQ(*tabIndexes.rbegin(), 86);
 }
 
 template <typename Class>

@@ -68,7 +68,7 @@ TEST_F(SignaturePage, EachFileShowsItsVerdictAndTheTabComesOnlyWithASignature)
     for (const auto& expected : cases) {
         SCOPED_TRACE(expected.file);
         Show(expected.file);
-        EXPECT_EQ(window_->tabInfo.Count(), 4);
+        EXPECT_EQ(window_->tabInfo.Count(), 5);
         EXPECT_EQ(window_->tabInfo.Caption(2), "Digital Signatures");
         EXPECT_EQ(window_->lstSignatures.Count(), expected.rows);
         EXPECT_EQ(window_->txtSigVerdict.Text(), expected.verdict);
@@ -86,7 +86,7 @@ TEST_F(SignaturePage, EachFileShowsItsVerdictAndTheTabComesOnlyWithASignature)
     ASSERT_TRUE(Choose(*window_, "signed.dll"));
     Show("unsigned.dll");
     Pump(window_.get());
-    EXPECT_EQ(window_->tabInfo.Count(), 3);
+    EXPECT_EQ(window_->tabInfo.Count(), 4);
     EXPECT_EQ(window_->tabInfo.IndexOfKey("Signatures"), -1);
 }
 

@@ -1,0 +1,54 @@
+// FFileInfo's Program page: a tab for every file that is a PE image, before the Hashes tab. What
+// the image is, in a line; in words whether it asks for administrator rights; then every fact of
+// it as the report writes them, in a box that scrolls and copies.
+
+#include "app/FFileInfo.h"
+
+#include "report/ProgramReport.h"
+#include "report/ReportWriters.h"
+
+namespace korrimat {
+
+namespace {
+
+constexpr std::string_view kProgramTab = "Program";
+
+// "x64 program, 64-bit, Windows GUI", "x86 library, 32-bit, .NET v4.0.30319".
+std::string SummaryOf(const ProgramFacts& facts)
+{
+    const ProgramImage& image = facts.image;
+    std::string summary = image.machine + " " + image.kind;
+    if (image.bits != 0)
+        summary += ", " + std::to_string(image.bits) + "-bit";
+    if (image.subsystem)
+        summary += ", " + image.subsystemName;
+    if (image.clr)
+        summary += image.clr->runtimeVersion.empty() ? std::string(", .NET") : ", .NET " + image.clr->runtimeVersion;
+    return summary;
+}
+
+std::string ElevationOf(const ProgramFacts& facts)
+{
+    if (!facts.manifest)
+        return {};
+    if (!facts.manifest->readable)
+        return "Its manifest is damaged.";
+    if (facts.manifest->executionLevel == "requireAdministrator")
+        return "Asks for administrator rights.";
+    if (facts.manifest->executionLevel == "highestAvailable")
+        return "Asks for the highest rights the user has.";
+    return {};
+}
+
+} // namespace
+
+void FFileInfo::ShowProgramPage()
+{
+    if (!ShowTab(kProgramTab, "Program", shown_.programImage.has_value()))
+        return;
+    txtProgramSummary.SetText(SummaryOf(*shown_.programImage));
+    lblElevation.SetText(ElevationOf(*shown_.programImage));
+    txtProgram.SetText(FieldAsText(ProgramImageField(shown_)));
+}
+
+} // namespace korrimat
