@@ -1,5 +1,7 @@
 #include "formats/ProgramImage.h"
 
+#include "formats/ImageLayout.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -29,7 +31,6 @@ constexpr std::uint16_t kSubsystemNative = 1;
 enum DirectoryIndex : std::uint32_t {
     kExports = 0,
     kImports = 1,
-    kResources = 2,
     kDebug = 6,
     kLoadConfig = 10,
     kDelayImports = 13,
@@ -50,8 +51,6 @@ constexpr std::uint32_t kClr32BitPreferred = 0x20000;
 constexpr std::uint32_t kMetadataSignature = 0x424A5342;  // "BSJB"
 constexpr std::uint32_t kMaxRuntimeVersionBytes = 256;
 
-constexpr std::uint32_t kManifestType = 24;
-constexpr std::uint32_t kSubdirectoryBit = 0x80000000;
 
 std::string VersionText(unsigned major, unsigned minor)
 {
@@ -70,66 +69,10 @@ bool IsPrintableAscii(const std::string& text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
-// The image as the loader lays it out, for finding the file bytes behind an image address.
-class Image {
-public:
-    Image(const ByteReader& in, const PeFileHeader& header, std::vector<PeSection> sections,
-          std::uint32_t headersSize, std::uint64_t imageBase)
-        : in_(in), header_(header), sections_(std::move(sections)), headersSize_(headersSize), imageBase_(imageBase)
-    {
-    }
-
-    const ByteReader& In() const { return in_; }
-    std::uint64_t ImageBase() const { return imageBase_; }
-
-    // In a section's raw data, else in the headers, which are loaded as they lie in the file.
-    std::optional<std::uint64_t> FileOffsetOf(std::uint32_t address) const
-    {
-        if (const auto offset = SectionFileOffset(sections_, address))
-            return offset;
-        if (address < headersSize_)
-            return address;
-        return std::nullopt;
-    }
-
-    // Where a directory's contents start in the file; nothing for an absent directory.
-    std::optional<PeDataDirectory> Directory(std::uint32_t index) const
-    {
-        const std::optional<PeDataDirectory> directory = ReadDataDirectory(in_, header_, index);
-        if (!directory || directory->address == 0)
-            return std::nullopt;
-        return directory;
-    }
-
-    std::optional<std::uint64_t> DirectoryOffset(std::uint32_t index) const
-    {
-        const auto directory = Directory(index);
-        return directory ? FileOffsetOf(directory->address) : std::nullopt;
-    }
-
-    // A library's name at an image address: NUL-terminated, not empty, within the cap.
-    std::optional<std::string> NameAt(std::uint32_t address) const
-    {
-        const auto offset = FileOffsetOf(address);
-        if (!offset)
-            return std::nullopt;
-        auto name = in_.TextUpToNul(*offset, kMaxProgramImageNameBytes + 1);
-        if (!name || name->empty())
-            return std::nullopt;
-        return name;
-    }
-
-private:
-    const ByteReader& in_;
-    const PeFileHeader& header_;
-    std::vector<PeSection> sections_;
-    std::uint32_t headersSize_;
-    std::uint64_t imageBase_;
-};
 
 // Import descriptors (20 bytes each, the name's address at 12) up to the all-zero one; the
 // directory's size is not trusted, as the loader does not trust it either.
-std::vector<std::string> ImportNames(const Image& image)
+std::vector<std::string> ImportNames(const ImageLayout& image)
 {
     std::vector<std::string> names;
     const auto table = image.DirectoryOffset(kImports);
@@ -149,7 +92,7 @@ std::vector<std::string> ImportNames(const Image& image)
 
 // Delay-import descriptors (32 bytes each: attributes, then the name's address). Without the
 // attributes' first bit the addresses are virtual ones (the old form): less the image base.
-std::vector<std::string> DelayImportNames(const Image& image)
+std::vector<std::string> DelayImportNames(const ImageLayout& image)
 {
     std::vector<std::string> names;
     const auto table = image.DirectoryOffset(kDelayImports);
@@ -174,7 +117,7 @@ std::vector<std::string> DelayImportNames(const Image& image)
     return names;
 }
 
-std::uint32_t ExportedNameCount(const Image& image)
+std::uint32_t ExportedNameCount(const ImageLayout& image)
 {
     const auto directory = image.DirectoryOffset(kExports);
     const auto count = directory ? image.In().U32(*directory + 24) : std::nullopt;
@@ -188,7 +131,7 @@ struct DebugFacts {
 
 // Debug directory entries, 28 bytes each: the type at 12, the data's size at 16, its image
 // address at 20 and its file offset at 24.
-DebugFacts ReadDebugFacts(const Image& image)
+DebugFacts ReadDebugFacts(const ImageLayout& image)
 {
     DebugFacts facts;
     const auto directory = image.Directory(kDebug);
@@ -226,7 +169,7 @@ struct LoadConfigFacts {
     bool chpeMetadata = false;
 };
 
-LoadConfigFacts ReadLoadConfig(const Image& image, bool pe32Plus)
+LoadConfigFacts ReadLoadConfig(const ImageLayout& image, bool pe32Plus)
 {
     LoadConfigFacts facts;
     const auto start = image.DirectoryOffset(kLoadConfig);
@@ -253,7 +196,7 @@ LoadConfigFacts ReadLoadConfig(const Image& image, bool pe32Plus)
 
 // The COM descriptor: the metadata's address and size at 8 and 12, the flags at 16. The metadata
 // root: "BSJB", two version numbers, a reserved word, the length of the version text, the text.
-std::optional<ClrImage> ReadClr(const Image& image)
+std::optional<ClrImage> ReadClr(const ImageLayout& image)
 {
     const auto descriptor = image.DirectoryOffset(kComDescriptor);
     const auto flags = descriptor ? image.In().U32(*descriptor + 16) : std::nullopt;
@@ -277,91 +220,6 @@ std::optional<ClrImage> ReadClr(const Image& image)
     if (version && IsPrintableAscii(*version))
         clr.runtimeVersion = *version;
     return clr;
-}
-
-// A resource directory: 16 bytes, then its entries (8 bytes each), those named by a string
-// before those numbered.
-struct ResourceDirectory {
-    std::uint64_t offset = 0;
-    std::uint32_t named = 0;
-    std::uint32_t numbered = 0;
-};
-
-class ResourceTree {
-public:
-    ResourceTree(const Image& image, std::uint64_t root) : image_(image), root_(root) {}
-
-    std::optional<ResourceDirectory> DirectoryAt(std::uint64_t offset) const
-    {
-        const auto named = image_.In().U16(offset + 12);
-        const auto numbered = image_.In().U16(offset + 14);
-        if (!named || !numbered || !image_.In().Holds(offset + 16, 8ull * (*named + *numbered)))
-            return std::nullopt;
-        return ResourceDirectory{offset, *named, *numbered};
-    }
-
-    // The directory an entry points to; nothing when it points to data instead.
-    std::optional<ResourceDirectory> Below(const ResourceDirectory& directory, std::uint32_t index) const
-    {
-        const auto target = image_.In().U32(Entry(directory, index) + 4);
-        if (!target || (*target & kSubdirectoryBit) == 0)
-            return std::nullopt;
-        return DirectoryAt(root_ + (*target & ~kSubdirectoryBit));
-    }
-
-    std::optional<std::uint32_t> IdOf(const ResourceDirectory& directory, std::uint32_t index) const
-    {
-        return image_.In().U32(Entry(directory, index));
-    }
-
-    // The data an entry points to, wholly inside the file; nothing when it is a directory.
-    std::optional<ResourcePlace> DataOf(const ResourceDirectory& directory, std::uint32_t index) const
-    {
-        const auto target = image_.In().U32(Entry(directory, index) + 4);
-        if (!target || (*target & kSubdirectoryBit) != 0)
-            return std::nullopt;
-        const std::uint64_t dataEntry = root_ + *target;
-        const auto address = image_.In().U32(dataEntry);
-        const auto size = image_.In().U32(dataEntry + 4);
-        const auto offset = address ? image_.FileOffsetOf(*address) : std::nullopt;
-        if (!size || !offset || *size == 0 || !image_.In().Holds(*offset, *size))
-            return std::nullopt;
-        return ResourcePlace{*offset, *size};
-    }
-
-private:
-    static std::uint64_t Entry(const ResourceDirectory& directory, std::uint32_t index)
-    {
-        return directory.offset + 16 + 8ull * index;
-    }
-
-    const Image& image_;
-    std::uint64_t root_;
-};
-
-// Types, then names, then languages: three fixed levels, so no walk can loop.
-std::optional<ResourcePlace> FindManifest(const Image& image)
-{
-    const auto root = image.DirectoryOffset(kResources);
-    if (!root)
-        return std::nullopt;
-    const ResourceTree tree(image, *root);
-    const auto types = tree.DirectoryAt(*root);
-    if (!types)
-        return std::nullopt;
-    for (std::uint32_t index = types->named; index < types->named + types->numbered; ++index) {
-        if (tree.IdOf(*types, index) != kManifestType)
-            continue;
-        const auto names = tree.Below(*types, index);
-        if (!names || names->named + names->numbered == 0)
-            return std::nullopt;
-        // Numbered ones (1 for a program, 2 for a library) sort after any named one.
-        const auto languages = tree.Below(*names, names->numbered != 0 ? names->named : 0);
-        if (!languages || languages->named + languages->numbered == 0)
-            return std::nullopt;
-        return tree.DataOf(*languages, 0);
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -453,7 +311,7 @@ std::optional<ProgramImage> ReadProgramImage(const ByteSource& file)
     protections.forceIntegrity = (flags & kForceIntegrity) != 0;
 
     std::optional<std::vector<PeSection>> sections = ReadSectionTable(in, *header);
-    const Image image(in, *header, sections ? std::move(*sections) : std::vector<PeSection>{}, *headersSize, imageBase);
+    const ImageLayout image(in, *header, sections ? std::move(*sections) : std::vector<PeSection>{}, *headersSize, imageBase);
 
     const LoadConfigFacts loadConfig = ReadLoadConfig(image, pe32Plus);
     protections.cfg = (flags & kGuardCf) != 0 && loadConfig.guardFlags
