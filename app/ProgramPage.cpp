@@ -32,11 +32,11 @@ std::string ElevationOf(const ProgramFacts& facts)
     if (!facts.manifest)
         return {};
     if (!facts.manifest->readable)
-        return "Its manifest is damaged.";
+        return "Its manifest is damaged";
     if (facts.manifest->executionLevel == "requireAdministrator")
-        return "Asks for administrator rights.";
+        return "Asks for administrator rights";
     if (facts.manifest->executionLevel == "highestAvailable")
-        return "Asks for the highest rights the user has.";
+        return "Asks for the highest rights the user has";
     return {};
 }
 

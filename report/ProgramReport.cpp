@@ -115,7 +115,7 @@ ReportField ProgramImageField(const FileFacts& facts)
 std::string OriginSummary(const DownloadOrigin& origin)
 {
     if (!origin.readable)
-        return "unreadable";
+        return "Download mark: unreadable";
     if (origin.zoneId == 3)
         return origin.hostUrl ? "Downloaded from the internet: " + *origin.hostUrl : "Downloaded from the internet";
     return origin.hostUrl ? origin.zone + ": " + *origin.hostUrl : origin.zone;
@@ -126,13 +126,15 @@ ReportField OriginField(const FileFacts& facts)
     if (!facts.origin)
         return NullField("Origin", "origin", "none");
     const DownloadOrigin& origin = *facts.origin;
+    // The same members for a stream that cannot be read, its zone "unreadable".
     if (!origin.readable)
-        return ObjectField("Origin", "origin", {BooleanField("Readable", "readable", false)},
+        return ObjectField("Origin", "origin",
+                           {NullField("", "zoneId", ""), TextField("", "zone", "unreadable"), NullField("", "hostUrl", ""),
+                            NullField("", "referrerUrl", "")},
                            "unreadable: the Zone.Identifier stream is not what it should be");
     return ObjectField("Origin", "origin",
                        {
                            TextField("Summary", "", OriginSummary(origin)),
-                           BooleanField("", "readable", true),
                            NumberField("Zone ID", "zoneId", origin.zoneId),
                            TextField("Zone", "zone", origin.zone),
                            MaybeTextField("Host URL", "hostUrl", origin.hostUrl, "none"),

@@ -12,7 +12,8 @@ ReportField ProgramImageField(const FileFacts& facts);
 ReportField OriginField(const FileFacts& facts);
 
 // The origin in one line, as a user reads it: "Downloaded from the internet: HOSTURL", the zone's
-// name when the stream names no address, "unreadable" for a stream that is not what it should be.
+// name when the stream names no address, "Download mark: unreadable" for a stream that is not what
+// it should be.
 std::string OriginSummary(const DownloadOrigin& origin);
 
 } // namespace korrimat

@@ -277,7 +277,7 @@ TEST_F(Behaviour, TheProgramPageAndTheDownloadsOrigin)
     EXPECT_TRUE(::IsWindowVisible(window->frmProgram.Handle()));
     EXPECT_FALSE(::IsWindowVisible(window->frmVersion.Handle()));
     EXPECT_EQ(window->txtProgramSummary.Text(), "x64 program, 64-bit, Windows GUI");
-    EXPECT_EQ(window->lblElevation.Text(), "Asks for administrator rights.");
+    EXPECT_EQ(window->lblElevation.Text(), "Asks for administrator rights");
 
     ASSERT_TRUE(Choose(*window, "notes.txt"));
     EXPECT_EQ(window->tabInfo.Count(), 2);

@@ -134,29 +134,30 @@ TEST(DownloadOrigin, EachZoneIsNamedAndAStreamThatIsNotWhatItShouldBeIsUnreadabl
         const char* origin;  // the expected "origin", as JSON
         const char* zoneCell;
     };
+    const char* const kUnreadable = R"({"zoneId": null, "zone": "unreadable", "hostUrl": null, "referrerUrl": null})";
     const std::string utf16("\xFF\xFE[\0Z\0o\0n\0e\0T\0r\0a\0n\0s\0f\0e\0r\0]\0\r\0\n\0Z\0o\0n\0e\0I\0d\0=\0\x32\0", 50);
     const std::vector<Case> cases = {
         {"internet.exe",
          "[ZoneTransfer]\r\nZoneId=3\r\nReferrerUrl=https://example.com/get\r\nHostUrl=https://example.com/get/internet.exe\r\n",
-         R"({"readable": true, "zoneId": 3, "zone": "Internet", "hostUrl": "https://example.com/get/internet.exe",
+         R"({"zoneId": 3, "zone": "Internet", "hostUrl": "https://example.com/get/internet.exe",
              "referrerUrl": "https://example.com/get"})",
          "Internet"},
         {"local.txt", "[ZoneTransfer]\nZoneId=0\n",
-         R"({"readable": true, "zoneId": 0, "zone": "Local computer", "hostUrl": null, "referrerUrl": null})", "Local computer"},
+         R"({"zoneId": 0, "zone": "Local computer", "hostUrl": null, "referrerUrl": null})", "Local computer"},
         {"intranet.txt", "\xEF\xBB\xBF[zonetransfer]\r\n  zoneid = 1 \r\nHostUrl=\r\n",
-         R"({"readable": true, "zoneId": 1, "zone": "Local intranet", "hostUrl": null, "referrerUrl": null})", "Local intranet"},
+         R"({"zoneId": 1, "zone": "Local intranet", "hostUrl": null, "referrerUrl": null})", "Local intranet"},
         {"trusted.txt", utf16,
-         R"({"readable": true, "zoneId": 2, "zone": "Trusted sites", "hostUrl": null, "referrerUrl": null})", "Trusted sites"},
+         R"({"zoneId": 2, "zone": "Trusted sites", "hostUrl": null, "referrerUrl": null})", "Trusted sites"},
         {"restricted.txt", "[Other]\r\nZoneId=3\r\n[ZoneTransfer]\r\nZoneId=4\r\nZoneId=3\r\nHostUrl=http://a.example/\r\n",
-         R"({"readable": true, "zoneId": 4, "zone": "Restricted sites", "hostUrl": "http://a.example/", "referrerUrl": null})",
+         R"({"zoneId": 4, "zone": "Restricted sites", "hostUrl": "http://a.example/", "referrerUrl": null})",
          "Restricted sites"},
         {"custom.txt", "[ZoneTransfer]\r\nZoneId=1000\r\n",
-         R"({"readable": true, "zoneId": 1000, "zone": "1000", "hostUrl": null, "referrerUrl": null})", "1000"},
-        {"binary.txt", std::string("[ZoneTransfer]\r\nZoneId=3\r\n\0\x01\x02", 30), R"({"readable": false})", "unreadable"},
-        {"huge.txt", "[ZoneTransfer]\r\nZoneId=3\r\n" + std::string(70 * 1024, ';'), R"({"readable": false})", "unreadable"},
-        {"nozone.txt", "[ZoneTransfer]\r\nHostUrl=https://example.com/\r\n", R"({"readable": false})", "unreadable"},
-        {"badzone.txt", "[ZoneTransfer]\r\nZoneId=3x\r\n", R"({"readable": false})", "unreadable"},
-        {"latin1.txt", "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://caf\xE9.example/\r\n", R"({"readable": false})", "unreadable"},
+         R"({"zoneId": 1000, "zone": "1000", "hostUrl": null, "referrerUrl": null})", "1000"},
+        {"binary.txt", std::string("[ZoneTransfer]\r\nZoneId=3\r\n\0\x01\x02", 30), kUnreadable, "unreadable"},
+        {"huge.txt", "[ZoneTransfer]\r\nZoneId=3\r\n" + std::string(70 * 1024, ';'), kUnreadable, "unreadable"},
+        {"nozone.txt", "[ZoneTransfer]\r\nHostUrl=https://example.com/\r\n", kUnreadable, "unreadable"},
+        {"badzone.txt", "[ZoneTransfer]\r\nZoneId=3x\r\n", kUnreadable, "unreadable"},
+        {"latin1.txt", "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://caf\xE9.example/\r\n", kUnreadable, "unreadable"},
         {"none.txt", "", "null", ""},
     };
     for (const Case& c : cases) {
