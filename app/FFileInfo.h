@@ -133,8 +133,10 @@ private:
     void lstSignatures_Click();
     std::string SignatureTimeText(const FILETIME& utc) const;
 
-    // The Program page (ProgramPage.cpp): its tab for every PE image, what the image is.
+    // The Program page (ProgramPage.cpp): its tab for every PE image, what the image is, written
+    // when the page is in front.
     void ShowProgramPage();
+    void FillProgramPage();
 
     // The Hashes page (HashesPage.cpp): its tab for every file, its values computed on a worker
     // when it is first shown for a file, checked against a typed hash, the sums files beside the
@@ -217,6 +219,8 @@ private:
     // The Hashes page: whether its values were asked for the entry shown, and the sums files'
     // claims and the values beyond the four that those need.
     bool pageHashesAsked_ = false;
+    // The Program page holds the shown entry's facts.
+    bool programPageFilled_ = false;
     // F5 is running: everything is read again, the contents too.
     bool readAgain_ = false;
     std::vector<SumsClaim> sumsClaims_;

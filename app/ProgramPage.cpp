@@ -44,8 +44,18 @@ std::string ElevationOf(const ProgramFacts& facts)
 
 void FFileInfo::ShowProgramPage()
 {
-    if (!ShowTab(kProgramTab, "Program", shown_.programImage.has_value()))
+    programPageFilled_ = false;
+    if (ShowTab(kProgramTab, "Program", shown_.programImage.has_value()) && tabInfo.IsSelected(kProgramTab))
+        FillProgramPage();
+}
+
+// The page's texts are written when it comes to the front: laying out the facts' box costs
+// more than the rest of a show, and most shows never bring the page forward.
+void FFileInfo::FillProgramPage()
+{
+    if (programPageFilled_ || !shown_.programImage)
         return;
+    programPageFilled_ = true;
     txtProgramSummary.SetText(SummaryOf(*shown_.programImage));
     lblElevation.SetText(ElevationOf(*shown_.programImage));
     txtProgram.SetText(FieldAsText(ProgramImageField(shown_)));

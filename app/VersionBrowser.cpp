@@ -36,9 +36,12 @@ void FFileInfo::tabInfo_Click()
     frmHashes.SetVisible(hashes);
     frmProgram.SetVisible(program);
     frmVersion.SetVisible(!general && !signatures && !hashes && !program);
-    // The hashes are computed when their page is first shown for a file.
+    // The hashes are computed when their page is first shown for a file, and the program's
+    // facts written when theirs is.
     if (hashes)
         StartPageHashes();
+    if (program)
+        FillProgramPage();
 }
 
 } // namespace korrimat

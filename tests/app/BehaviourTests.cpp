@@ -602,8 +602,10 @@ TEST_F(Behaviour, TheSystemFolderIsTheOneA64BitProgramSees)
     EXPECT_EQ(window->txtSize.Text(), expected.FormatFileSize(expected.FileSize64()));
     CFileVersionInfo expectedVersion;
     expectedVersion.SetFullPathName(native);
-    ASSERT_EQ(window->tabInfo.Count(), 3);
+    ASSERT_EQ(window->tabInfo.Count(), 4);
     EXPECT_EQ(window->txtFileVer.Text(), expectedVersion.FileVersion());
+    window->tabInfo.Select(std::string_view("Program"));
+    EXPECT_EQ(window->txtProgramSummary.Text().rfind("x64 library, 64-bit", 0), 0u) << window->txtProgramSummary.Text();
 }
 
 // Files dropped on the window from the shell.
