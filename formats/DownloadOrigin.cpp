@@ -1,5 +1,7 @@
 #include "formats/DownloadOrigin.h"
 
+#include "formats/PlainText.h"
+
 #include <array>
 
 namespace korrimat {
@@ -27,58 +29,17 @@ std::optional<std::string> Utf8TextOf(std::span<const std::uint8_t> stream)
                 unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
                 i += 2;
             }
-            if (unit < 0x80) {
-                text += static_cast<char>(unit);
-            } else if (unit < 0x800) {
-                text += static_cast<char>(0xC0 | (unit >> 6));
-                text += static_cast<char>(0x80 | (unit & 0x3F));
-            } else if (unit < 0x10000) {
-                text += static_cast<char>(0xE0 | (unit >> 12));
-                text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-                text += static_cast<char>(0x80 | (unit & 0x3F));
-            } else {
-                text += static_cast<char>(0xF0 | (unit >> 18));
-                text += static_cast<char>(0x80 | ((unit >> 12) & 0x3F));
-                text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-                text += static_cast<char>(0x80 | (unit & 0x3F));
-            }
+            AppendUtf8(text, unit);
         }
         return text;
     }
     std::size_t start = 0;
     if (stream.size() >= 3 && stream[0] == 0xEF && stream[1] == 0xBB && stream[2] == 0xBF)
         start = 3;
-    // Well-formed UTF-8 only: no overlong form, no surrogate, nothing past U+10FFFF.
-    for (std::size_t i = start; i < stream.size();) {
-        const std::uint8_t lead = stream[i];
-        std::size_t length = 1;
-        std::uint8_t low = 0x80;
-        std::uint8_t high = 0xBF;
-        if (lead < 0x80)
-            length = 1;
-        else if (lead >= 0xC2 && lead <= 0xDF)
-            length = 2;
-        else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return std::nullopt;
-        }
-        if (length > stream.size() - i)
-            return std::nullopt;
-        for (std::size_t k = 1; k < length; ++k) {
-            const std::uint8_t next = stream[i + k];
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
-                return std::nullopt;
-        }
-        i += length;
-    }
-    return std::string(reinterpret_cast<const char*>(stream.data()) + start, stream.size() - start);
+    const std::string_view utf8(reinterpret_cast<const char*>(stream.data()) + start, stream.size() - start);
+    if (!IsWellFormedUtf8(utf8))
+        return std::nullopt;
+    return std::string(utf8);
 }
 
 std::string_view Trimmed(std::string_view text)
@@ -87,18 +48,6 @@ std::string_view Trimmed(std::string_view text)
     if (first == std::string_view::npos)
         return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 // A zone's number: decimal digits that fit 32 bits.
@@ -154,7 +103,7 @@ DownloadOrigin ReadDownloadOrigin(std::span<const std::uint8_t> stream)
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[') {
-            inZoneTransfer = line.back() == ']' && SameLetters(Trimmed(line.substr(1, line.size() - 2)), "ZoneTransfer");
+            inZoneTransfer = line.back() == ']' && SameIgnoringAsciiCase(Trimmed(line.substr(1, line.size() - 2)), "ZoneTransfer");
             continue;
         }
         const std::size_t equals = line.find('=');
@@ -163,12 +112,12 @@ DownloadOrigin ReadDownloadOrigin(std::span<const std::uint8_t> stream)
         const std::string_view key = Trimmed(line.substr(0, equals));
         const std::string_view value = Trimmed(line.substr(equals + 1));
         // As the system's profile reading does, the first of a key counts.
-        if (SameLetters(key, "ZoneId") && !zoneId && !badZone) {
+        if (SameIgnoringAsciiCase(key, "ZoneId") && !zoneId && !badZone) {
             zoneId = ZoneNumber(value);
             badZone = !zoneId;
-        } else if (SameLetters(key, "HostUrl") && !origin.hostUrl && !value.empty()) {
+        } else if (SameIgnoringAsciiCase(key, "HostUrl") && !origin.hostUrl && !value.empty()) {
             origin.hostUrl = std::string(value);
-        } else if (SameLetters(key, "ReferrerUrl") && !origin.referrerUrl && !value.empty()) {
+        } else if (SameIgnoringAsciiCase(key, "ReferrerUrl") && !origin.referrerUrl && !value.empty()) {
             origin.referrerUrl = std::string(value);
         }
     }

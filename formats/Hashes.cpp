@@ -1,15 +1,12 @@
 #include "formats/Hashes.h"
 
+#include "formats/PlainText.h"
+
 #include <algorithm>
 
 namespace korrimat {
 
 namespace {
-
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool IsHexDigit(char c)
 {
@@ -27,7 +24,7 @@ std::string Folded(std::string_view name)
     std::string folded;
     for (const char c : name) {
         if (c != '-' && c != '_')
-            folded += Lower(c);
+            folded += AsciiLower(c);
     }
     return folded;
 }
@@ -82,7 +79,7 @@ std::optional<TypedHash> ReadTypedHash(std::string_view text)
             continue;
         if (!IsHexDigit(c))
             return std::nullopt;
-        typed.digits += Lower(c);
+        typed.digits += AsciiLower(c);
     }
     if (typed.digits.empty())
         return std::nullopt;

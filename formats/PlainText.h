@@ -1,5 +1,5 @@
 #pragma once
-// Small text helpers that call no system: digits, hexadecimal, trimming, UTF-8 character lengths.
+// Small text helpers that call no system: digits, hexadecimal, trimming, ASCII case, UTF-8.
 
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +42,76 @@ inline std::size_t Utf8CharacterLength(std::string_view text, std::size_t positi
     const auto lead = static_cast<unsigned char>(text[position]);
     const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
     return length < text.size() - position ? length : text.size() - position;
+}
+
+// The ASCII letter in lower case; every other byte, UTF-8 included, as it is.
+constexpr char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Alike but for the case of ASCII letters: the names the file formats compare this way are ASCII.
+constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Well-formed UTF-8 only: no stray or missing continuation, no overlong form, no surrogate,
+// nothing past U+10FFFF.
+inline bool IsWellFormedUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = Utf8CharacterLength(text, i);
+        // The second byte's range is narrower after the leads that could begin a wrong form.
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead == 0xE0)
+            low = 0xA0;  // overlong
+        else if (lead == 0xED)
+            high = 0x9F;  // surrogates
+        else if (lead == 0xF0)
+            low = 0x90;  // overlong
+        else if (lead == 0xF4)
+            high = 0x8F;  // past U+10FFFF
+        const bool goodLead = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4);
+        const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (!goodLead || length != expected)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A code point's UTF-8 bytes appended (the caller gives a scalar value, no surrogate).
+inline void AppendUtf8(std::string& text, std::uint32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        text += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        text += static_cast<char>(0xC0 | (codePoint >> 6));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        text += static_cast<char>(0xE0 | (codePoint >> 12));
+        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (codePoint >> 18));
+        text += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
 }
 
 } // namespace korrimat

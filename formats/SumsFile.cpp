@@ -1,5 +1,7 @@
 #include "formats/SumsFile.h"
 
+#include "formats/PlainText.h"
+
 #include <algorithm>
 #include <array>
 
@@ -30,18 +32,6 @@ constexpr std::string_view kHexDigits = "0123456789abcdefABCDEF";
 constexpr std::size_t kLongestTag = 8;  // "SHA-256", with room for "SHA_512" or the like
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// ASCII letters alike in either case; the names compared here are ASCII.
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 std::string_view LastPart(std::string_view path)
 {
     const std::size_t separator = path.find_last_of("\\/");
@@ -54,7 +44,7 @@ std::optional<std::string> LowerHex(std::string_view digits)
     if (digits.empty() || digits.find_first_not_of(kHexDigits) != std::string_view::npos)
         return std::nullopt;
     std::string lower(digits);
-    std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
+    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
     return lower;
 }
 
@@ -140,12 +130,12 @@ std::optional<HashAlgorithm> SumsFileAlgorithm(std::string_view fileName)
 {
     const std::string_view name = LastPart(fileName);
     for (const SumsName& whole : kWholeNames) {
-        if (SameIgnoringCase(name, whole.text))
+        if (SameIgnoringAsciiCase(name, whole.text))
             return whole.algorithm;
     }
     for (const SumsName& ending : kEndings) {
         const bool endsSo = name.size() >= ending.text.size()
-            && SameIgnoringCase(name.substr(name.size() - ending.text.size()), ending.text);
+            && SameIgnoringAsciiCase(name.substr(name.size() - ending.text.size()), ending.text);
         if (endsSo)
             return ending.algorithm;
     }

@@ -1,5 +1,7 @@
 #include "platform/PathText.h"
 
+#include "formats/PlainText.h"
+
 #include <algorithm>
 
 namespace korrimat {
@@ -76,8 +78,7 @@ std::optional<char> DriveLetterOf(std::string_view text)
         return std::nullopt;
     if (text.size() >= 2 && text[1] != ':')
         return std::nullopt;
-    const char letter = text[0];
-    return static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
+    return AsciiLower(text[0]);
 }
 
 bool IsDriveOnly(std::string_view text)

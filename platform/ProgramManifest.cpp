@@ -214,14 +214,7 @@ std::string SupportedOsName(std::string_view id)
         {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "Windows 10 and 11"},
     }};
     for (const auto& [guid, name] : kSystems) {
-        if (guid.size() != id.size())
-            continue;
-        bool same = true;
-        for (std::size_t i = 0; i < id.size() && same; ++i) {
-            const char c = id[i] >= 'A' && id[i] <= 'Z' ? static_cast<char>(id[i] - 'A' + 'a') : id[i];
-            same = c == guid[i];
-        }
-        if (same)
+        if (SameIgnoringAsciiCase(id, guid))
             return std::string(name);
     }
     return std::string(id);

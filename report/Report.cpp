@@ -209,8 +209,7 @@ ReportField VersionField(const std::optional<VersionFacts>& facts)
         const VersionItem& item = kVersionItems[row];
         // The resource's key with a small first letter: "CompanyName" is "companyName".
         std::string key = item.key.empty() ? std::string("language") : std::string(item.key);
-        if (key[0] >= 'A' && key[0] <= 'Z')
-            key[0] = static_cast<char>(key[0] - 'A' + 'a');
+        key[0] = AsciiLower(key[0]);
         version.push_back(TextField(item.caption.empty() ? "File version" : std::string(item.caption), key, facts->items[row]));
     }
     const bool whole = facts->contents.whole;
