@@ -1,6 +1,7 @@
 #include "formats/ProgramImage.h"
 
 #include "formats/ImageLayout.h"
+#include "formats/PlainText.h"
 
 #include <algorithm>
 #include <utility>
@@ -57,57 +58,46 @@ std::string VersionText(unsigned major, unsigned minor)
     return std::to_string(major) + "." + std::to_string(minor);
 }
 
-bool EqualsIgnoringCase(const std::string& text, const std::string& lowerCase)
-{
-    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-}
-
 bool IsPrintableAscii(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 
-// Import descriptors (20 bytes each, the name's address at 12) up to the all-zero one; the
-// directory's size is not trusted, as the loader does not trust it either.
-std::vector<std::string> ImportNames(const ImageLayout& image)
-{
-    std::vector<std::string> names;
-    const auto table = image.DirectoryOffset(kImports);
-    if (!table)
-        return names;
-    for (std::uint64_t entry = *table; names.size() < kMaxProgramImageNames; entry += 20) {
-        const auto nameAddress = image.In().U32(entry + 12);
-        if (!nameAddress || *nameAddress == 0)
-            break;
-        auto name = image.NameAt(*nameAddress);
-        if (!name)
-            break;
-        names.push_back(std::move(*name));
-    }
-    return names;
-}
+// How one directory of import descriptors is laid out.
+struct DescriptorForm {
+    DirectoryIndex directory;
+    std::uint32_t size;
+    std::uint32_t nameField;  // where in a descriptor the DLL name's address stands
+    bool hasAttributes;       // delay imports: without the attributes' first bit, virtual addresses
+};
 
-// Delay-import descriptors (32 bytes each: attributes, then the name's address). Without the
-// attributes' first bit the addresses are virtual ones (the old form): less the image base.
-std::vector<std::string> DelayImportNames(const ImageLayout& image)
+constexpr DescriptorForm kImportDescriptors{kImports, 20, 12, false};
+constexpr DescriptorForm kDelayImportDescriptors{kDelayImports, 32, 4, true};
+
+// The DLL names of the descriptors up to the one whose name is zero. The directory's size is not
+// trusted, as the loader does not trust it either; a delay import's old form (attributes without
+// the first bit) gives virtual addresses: less the image base.
+std::vector<std::string> DescriptorNames(const ImageLayout& image, const DescriptorForm& form)
 {
     std::vector<std::string> names;
-    const auto table = image.DirectoryOffset(kDelayImports);
+    const auto table = image.DirectoryOffset(form.directory);
     if (!table)
         return names;
-    for (std::uint64_t entry = *table; names.size() < kMaxProgramImageNames; entry += 32) {
-        const auto attributes = image.In().U32(entry);
-        const auto nameField = image.In().U32(entry + 4);
-        if (!attributes || !nameField || *nameField == 0)
+    for (std::uint64_t entry = *table; names.size() < kMaxProgramImageNames; entry += form.size) {
+        const auto nameField = image.In().U32(entry + form.nameField);
+        if (!nameField || *nameField == 0)
             break;
         std::uint64_t address = *nameField;
-        if ((*attributes & 1) == 0) {
-            if (address < image.ImageBase() || address - image.ImageBase() > 0xFFFFFFFFull)
+        if (form.hasAttributes) {
+            const auto attributes = image.In().U32(entry);
+            if (!attributes)
                 break;
-            address -= image.ImageBase();
+            if ((*attributes & 1) == 0) {
+                if (address < image.ImageBase() || address - image.ImageBase() > 0xFFFFFFFFull)
+                    break;
+                address -= image.ImageBase();
+            }
         }
         auto name = image.NameAt(static_cast<std::uint32_t>(address));
         if (!name)
@@ -327,14 +317,14 @@ std::optional<ProgramImage> ReadProgramImage(const ByteSource& file)
     program.reproducible = debug.reproducible;
     protections.cetCompatible = debug.cetCompatible;
 
-    program.imports = ImportNames(image);
-    program.delayImports = DelayImportNames(image);
+    program.imports = DescriptorNames(image, kImportDescriptors);
+    program.delayImports = DescriptorNames(image, kDelayImportDescriptors);
     program.exportedNames = ExportedNameCount(image);
     program.clr = ReadClr(image);
     program.manifest = FindManifest(image);
 
     const bool kernelImport = std::any_of(program.imports.begin(), program.imports.end(),
-                                          [](const std::string& name) { return EqualsIgnoringCase(name, "ntoskrnl.exe"); });
+                                          [](const std::string& name) { return SameIgnoringAsciiCase(name, "ntoskrnl.exe"); });
     if (*subsystem == kSubsystemNative && ((header->characteristics & kSystemFile) != 0 || kernelImport))
         program.kind = "driver";
     return program;
