@@ -127,6 +127,7 @@ void FFileInfo::CopyReport(int command)
         ShowNote("the copy is made when the signature check ends");
         return;
     }
+    AddProgramFacts(shown_);
     const ReportObject report = ReportOf(shown_);
     CopyText(command == kCopyJson ? ReportAsJson(report) : ReportAsText(report));
 }
@@ -147,16 +148,8 @@ void FFileInfo::StartSha256()
     hashName_ = currentPath_.substr(currentPath_.find_last_of('\\') + 1);
     const FileContents& contents = platform_.Contents();
     const bool started = hashJob_.Start([&contents, path = currentPath_](const controls::JobRun& run) {
-        std::uintptr_t shown = 101;
         try {
-            return Sha256OfFile(contents, path, run.StopEvent(), [&](std::uint64_t done, std::uint64_t total) {
-                if (total < kHashProgressFrom)
-                    return;
-                const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
-                if (percent != shown)
-                    run.Tell(percent);
-                shown = percent;
-            });
+            return Sha256OfFile(contents, path, run.StopEvent(), run.PercentTeller(kHashProgressFrom));
         } catch (...) {
             // Out of memory for the read buffer, say: the window must still hear that the job ended.
             TraceFailure("the SHA-256 failed with an exception");

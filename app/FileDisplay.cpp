@@ -8,6 +8,17 @@
 
 namespace korrimat {
 
+namespace {
+
+// What a program is waits for the Program page or a copy to ask (AddProgramFacts).
+const FactsWanted kShownFacts = [] {
+    FactsWanted wanted;
+    wanted.programImage = false;
+    return wanted;
+}();
+
+} // namespace
+
 void FFileInfo::ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* listed)
 {
     tabInfo.Select(std::string_view("General"));
@@ -17,7 +28,7 @@ void FFileInfo::ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* li
 
 void FFileInfo::Display(const std::string& path, int item, const WIN32_FIND_DATAA* listed)
 {
-    FileFacts before = std::exchange(shown_, GatherQuickFacts(platform_, path, FactsWanted{}, listed));
+    FileFacts before = std::exchange(shown_, GatherQuickFacts(platform_, path, kShownFacts, listed));
     // A copy waiting for the slow facts of this entry takes those of its new showing; another
     // entry's is dropped with them.
     const bool sameEntry = shown_.path == before.path;

@@ -114,15 +114,7 @@ void FFileInfo::StartPageHashes(bool keepKnown)
             found.digest.values = known;
             return found;
         }
-        std::uintptr_t told = 101;
-        found.digest = HashesOfFile(contents, path, algorithms, run.StopEvent(), [&](std::uint64_t done, std::uint64_t total) {
-            if (total < kHashProgressFrom)
-                return;
-            const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
-            if (percent != told)
-                run.Tell(percent);
-            told = percent;
-        });
+        found.digest = HashesOfFile(contents, path, algorithms, run.StopEvent(), run.PercentTeller(kHashProgressFrom));
         if (found.digest.outcome == FileDigest::Outcome::Done)
             found.digest.values.insert(found.digest.values.end(), known.begin(), known.end());
         return found;

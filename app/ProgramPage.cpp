@@ -14,12 +14,12 @@ namespace {
 constexpr std::string_view kProgramTab = "Program";
 
 // "x64 program, 64-bit, Windows GUI", "x86 library, 32-bit, .NET v4.0.30319".
-std::string SummaryOf(const ProgramFacts& facts)
+std::string SummaryOf(const ProgramFacts& facts, int bits)
 {
     const ProgramImage& image = facts.image;
     std::string summary = image.machine + " " + image.kind;
-    if (image.bits != 0)
-        summary += ", " + std::to_string(image.bits) + "-bit";
+    if (bits != 0)
+        summary += ", " + std::to_string(bits) + "-bit";
     if (image.subsystem)
         summary += ", " + image.subsystemName;
     if (image.clr)
@@ -31,8 +31,10 @@ std::string ElevationOf(const ProgramFacts& facts)
 {
     if (!facts.manifest)
         return {};
-    if (!facts.manifest->readable)
+    if (facts.manifest->reading == ManifestReading::Damaged)
         return "Its manifest is damaged";
+    if (facts.manifest->reading != ManifestReading::Read)
+        return "Its manifest could not be read";
     if (facts.manifest->executionLevel == "requireAdministrator")
         return "Asks for administrator rights";
     if (facts.manifest->executionLevel == "highestAvailable")
@@ -45,18 +47,27 @@ std::string ElevationOf(const ProgramFacts& facts)
 void FFileInfo::ShowProgramPage()
 {
     programPageFilled_ = false;
-    if (ShowTab(kProgramTab, "Program", shown_.programImage.has_value()) && tabInfo.IsSelected(kProgramTab))
+    if (ShowTab(kProgramTab, "Program", shown_.program.pe) && tabInfo.IsSelected(kProgramTab))
         FillProgramPage();
 }
 
-// The page's texts are written when it comes to the front: laying out the facts' box costs
-// more than the rest of a show, and most shows never bring the page forward.
+// The page's facts are read and its texts written when it comes to the front: walking the
+// image and parsing its manifest, and laying out the facts' box, cost more than the rest of a
+// show, and most shows never bring the page forward.
 void FFileInfo::FillProgramPage()
 {
-    if (programPageFilled_ || !shown_.programImage)
+    if (programPageFilled_ || !shown_.program.pe)
         return;
     programPageFilled_ = true;
-    txtProgramSummary.SetText(SummaryOf(*shown_.programImage));
+    AddProgramFacts(shown_);
+    if (!shown_.programImage) {
+        // Changed since it was shown; the folder watch shows it again.
+        txtProgramSummary.SetText("The program could not be read");
+        lblElevation.SetText({});
+        txtProgram.SetText({});
+        return;
+    }
+    txtProgramSummary.SetText(SummaryOf(*shown_.programImage, shown_.program.bits));
     lblElevation.SetText(ElevationOf(*shown_.programImage));
     txtProgram.SetText(FieldAsText(ProgramImageField(shown_)));
 }

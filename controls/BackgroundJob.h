@@ -39,6 +39,20 @@ public:
         value_ = value;
         told_.Post(serial_);
     }
+    // A follower of a read of `total` bytes that tells the window the percent done, only when it
+    // changes and only for reads of at least `smallest` bytes (a small read ends before anyone
+    // could see it).
+    std::function<void(std::uint64_t done, std::uint64_t total)> PercentTeller(std::uint64_t smallest) const
+    {
+        return [this, smallest, told = std::uintptr_t{101}](std::uint64_t done, std::uint64_t total) mutable {
+            if (total < smallest)
+                return;
+            const auto percent = static_cast<std::uintptr_t>(done >= total ? 100 : done * 100 / total);
+            if (percent != told)
+                Tell(percent);
+            told = percent;
+        };
+    }
 
 private:
     HANDLE stop_;

@@ -257,7 +257,6 @@ std::optional<ProgramImage> ReadProgramImage(const ByteSource& file)
         return std::nullopt;
 
     ProgramImage program;
-    program.machineNumber = header->machine;
     program.machine = MachineName(header->machine);
     program.timeStamp = header->timeStamp;
     program.largeAddressAware = (header->characteristics & kLargeAddressAware) != 0;
@@ -285,7 +284,6 @@ std::optional<ProgramImage> ReadProgramImage(const ByteSource& file)
     if (!linkerMajor || !linkerMinor || !osMajor || !osMinor || !subsystemMajor || !subsystemMinor || !headersSize
         || !subsystem || !dllCharacteristics)
         return program;
-    program.bits = pe32Plus ? 64 : 32;
     program.linkerVersion = VersionText(*linkerMajor, *linkerMinor);
     if (*osMajor != 0 || *osMinor != 0)
         program.osVersion = VersionText(*osMajor, *osMinor);

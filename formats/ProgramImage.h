@@ -53,12 +53,11 @@ struct ResourcePlace {
 
 // A field is missing (empty, zero or false) when the part of the image holding it cannot be
 // read; each directory is read on its own, so one damaged directory hides only its own fields.
+// The machine's number and the bits are the image's ProgramKind (PeHeaders.h), read beside it.
 struct ProgramImage {
-    std::uint16_t machineNumber = 0;  // the COFF header's Machine
-    // MachineName of it, except "ARM64EC" for an x64 image and "ARM64X" for an ARM64 image whose
-    // load configuration points to CHPE metadata (64-bit layout).
+    // MachineName of the COFF header's Machine, except "ARM64EC" for an x64 image and "ARM64X"
+    // for an ARM64 image whose load configuration points to CHPE metadata (64-bit layout).
     std::string machine;
-    int bits = 0;  // 32 or 64 by the optional header's magic; 0 when it is neither or not there
     // "driver": the Native subsystem, and IMAGE_FILE_SYSTEM or an import of ntoskrnl.exe (a
     // Native program such as smss.exe imports ntdll.dll alone); else "library" for
     // IMAGE_FILE_DLL; else "program".

@@ -36,15 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (!image)
         return 0;
-    if (image->machineNumber != kind.machine || image->machine.empty())
-        std::abort();
-    if (image->bits != 0 && image->bits != kind.bits)
+    if (image->machine.empty())
         std::abort();
     if (image->kind != "program" && image->kind != "library" && image->kind != "driver")
         std::abort();
-    if (image->subsystem.has_value() != (image->bits != 0) || (image->subsystem && image->subsystemName.empty()))
+    if (image->subsystem && (image->subsystemName.empty() || kind.bits == 0))
         std::abort();
-    if (image->protections.safeSeh && image->machineNumber != 0x014C)
+    if (image->protections.safeSeh && kind.machine != 0x014C)
         std::abort();
     CheckNames(image->imports);
     CheckNames(image->delayImports);

@@ -1,11 +1,11 @@
 #include "platform/ProgramFiles.h"
 
 #include "platform/FileSystem.h"
-#include "platform/ProgramManifest.h"
 #include "formats/IconSourceCheck.h"
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace korrimat {
 
@@ -84,6 +84,30 @@ ProgramKind ProgramKindAt(const std::string& path)
     return file ? ProgramKindOf(OpenFileBytes(file.Get())) : ProgramKind{};
 }
 
+namespace {
+
+std::optional<ProgramFacts> ProgramFactsIn(HANDLE file, const ByteSource& bytes)
+{
+    std::optional<ProgramImage> image = ReadProgramImage(bytes);
+    if (!image)
+        return std::nullopt;
+    ProgramFacts program{std::move(*image), std::nullopt};
+    if (const std::optional<ResourcePlace> place = program.image.manifest) {
+        if (place->size > kManifestLargest) {
+            program.manifest = ManifestFacts{};
+            program.manifest->reading = ManifestReading::TooLarge;
+        } else if (const std::vector<std::uint8_t> xml = ReadFileBytes(file, place->offset, place->size); !xml.empty()) {
+            program.manifest = ReadManifest(xml);
+        } else {
+            program.manifest = ManifestFacts{};
+            program.manifest->reading = ManifestReading::Unreadable;
+        }
+    }
+    return program;
+}
+
+} // namespace
+
 ProgramHeaders ProgramHeadersAt(const std::string& path, bool wholeImage)
 {
     DWORD error = NO_ERROR;
@@ -94,16 +118,18 @@ ProgramHeaders ProgramHeadersAt(const std::string& path, bool wholeImage)
     ProgramHeaders headers;
     headers.kind = ProgramKindOf(bytes);
     headers.signature = FindEmbeddedSignature(bytes);
-    if (!wholeImage || !headers.kind.pe)
-        return headers;
-    headers.image = ReadProgramImage(bytes);
-    if (headers.image && headers.image->manifest) {
-        const ResourcePlace place = *headers.image->manifest;
-        if (place.size <= kManifestLargest)
-            headers.manifest = ReadFileBytes(file.Get(), place.offset, place.size);
-        headers.manifestUnreadable = headers.manifest.empty();
-    }
+    if (wholeImage && headers.kind.pe)
+        headers.program = ProgramFactsIn(file.Get(), bytes);
     return headers;
+}
+
+std::optional<ProgramFacts> ProgramFactsAt(const std::string& path)
+{
+    DWORD error = NO_ERROR;
+    const UniqueFile file = OpenForReading(path, error);
+    if (!file)
+        return std::nullopt;
+    return ProgramFactsIn(file.Get(), OpenFileBytes(file.Get()));
 }
 
 EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file)

@@ -5,10 +5,12 @@
 #include "formats/PeHeaders.h"
 #include "formats/ProgramImage.h"
 #include "formats/SignatureBytes.h"
+#include "platform/ProgramManifest.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,18 +21,22 @@ namespace korrimat {
 bool IconSourceIsWholeAt(const std::string& path);
 // The file's program headers (PeHeaders.h); not readable when it cannot be opened.
 ProgramKind ProgramKindAt(const std::string& path);
+// What a PE image is, and what its manifest asks for.
+struct ProgramFacts {
+    ProgramImage image;
+    std::optional<ManifestFacts> manifest;  // none when the image holds no manifest
+};
 // The program headers and where the embedded signature lies, from one opening of the file; with
-// `wholeImage`, what the program is (ProgramImage.h) and its manifest's bytes too.
+// `wholeImage`, what the program is too: its directories walked and its manifest parsed, which
+// costs more than the rest together.
 struct ProgramHeaders {
     ProgramKind kind;
     EmbeddedSignaturePlace signature;
-    std::optional<ProgramImage> image;  // for a PE image, when asked for
-    // The manifest resource's bytes: empty without one, and when it is larger than the reading
-    // takes (kManifestLargest) or cannot be read, with `manifestUnreadable` set.
-    std::vector<std::uint8_t> manifest;
-    bool manifestUnreadable = false;
+    std::optional<ProgramFacts> program;  // for a PE image, when asked for
 };
 ProgramHeaders ProgramHeadersAt(const std::string& path, bool wholeImage = false);
+// What the file is as a program; none when it cannot be opened or is not a PE image.
+std::optional<ProgramFacts> ProgramFactsAt(const std::string& path);
 // Where the file's embedded signature lies (SignatureBytes.h); None when it cannot be opened.
 EmbeddedSignaturePlace EmbeddedSignatureAt(const std::string& path);
 EmbeddedSignaturePlace EmbeddedSignatureIn(HANDLE file);

@@ -222,25 +222,49 @@ std::string SupportedOsName(std::string_view id)
 
 ManifestFacts ReadManifest(std::span<const std::uint8_t> xml)
 {
+    const auto notRead = [](ManifestReading reading) {
+        ManifestFacts facts;
+        facts.reading = reading;
+        return facts;
+    };
+    if (xml.size() > kManifestLargest)
+        return notRead(ManifestReading::TooLarge);
     const CreateXmlReaderFunction create = XmlReaderFactory();
-    if (xml.size() > kManifestLargest || !create)
-        return {};
+    if (!create)
+        return notRead(ManifestReading::NoReader);
     const ComRef<IStream> stream(::SHCreateMemStream(xml.data(), static_cast<UINT>(xml.size())));
     IXmlReader* created = nullptr;
     if (!stream || FAILED(create(kXmlReaderInterface, reinterpret_cast<void**>(&created), nullptr)) || !created)
-        return {};
+        return notRead(ManifestReading::NoReader);
     const ComRef<IXmlReader> reader(created);
     // No document type is read (an entity that grows without end), and no depth beyond reason.
     if (FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit)) ||
         FAILED(reader->SetProperty(XmlReaderProperty_MaxElementDepth, kDeepestElement)) ||
         FAILED(reader->SetInput(stream.get())))
-        return {};
+        return notRead(ManifestReading::NoReader);
     ManifestWalk walk(*reader);
     if (!walk.Walk())
-        return {};
+        return notRead(ManifestReading::Damaged);
     ManifestFacts facts = walk.Facts();
-    facts.readable = true;
+    facts.reading = ManifestReading::Read;
     return facts;
+}
+
+std::string ManifestNotReadText(ManifestReading reading)
+{
+    switch (reading) {
+    case ManifestReading::Read:
+        return {};
+    case ManifestReading::Damaged:
+        return "damaged";
+    case ManifestReading::TooLarge:
+        return "not read: larger than " + std::to_string(kManifestLargest / (1024 * 1024)) + " MiB";
+    case ManifestReading::Unreadable:
+        return "not read: its bytes could not be read";
+    case ManifestReading::NoReader:
+        break;
+    }
+    return "not read: the system's XML reader is missing";
 }
 
 } // namespace korrimat

@@ -129,26 +129,26 @@ FileFacts GatherQuickFacts(const Platform& platform, const std::string& path, co
         }
     }
     const bool isFile = facts.found && !(facts.general.attributes & FILE_ATTRIBUTE_DIRECTORY);
-    // The program headers are read once, for the machine and for the signatures.
+    // The program headers are read once, for the machine, the signatures and what the program is.
     ProgramHeaders headers;
     if (isFile)
-        headers = ProgramHeadersAt(facts.path, true);
+        headers = ProgramHeadersAt(facts.path, wanted.programImage);
     else
         headers.kind = {true, false, 0, 0};
     facts.program = headers.kind;
-    if (headers.image) {
-        facts.programImage = ProgramFacts{std::move(*headers.image), std::nullopt};
-        if (!headers.manifest.empty())
-            facts.programImage->manifest = ReadManifest(headers.manifest);
-        else if (headers.manifestUnreadable)
-            facts.programImage->manifest = ManifestFacts{};
-    }
+    facts.programImage = std::move(headers.program);
     if (isFile)
         facts.origin = DownloadOriginOf(facts.path);
     facts.version = VersionFactsOf(platform, facts.path);
     if (wanted.signatures)
         facts.signatures = SignatureStateOf(headers);
     return facts;
+}
+
+void AddProgramFacts(FileFacts& facts)
+{
+    if (facts.program.pe && !facts.programImage)
+        facts.programImage = ProgramFactsAt(facts.path);
 }
 
 SlowFactsWanted SlowFactsFor(const FileFacts& quick, const FactsWanted& wanted)

@@ -12,7 +12,7 @@
 #include "formats/SignatureBytes.h"
 #include "platform/FileDigest.h"
 #include "platform/Platform.h"
-#include "platform/ProgramManifest.h"
+#include "platform/ProgramFiles.h"
 #include "platform/Signatures.h"
 #include "versioninfo/FileVersionInfo.h"
 #include "formats/VersionResource.h"
@@ -87,19 +87,14 @@ struct SignatureFactsOfFile {
     std::vector<SignatureTimes> times;   // one per signature of `check`
 };
 
-// What a PE image is, and what its manifest asks for.
-struct ProgramFacts {
-    ProgramImage image;
-    std::optional<ManifestFacts> manifest;  // none when the image holds no manifest
-};
-
 struct FileFacts {
     // As the pages show it: made absolute, and with the page texts rebuilt from the stored names.
     std::string path;
     bool found = false;
     GeneralFacts general;  // `page` empty without the page texts
     ProgramKind program;  // readable but not `pe` for a folder or a missing entry
-    std::optional<ProgramFacts> programImage;  // for a file that is a PE image
+    // For a file that is a PE image, when wanted (or added since: AddProgramFacts).
+    std::optional<ProgramFacts> programImage;
     std::optional<DownloadOrigin> origin;      // for a file that carries a Zone.Identifier stream
     std::optional<VersionFacts> version;
     SignatureFactsOfFile signatures;
@@ -115,6 +110,10 @@ struct FactsWanted {
     bool signatures = true;  // checking them reads and hashes the whole program
     bool sha256 = false;
     std::vector<HashAlgorithm> hashes;  // computed in one read of the file, with the SHA-256
+    // What a program is and what its manifest asks for: its directories walked and the manifest
+    // parsed, more than the rest of a program's quick facts together. A window reads them when
+    // a page or a copy first needs them.
+    bool programImage = true;
 };
 
 // Every fact wanted of an entry, the slow ones included, gathered here and now.
@@ -124,6 +123,10 @@ FileFacts GatherFileFacts(const Platform& platform, const std::string& path, Fac
 // the entry's record as a folder's listing has just read it, in place of a search for it.
 FileFacts GatherQuickFacts(const Platform& platform, const std::string& path, const FactsWanted& wanted,
                            const WIN32_FIND_DATAA* listed = nullptr);
+
+// What a program is, for facts gathered without it: nothing for a file that is not a PE image,
+// or when they are there already.
+void AddProgramFacts(FileFacts& facts);
 
 // The facts that read the whole file: the system's check of its signatures and its SHA-256.
 struct SlowFactsWanted {

@@ -37,8 +37,12 @@ ReportField ManifestField(const std::optional<ManifestFacts>& manifest)
 {
     if (!manifest)
         return NullField("Manifest", "manifest", "none");
-    if (!manifest->readable)
+    // A manifest never parsed is neither damaged nor whole: nobody knows.
+    if (manifest->reading == ManifestReading::Damaged)
         return ObjectField("Manifest", "manifest", {BooleanField("Damaged", "damaged", true)}, "damaged");
+    if (manifest->reading != ManifestReading::Read)
+        return ObjectField("Manifest", "manifest", {NullField("Damaged", "damaged", "unknown")},
+                           ManifestNotReadText(manifest->reading));
     ReportField level = MaybeTextField("Execution level", "executionLevel", manifest->executionLevel);
     if (manifest->executionLevel == "requireAdministrator")
         level.shown = "requireAdministrator (asks for administrator rights)";
@@ -92,7 +96,7 @@ ReportField ProgramImageField(const FileFacts& facts)
         "Program image", "program",
         {
             TextField("Machine", "machine", image.machine),
-            image.bits ? NumberField("Bits", "bits", static_cast<std::uint64_t>(image.bits))
+            facts.program.bits ? NumberField("Bits", "bits", static_cast<std::uint64_t>(facts.program.bits))
                        : NullField("Bits", "bits", "neither 32- nor 64-bit"),
             TextField("Kind", "kind", image.kind),
             image.subsystem ? TextField("Subsystem", "subsystem", image.subsystemName)

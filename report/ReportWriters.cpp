@@ -264,7 +264,7 @@ std::string CsvRow(const FileFacts& facts, bool withSha256, std::span<const Hash
         image ? Flag(image->protections.aslr) : std::string(),
         image ? Flag(image->protections.dep) : std::string(),
         image ? Flag(image->protections.cfg) : std::string(),
-        manifest && manifest->readable ? manifest->executionLevel.value_or("") : std::string(),
+        manifest && manifest->reading == ManifestReading::Read ? manifest->executionLevel.value_or("") : std::string(),
         image && image->clr ? image->clr->runtimeVersion : std::string(),
         facts.origin ? (facts.origin->readable ? facts.origin->zone : std::string("unreadable")) : std::string(),
     };

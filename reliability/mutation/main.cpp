@@ -283,7 +283,7 @@ public:
             faults.push_back("the window shows " + window_.CurrentPath());
         const bool signedFile = EmbeddedSignatureAt(path).state != EmbeddedSignaturePlace::State::None;
         // General, Version, Digital Signatures, Program for a PE image, and Hashes for every file.
-        const bool peImage = ProgramHeadersAt(path, true).image.has_value();
+        const bool peImage = ProgramHeadersAt(path, true).program.has_value();
         const int tabs = 1 + (fencedInfo.Available() ? 1 : 0) + (signedFile ? 1 : 0) + (peImage ? 1 : 0) + 1;
         if (window_.tabInfo.Count() != tabs)
             faults.push_back("the window has " + std::to_string(window_.tabInfo.Count()) + " tabs");

@@ -83,6 +83,9 @@ TEST(ProgramFacts, TheManifestOfEachLevelIsReadWhereWindowsReadsItAndADamagedOne
     // Not well-formed: nothing of it is believed, not even the level it names before the fault.
     EXPECT_EQ(JsonReportOf(ProgramFixture("manifest-damaged.exe"))["program"]["manifest"], Json::parse(R"({"damaged": true})"));
     EXPECT_EQ(JsonReportOf(ProgramFixture("gui64.exe"))["program"]["manifest"], nullptr);
+    // One never parsed is not called damaged: nobody knows.
+    const std::vector<std::uint8_t> oversized(kManifestLargest + 1, ' ');
+    EXPECT_EQ(ReadManifest(oversized).reading, ManifestReading::TooLarge);
 
     EXPECT_EQ(ProgramCells(ProgramFixture("manifest-requireadministrator.exe")),
               (std::vector<std::string>{"Windows GUI", "true", "true", "false", "requireAdministrator", "", ""}));
