@@ -17,9 +17,14 @@ namespace korrimat {
 namespace {
 
 
-const std::array<controls::Accelerator, 2> kKeys{{
+// Ctrl+C and F5; and the pages in turn, wrapping round, as every tabbed window's keys go.
+const std::array<controls::Accelerator, 6> kKeys{{
     {'C', true, FFileInfo::kCopySelection},
     {VK_F5, false, FFileInfo::kRefresh},
+    {VK_TAB, true, FFileInfo::kNextPage},
+    {VK_NEXT, true, FFileInfo::kNextPage},
+    {VK_TAB, true, FFileInfo::kPreviousPage, true},
+    {VK_PRIOR, true, FFileInfo::kPreviousPage},
 }};
 
 } // namespace
@@ -49,7 +54,7 @@ void FFileInfo::ConnectCommands()
         CancelSha256();
         StopPageHashes();
     };
-    onContextMenu = [this](controls::Control* source, POINT at) { ShowContextMenu(source, at); };
+    onContextMenu = [this](controls::Control* source, POINT at, bool byKeyboard) { ShowContextMenu(source, at, byKeyboard); };
     slowFacts_.Attach(*this);
     slowFacts_.onFinished = [this](SlowFacts&& slow) { SlowFactsGathered(std::move(slow)); };
     hashJob_.Attach(*this);
@@ -90,17 +95,30 @@ void FFileInfo::RunCommand(int command)
     case kRefresh:
         Refresh(true);
         break;
+    case kNextPage:
+        ShowNeighbourPage(1);
+        break;
+    case kPreviousPage:
+        ShowNeighbourPage(-1);
+        break;
     default:
         break;
     }
 }
 
-void FFileInfo::ShowContextMenu(controls::Control* source, POINT at)
+void FFileInfo::ShowContextMenu(controls::Control* source, POINT at, bool byKeyboard)
 {
     controls::PopupMenu menu;
+    const std::optional<NamedText> value = ValueAt(source, at, byKeyboard);
+    if (value) {
+        menu.Add(kCopyValue, "&Copy value", !value->text.empty());
+        menu.Add(kCopyNameAndValue, "Copy &name and value", !value->text.empty());
+        menu.AddSeparator();
+    }
     auto* box = dynamic_cast<controls::TextBox*>(source);
     if (box && box->HasSelection()) {
-        menu.Add(kCopySelection, "&Copy");
+        // "&Copy" when no value item above takes the letter.
+        menu.Add(kCopySelection, value ? "Copy &selection" : "&Copy");
         menu.AddSeparator();
     }
     const bool shown = !currentPath_.empty();
@@ -114,6 +132,10 @@ void FFileInfo::ShowContextMenu(controls::Control* source, POINT at)
     const int command = menu.Show(*this, at);
     if (command == kCopySelection && box)
         box->CopySelection();
+    else if (command == kCopyValue && value)
+        CopyText(value->text);
+    else if (command == kCopyNameAndValue && value)
+        CopyText(value->name + ": " + value->text);
     else
         RunCommand(command);
 }

@@ -33,6 +33,10 @@ public:
         kCopyJson,           // the same report as JSON
         kCopySha256,         // the SHA-256 of the shown file, computed on a worker
         kRefresh,            // F5
+        kNextPage,           // Ctrl+Tab, Ctrl+PageDown
+        kPreviousPage,       // Ctrl+Shift+Tab, Ctrl+PageUp
+        kCopyValue,          // the context menu's value, whole, as it shows
+        kCopyNameAndValue,   // the same after its name: "File version: 1.2.3.4"
     };
 
     // Creates the window, hidden, with all its controls in their design state, at the density
@@ -103,6 +107,9 @@ private:
     // The version item browser and the page switch.
     void lstVerInfo_Click();
     void tabInfo_Click();
+    // The page after (1) or before (-1) the one in front, wrapping round; a focus on the page that
+    // goes moves to the tab strip, as a property sheet's does, and any other stays.
+    void ShowNeighbourPage(int step);
     void ConnectEvents();
     // The first of the dropped files or folders, chosen in the lists as a user would choose it.
     void ShowDroppedPath(const std::vector<std::string>& paths);
@@ -170,7 +177,15 @@ private:
 
     // Copying, hashing and refreshing (CopyAndRefresh.cpp).
     void ConnectCommands();
-    void ShowContextMenu(controls::Control* source, POINT at);
+    void ShowContextMenu(controls::Control* source, POINT at, bool byKeyboard);
+    // The value a context menu is opened over (CopyValue.cpp): a box of a page, or a list's row
+    // (the one under the pointer, which it selects, or from the keyboard the selected one),
+    // with its name; none for anything else.
+    struct NamedText {
+        std::string name;
+        std::string text;
+    };
+    std::optional<NamedText> ValueAt(controls::Control* source, POINT at, bool byKeyboard);
     // The shown entry's report as text or JSON (kCopyProperties, kCopyJson), now or, while its
     // slow facts are being gathered, when they are in.
     void CopyReport(int command);

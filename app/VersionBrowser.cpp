@@ -44,4 +44,17 @@ void FFileInfo::tabInfo_Click()
         FillProgramPage();
 }
 
+void FFileInfo::ShowNeighbourPage(int step)
+{
+    const int count = tabInfo.Count();
+    const int selected = tabInfo.SelectedIndex();
+    if (count < 2 || selected < 0)
+        return;
+    tabInfo.Select((selected + step + count) % count);
+    // A hidden control keeps the keyboard's focus unless it is moved.
+    controls::Control* focus = FocusedControl();
+    if (focus && !focus->OnScreen())
+        tabInfo.Focus();
+}
+
 } // namespace korrimat

@@ -170,6 +170,17 @@ bool Control::Visible() const
     return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+bool Control::OnScreen() const
+{
+    return handle_ && ::IsWindowVisible(handle_);
+}
+
+void Control::Focus()
+{
+    if (handle_)
+        ::SetFocus(handle_);
+}
+
 void Control::SetVisible(bool visible)
 {
     if (handle_)

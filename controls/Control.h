@@ -63,6 +63,10 @@ public:
     // The control's own visibility and enabled state (not its container's).
     bool Visible() const;
     void SetVisible(bool visible);
+    // Visible, and so is every window that holds it: what the user can see.
+    bool OnScreen() const;
+    // Gives it the keyboard's focus.
+    void Focus();
     bool Enabled() const;
     void SetEnabled(bool enabled);
     HFONT Font() const;

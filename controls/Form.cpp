@@ -192,7 +192,7 @@ void Form::SetAccelerators(std::span<const Accelerator> keys)
 {
     std::vector<ACCEL> table;
     for (const Accelerator& key : keys) {
-        const BYTE flags = FVIRTKEY | FNOINVERT | (key.control ? FCONTROL : 0);
+        const BYTE flags = FVIRTKEY | FNOINVERT | (key.control ? FCONTROL : 0) | (key.shift ? FSHIFT : 0);
         table.push_back({flags, key.key, static_cast<WORD>(key.command)});
     }
     accelerators_.Reset(table.empty() ? nullptr : ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
@@ -225,14 +225,15 @@ void Form::AskForContextMenu(HWND source, LPARAM where)
     if (!onContextMenu)
         return;
     POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
-    if (at.x == -1 && at.y == -1) {
+    const bool byKeyboard = at.x == -1 && at.y == -1;
+    if (byKeyboard) {
         // From the keyboard: just inside the control that has the focus.
         RECT rect{};
         ::GetWindowRect(source ? source : Handle(), &rect);
         const int inset = Density().Scale(4);
         at = {rect.left + inset, rect.top + inset};
     }
-    onContextMenu(source == Handle() ? nullptr : FromHandle(source), at);
+    onContextMenu(source == Handle() ? nullptr : FromHandle(source), at, byKeyboard);
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -37,6 +37,7 @@ struct Accelerator {
     WORD key = 0;  // a virtual key: 'C', VK_F5...
     bool control = false;
     int command = 0;
+    bool shift = false;
 };
 
 // A top-level window. It owns its window: destroying the object destroys the window. It keeps
@@ -87,9 +88,9 @@ public:
     Event onCancel;
     // A context menu is asked for over `source` (a control of the window, null for the window
     // itself or a part of a control without a wrapper): by the right mouse button at `at`, or by
-    // Shift+F10 or the menu key, with `at` just inside the focused control's top-left corner.
-    // Text boxes leave theirs to the window.
-    std::function<void(Control* source, POINT at)> onContextMenu;
+    // Shift+F10 or the menu key (`byKeyboard`), with `at` just inside the focused control's
+    // top-left corner. Text boxes leave theirs to the window.
+    std::function<void(Control* source, POINT at, bool byKeyboard)> onContextMenu;
 
 protected:
     Form() = default;

@@ -50,6 +50,19 @@ std::string ListBox::Item(int index) const
     return text;
 }
 
+int ListBox::IndexAt(POINT screen) const
+{
+    if (!Handle() || !::ScreenToClient(Handle(), &screen))
+        return -1;
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    if (!::PtInRect(&client, screen))
+        return -1;
+    const LRESULT found = ::SendMessageA(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(screen.x, screen.y));
+    // The high word is set for a point past the last entry.
+    return HIWORD(found) != 0 ? -1 : static_cast<int>(LOWORD(found));
+}
+
 int ListBox::SelectedIndex() const
 {
     return Handle() ? static_cast<int>(::SendMessageA(Handle(), LB_GETCURSEL, 0, 0)) : -1;

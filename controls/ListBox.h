@@ -19,6 +19,8 @@ public:
     std::string Item(int index) const;
     // The number given with the entry; -1 when there is no such entry.
     std::intptr_t Data(int index) const;
+    // The entry at a point on the screen; -1 when no entry is there.
+    int IndexAt(POINT screen) const;
     // -1 when nothing is selected.
     int SelectedIndex() const;
     // Selects the entry and raises onClick, as a click does; -1 clears the selection (no event).

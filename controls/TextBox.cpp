@@ -70,9 +70,8 @@ bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     if (message == WM_CONTEXTMENU && style_ != TextBoxStyle::Entry) {
         // The window's context menu rather than the edit control's own (an entry box keeps its
-        // own, with Paste): the default handling hands the request to the container, and so on
-        // up to the window.
-        result = ::DefWindowProcA(Handle(), message, wParam, lParam);
+        // own, with Paste): the container hands the request up to the window, naming this box.
+        result = ::SendMessageA(::GetParent(Handle()), message, reinterpret_cast<WPARAM>(Handle()), lParam);
         return true;
     }
     if (message == WM_GETDLGCODE && style_ == TextBoxStyle::MultiLine) {

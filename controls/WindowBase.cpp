@@ -176,6 +176,12 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
+    case WM_CONTEXTMENU:
+        // Up to the window, still naming the control it was asked over (Wine's default handling
+        // would name each container on the way instead).
+        if (HWND parent = ::GetParent(Handle()); parent && (::GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD))
+            return ::SendMessageA(parent, message, wParam, lParam);
+        break;
     default:
         break;
     }

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace korrimat;
 using korrimat::testing::Choose;
@@ -131,6 +132,84 @@ TEST_F(SignaturePage, AnswersWhileALargeSignedProgramsReportIsCopied)
     std::printf("the window's slowest answer while the report was copied: %lld ms\n", slowest);
     EXPECT_LT(slowest, 100);
     EXPECT_NE(copied.find("  Verdict: This digital signature is OK.\r\n"), std::string::npos) << copied;
+}
+
+// Ctrl+Tab and its kin go round every page of a file with five, wrapping, from wherever the
+// focus is; a focus on the page that goes moves to the tab strip.
+TEST_F(SignaturePage, TheKeysOfEveryTabbedWindowGoRoundThePages)
+{
+    using korrimat::testing::PressKeys;
+    Show("signed.dll");
+    korrimat::testing::BringToFront(*window_);
+    FFileInfo& window = *window_;
+    ASSERT_EQ(window.tabInfo.Count(), 5);
+    window.File1.Focus();
+    std::vector<int> pages{window.tabInfo.SelectedIndex()};
+    for (int i = 0; i < 5; ++i) {
+        PressKeys(window, {VK_CONTROL, VK_TAB});
+        pages.push_back(window.tabInfo.SelectedIndex());
+    }
+    EXPECT_EQ(pages, (std::vector<int>{0, 1, 2, 3, 4, 0}));
+    EXPECT_EQ(window.FocusedControl(), &window.File1);
+    PressKeys(window, {VK_CONTROL, VK_SHIFT, VK_TAB});
+    EXPECT_EQ(window.tabInfo.SelectedIndex(), 4);
+    PressKeys(window, {VK_CONTROL, VK_PRIOR});
+    EXPECT_EQ(window.tabInfo.SelectedIndex(), 3);
+    PressKeys(window, {VK_CONTROL, VK_NEXT});
+    PressKeys(window, {VK_CONTROL, VK_NEXT});
+    EXPECT_EQ(window.tabInfo.SelectedIndex(), 0);
+    EXPECT_TRUE(window.frmGeneral.OnScreen());
+
+    // From a box on the General page: the page goes, the tab strip takes the focus.
+    window.txtFilename.Focus();
+    PressKeys(window, {VK_CONTROL, VK_TAB});
+    EXPECT_EQ(window.tabInfo.Key(window.tabInfo.SelectedIndex()), "Version");
+    EXPECT_TRUE(window.frmVersion.OnScreen());
+    EXPECT_EQ(window.FocusedControl(), &window.tabInfo);
+    PressKeys(window, {VK_CONTROL, VK_SHIFT, VK_TAB});
+    EXPECT_EQ(window.tabInfo.SelectedIndex(), 0);
+}
+
+// The context menu's first two items copy the value it was opened over, alone and after its
+// name: a General page's box and a Version row by the right button, a signature's value by
+// Shift+F10.
+TEST_F(SignaturePage, OneValueIsCopiedAloneOrAfterItsName)
+{
+    using korrimat::testing::KeyStrokes;
+    Show("signed.dll");
+    korrimat::testing::BringToFront(*window_);
+    FFileInfo& window = *window_;
+    const auto clipboard = [] { return NarrowText(korrimat::testing::ClipboardText()); };
+    const auto choose = [&](std::vector<INPUT> opening, WORD letter) {
+        const std::vector<INPUT> choice = KeyStrokes({letter});
+        opening.insert(opening.end(), choice.begin(), choice.end());
+        korrimat::testing::SendInputs(window, opening);
+    };
+
+    const std::string size = window.txtSize.Text();
+    ASSERT_FALSE(size.empty());
+    choose(korrimat::testing::RightClickAt(window.txtSize.Handle(), {4, 4}), 'C');
+    EXPECT_EQ(clipboard(), size);
+    choose(korrimat::testing::RightClickAt(window.txtSize.Handle(), {4, 4}), 'N');
+    EXPECT_EQ(clipboard(), "Size: " + size);
+
+    // The second row of the Version page's list, pointed at: it is selected and its value copied.
+    window.tabInfo.Select(std::string_view("Version"));
+    Pump(window_.get());
+    const int rowHeight = static_cast<int>(::SendMessageA(window.lstVerInfo.Handle(), LB_GETITEMHEIGHT, 0, 0));
+    choose(korrimat::testing::RightClickAt(window.lstVerInfo.Handle(), {8, rowHeight + rowHeight / 2}), 'N');
+    ASSERT_EQ(window.lstVerInfo.SelectedIndex(), 1);
+    const std::string row = window.lstVerInfo.Item(1) + ": " + window.txtVerInfo.Text();
+    EXPECT_EQ(clipboard(), row);
+    EXPECT_NE(window.txtVerInfo.Text(), "");
+
+    window.tabInfo.Select(std::string_view("Signatures"));
+    Pump(window_.get());
+    window.txtSigIssuer.Focus();
+    choose(KeyStrokes({VK_SHIFT, VK_F10}), 'C');
+    EXPECT_EQ(clipboard(), "Korrimat Test Code Signing CA");
+    choose(KeyStrokes({VK_SHIFT, VK_F10}), 'N');
+    EXPECT_EQ(clipboard(), "Issuer: Korrimat Test Code Signing CA");
 }
 
 TEST_F(SignaturePage, SavesAPictureOfThePage)
