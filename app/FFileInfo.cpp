@@ -45,6 +45,13 @@ void FFileInfo::OnDestroy()
     controls::EndMessageLoop();
 }
 
+void FFileInfo::FollowColours()
+{
+    for (controls::WindowBase* page : {&frmGeneral, &frmVersion, &frmSignatures, &frmHashes, &frmProgram})
+        page->SetBackColor(BackColor());
+    RecolourVerdicts();
+}
+
 void FFileInfo::ApplyOpeningLayout()
 {
     FitPagesToTabs();

@@ -62,6 +62,9 @@ public:
     // Opening steps 5 to 7: both pages onto the tab strip's client area, the pages in the
     // window's background colour, the Version page hidden (the General page shows).
     void ApplyOpeningLayout();
+    // The pages and the verdicts in the colour scheme now drawn (the window's own follow by
+    // themselves).
+    void FollowColours();
 
     // Runs a command as its key or menu item does.
     void RunCommand(int command);
@@ -166,6 +169,8 @@ private:
     void PageHashesProgress(std::uintptr_t percent);
     void PageHashesFound(PageHashes&& found);
     void ShowTypedHashVerdict();
+    // The verdicts' colours, in the colour scheme now drawn.
+    void RecolourVerdicts();
     void ShowSumsVerdicts();
     void CompareWithFile();
     void FileCompared(FileComparison&& comparison);

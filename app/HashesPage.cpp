@@ -4,6 +4,7 @@
 // files beside the file say, and on another file the user chooses.
 
 #include "app/FFileInfo.h"
+#include "controls/Colours.h"
 
 #include "controls/Gdi.h"
 #include "platform/Clipboard.h"
@@ -18,10 +19,21 @@ namespace korrimat {
 namespace {
 
 constexpr std::string_view kHashesTab = "Hashes";
-// Dark enough on the page's background for a contrast of at least 4.5 to 1; the words say the
+// A contrast of at least 4.5 to 1 on the page's background, light or dark; the words say the
 // same, so the colour is never the only sign.
 constexpr COLORREF kMatchColour = RGB(0, 100, 0);
 constexpr COLORREF kMismatchColour = RGB(170, 0, 0);
+constexpr COLORREF kDarkMatchColour = RGB(120, 220, 120);
+constexpr COLORREF kDarkMismatchColour = RGB(255, 130, 130);
+
+std::optional<COLORREF> VerdictColour(std::optional<bool> good)
+{
+    if (!good || controls::HighContrastOn())
+        return std::nullopt;
+    if (controls::DarkScheme())
+        return *good ? kDarkMatchColour : kDarkMismatchColour;
+    return *good ? kMatchColour : kMismatchColour;
+}
 
 std::string NameOf(const std::string& path)
 {
@@ -31,8 +43,7 @@ std::string NameOf(const std::string& path)
 void ShowVerdict(controls::Label& label, const std::string& text, std::optional<bool> good)
 {
     label.SetText(text);
-    label.SetTextColour(good && !controls::HighContrastOn() ? std::optional(*good ? kMatchColour : kMismatchColour)
-                                                            : std::nullopt);
+    label.SetTextColour(VerdictColour(good));
 }
 
 bool IsFile(const FileFacts& facts)
@@ -41,6 +52,14 @@ bool IsFile(const FileFacts& facts)
 }
 
 } // namespace
+
+void FFileInfo::RecolourVerdicts()
+{
+    for (controls::Label* label : {&lblHashVerdict, &lblSums, &lblFileVerdict}) {
+        if (const std::optional<COLORREF> colour = label->TextColour())
+            label->SetTextColour(VerdictColour(*colour == kMatchColour || *colour == kDarkMatchColour));
+    }
+}
 
 void FFileInfo::ShowHashesPage(bool sameEntry, bool sameContents)
 {

@@ -16,6 +16,7 @@ void FFileInfo::ConnectEvents()
     tabInfo.onClick = [this] { tabInfo_Click(); };
     onDropFiles = [this](const std::vector<std::string>& paths) { ShowDroppedPath(paths); };
     onDensityChanged = [this] { LayOut(); };
+    onColoursChanged = [this] { FollowColours(); };
 }
 
 void FFileInfo::Load(std::wstring_view startPath)

@@ -16,6 +16,10 @@ public:
 
 protected:
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void PaintDark(HDC dc);
 };
 
 // A bar that fills as work goes on, from 0 to 100 percent.
@@ -24,6 +28,9 @@ public:
     [[nodiscard]] bool Create(WindowBase& container, const Bounds& bounds);
     void SetPercent(int percent);
     int Percent() const;
+
+protected:
+    void OnColoursChanged() override;
 };
 
 } // namespace korrimat::controls

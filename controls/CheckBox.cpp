@@ -1,4 +1,5 @@
 #include "controls/CheckBox.h"
+#include "controls/Colours.h"
 
 #include "platform/Text.h"
 #include "controls/Gdi.h"
@@ -37,23 +38,45 @@ bool CheckBox::OnReflected(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
     return false;
 }
 
+void CheckBox::DrawBox(HDC dc, const RECT& box) const
+{
+    if (!DarkScheme()) {
+        RECT frame = box;
+        ::DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONCHECK | (value_ ? DFCS_CHECKED : 0));
+        return;
+    }
+    // The system draws its box in light colours only: the same box and tick, in the scheme's.
+    DrawSunkenEdge(dc, box);
+    const RECT inside{box.left + 2, box.top + 2, box.right - 2, box.bottom - 2};
+    ::FillRect(dc, &inside, SchemeBrush(COLOR_WINDOW));
+    if (!value_)
+        return;
+    const int unit = (inside.right - inside.left) / 9 > 0 ? (inside.right - inside.left) / 9 : 1;
+    const UniquePen pen(::CreatePen(PS_SOLID, unit, SchemeColour(COLOR_WINDOWTEXT)));
+    SelectedObject selected(dc, pen.Get());
+    const POINT tick[3] = {{inside.left + 2 * unit, inside.top + 4 * unit},
+                           {inside.left + 4 * unit, inside.top + 6 * unit},
+                           {inside.left + 7 * unit, inside.top + 2 * unit}};
+    ::Polyline(dc, tick, 3);
+}
+
 void CheckBox::Draw(const DRAWITEMSTRUCT& item)
 {
     HDC dc = item.hDC;
     const RECT& area = item.rcItem;
-    HBRUSH background = Container() ? Container()->BackBrush() : ::GetSysColorBrush(COLOR_BTNFACE);
+    HBRUSH background = Container() ? Container()->BackBrush() : SchemeBrush(COLOR_BTNFACE);
     ::FillRect(dc, &area, background);
 
     const PixelDensity density = Density();
     const int box = density.Scale(13);
     const int height = area.bottom - area.top;
     RECT boxRect{area.left, area.top + (height - box) / 2, area.left + box, area.top + (height - box) / 2 + box};
-    ::DrawFrameControl(dc, &boxRect, DFC_BUTTON, DFCS_BUTTONCHECK | (value_ ? DFCS_CHECKED : 0));
+    DrawBox(dc, boxRect);
 
     const std::wstring caption = WideText(Text());
     SelectedObject font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, SchemeColour(COLOR_BTNTEXT));
     RECT textRect{boxRect.right + density.Scale(4), area.top, area.right, area.bottom};
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
     if (::SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL)

@@ -20,6 +20,7 @@ protected:
 
 private:
     void Draw(const DRAWITEMSTRUCT& item);
+    void DrawBox(HDC dc, const RECT& box) const;
 
     int value_ = 0;
 };

@@ -1,4 +1,5 @@
 #include "controls/Control.h"
+#include "controls/Colours.h"
 #include "platform/Trace.h"
 
 #include <algorithm>
@@ -101,6 +102,23 @@ void Control::Detach() noexcept
     knownText_.reset();
 }
 
+namespace {
+
+void PaintDarkEdge(HWND handle)
+{
+    if (!(::GetWindowLongW(handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
+        return;
+    RECT window{};
+    ::GetWindowRect(handle, &window);
+    const RECT edge{0, 0, window.right - window.left, window.bottom - window.top};
+    if (HDC dc = ::GetWindowDC(handle)) {
+        DrawSunkenEdge(dc, edge);
+        ::ReleaseDC(handle, dc);
+    }
+}
+
+} // namespace
+
 LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto found = WrappedWindows().find(handle);
@@ -116,6 +134,12 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND handle, UINT message, WPARAM wP
     try {
         if (message == WM_SETTEXT)
             self->knownText_.reset();  // SetText, or anyone else: SetText stores it afterwards
+        if (message == WM_NCPAINT && DarkScheme()) {
+            // The system draws a box's sunken edge in light colours only: drawn over in the scheme's.
+            const LRESULT result = ::CallWindowProcW(original, handle, message, wParam, lParam);
+            PaintDarkEdge(handle);
+            return result;
+        }
         if (message == WM_NCDESTROY) {
             self->Detach();
         } else {

@@ -93,6 +93,8 @@ protected:
     // A message to a subclassed standard control, before its own procedure sees it.
     virtual bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     virtual void OnFontChanged() {}
+    // The colour scheme changed (Colours.h); the window is drawn again after.
+    virtual void OnColoursChanged() {}
     // The standard control's own handling of a message (inside OnOwnMessage only).
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -116,6 +118,8 @@ public:
 
     int NextChildId() noexcept { return nextChildId_++; }
     void AddLine(Line& line);
+    // Every control inside this window hears that the colour scheme changed.
+    void TellColoursChanged();
     void RemoveLine(Line& line) noexcept;
 
 protected:

@@ -1,4 +1,5 @@
 #include "controls/DriveList.h"
+#include "controls/Colours.h"
 
 #include "platform/Drives.h"
 
@@ -113,6 +114,36 @@ void DriveList::Commit(int index)
     current_ = drive.facts.letter;
     currentText_ = drive.facts.text;
     Raise(onChange);
+}
+
+bool DriveList::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message != WM_PAINT || !DarkScheme())
+        return false;
+    // The system draws the box's edge and its button in light colours only: its own painting
+    // first (the entry is drawn by DrawListEntry), then those two over it in the scheme's.
+    result = CallDefault(message, wParam, lParam);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetComboBoxInfo(Handle(), &info))
+        return true;
+    const WindowDc dc(Handle());
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    DrawSunkenEdge(dc.Dc(), client);
+    const RECT button = info.rcButton;
+    ::FillRect(dc.Dc(), &button, SchemeBrush(COLOR_BTNFACE));
+    // A small arrow pointing down, in the middle of the button.
+    const int half = std::max<int>(2, (button.right - button.left) / 5);
+    const int x = (button.left + button.right) / 2;
+    const int y = (button.top + button.bottom) / 2 - half / 2;
+    const POINT arrow[3] = {{x - half, y}, {x + half, y}, {x, y + half}};
+    const UniqueBrush fill(::CreateSolidBrush(SchemeColour(COLOR_BTNTEXT)));
+    const UniquePen edge(::CreatePen(PS_SOLID, 1, SchemeColour(COLOR_BTNTEXT)));
+    SelectedObject brush(dc.Dc(), fill.Get());
+    SelectedObject pen(dc.Dc(), edge.Get());
+    ::Polygon(dc.Dc(), arrow, 3);
+    return true;
 }
 
 bool DriveList::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

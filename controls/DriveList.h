@@ -37,6 +37,7 @@ public:
     Event onChange;
 
 protected:
+    bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnFontChanged() override { FitHeights(); }
 

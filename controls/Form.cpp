@@ -2,6 +2,8 @@
 // menus, messages posted from other threads, and the message loop.
 
 #include "controls/Form.h"
+#include "controls/Colours.h"
+#include "platform/Appearance.h"
 
 #include "platform/Text.h"
 #include "controls/Gdi.h"
@@ -11,6 +13,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace korrimat::controls {
@@ -27,6 +31,41 @@ constexpr UINT kCopyGlobalData = 0x0049;
 constexpr UINT kFirstPostedMessage = WM_APP + 0x100;
 // WM_COMMAND's notification code for an accelerator key.
 constexpr WORD kFromAccelerator = 1;
+
+// The scheme the user's settings ask for: dark in Windows' dark app mode, unless a high-contrast
+// scheme is on, whose colours win.
+ColourScheme WantedColourScheme()
+{
+    return AppsUseDarkMode() && !HighContrastOn() ? ColourScheme::Dark : ColourScheme::System;
+}
+
+// The title bar in the app mode's colours, where the system draws it so (Windows 10 20H1 on; 19
+// was the attribute's number before it). dwmapi is loaded only for a dark window, from the
+// system folder alone.
+void UseDarkTitleBar(HWND window, bool dark)
+{
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    struct LibraryRelease {
+        void operator()(HMODULE library) const noexcept { ::FreeLibrary(library); }
+    };
+    static const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease> dwm(
+        ::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const auto set = dwm ? reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(::GetProcAddress(dwm.get(), "DwmSetWindowAttribute")))
+                         : nullptr;
+    if (!set)
+        return;
+    const BOOL value = dark ? TRUE : FALSE;
+    if (FAILED(set(window, 20, &value, sizeof(value))))
+        set(window, 19, &value, sizeof(value));
+}
+
+bool NamesImmersiveColours(HWND window, LPARAM setting)
+{
+    if (!setting)
+        return false;
+    return ::IsWindowUnicode(window) ? ::lstrcmpW(reinterpret_cast<LPCWSTR>(setting), L"ImmersiveColorSet") == 0
+                                     : ::lstrcmpA(reinterpret_cast<LPCSTR>(setting), "ImmersiveColorSet") == 0;
+}
 
 } // namespace
 
@@ -49,6 +88,11 @@ bool Form::Create(std::string_view caption, ClientSize clientSize, int iconId)
     if (!CreateOwnWindow(kClassName, nullptr, kFormStyle, kFormExStyle, {CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy},
                          caption))
         return false;
+    // The scheme before the controls are made, so that they draw in it from the start. (Asked
+    // for before the first window, the high-contrast setting made Wine's CreateWindowEx fail.)
+    UseColourScheme(WantedColourScheme());
+    if (DarkScheme())
+        UseDarkTitleBar(Handle(), true);
     if (const PixelDensity monitor = PixelDensity::OfWindow(Handle()); monitor != density_) {
         density_ = monitor;
         FitClientSize(nullptr);
@@ -81,6 +125,19 @@ void Form::Redraw()
 {
     if (Handle())
         ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::FollowColourScheme()
+{
+    const ColourScheme wanted = WantedColourScheme();
+    if ((wanted == ColourScheme::Dark) == DarkScheme())
+        return;
+    UseColourScheme(wanted);
+    UseDarkTitleBar(Handle(), DarkScheme());
+    TellColoursChanged();
+    Raise(onColoursChanged);
+    if (Handle())
+        ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void Form::AcceptDroppedFiles()
@@ -260,6 +317,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_SETTINGCHANGE:
+        // The app mode ("ImmersiveColorSet"), or high contrast turned on or off.
+        if (NamesImmersiveColours(Handle(), lParam) || wParam == SPI_SETHIGHCONTRAST)
+            FollowColourScheme();
+        return WindowBase::HandleMessage(message, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+        FollowColourScheme();
+        return WindowBase::HandleMessage(message, wParam, lParam);
     case WM_DROPFILES:
         TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return 0;

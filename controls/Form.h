@@ -62,6 +62,10 @@ public:
     void Destroy();
     // Paints the whole window and its children again, backgrounds included.
     void Redraw();
+    // Takes the colour scheme the user's settings now ask for (Colours.h), when it is not the
+    // one drawn: every control hears of it, onColoursChanged follows and the window is drawn
+    // again. The window does it on its own when the settings change.
+    void FollowColourScheme();
     // Takes files dropped from the shell (also from one with fewer rights): onDropFiles gets them.
     void AcceptDroppedFiles();
 
@@ -82,6 +86,8 @@ public:
     // The window's density changed (it moved to a monitor of another density, or the monitor's
     // changed): the window already has its client size at Density(); its content follows here.
     Event onDensityChanged;
+    // The colour scheme changed; the window is drawn again after.
+    Event onColoursChanged;
     // One of the keys of SetAccelerators was pressed.
     std::function<void(int command)> onCommand;
     // The dialog keys' cancel (Esc) outside any control that takes it itself.

@@ -1,4 +1,5 @@
 #include "controls/Frame.h"
+#include "controls/Colours.h"
 
 #include "platform/Text.h"
 #include "controls/Gdi.h"
@@ -47,7 +48,7 @@ void Frame::PaintBorder(HDC dc)
     ::GetTextMetricsA(dc, &metrics);
     RECT edge = client;
     edge.top += metrics.tmHeight / 2;
-    ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    DrawEtchedRect(dc, edge);
 
     // Drawn in UTF-16: the narrow drawing calls read text in the font's code page, not the process's.
     const std::wstring caption = WideText(Text());
@@ -63,7 +64,7 @@ void Frame::PaintBorder(HDC dc)
     ::FillRect(dc, &behind, BackBrush());
     RECT place{indent + gap, 0, behind.right - gap, metrics.tmHeight};
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    ::SetTextColor(dc, SchemeColour(::IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 

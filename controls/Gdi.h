@@ -62,6 +62,23 @@ private:
     HGDIOBJ old_;
 };
 
+// WM_PAINT (between BeginPaint and EndPaint) or WM_PRINTCLIENT (into the DC it gives) drawn by
+// `paint(HDC)`; false, drawing nothing, for any other message.
+template <typename Paint>
+bool PaintFor(HWND window, UINT message, WPARAM wParam, Paint paint)
+{
+    if (message == WM_PAINT) {
+        PaintScope scope(window);
+        paint(scope.Dc());
+        return true;
+    }
+    if (message == WM_PRINTCLIENT) {
+        paint(reinterpret_cast<HDC>(wParam));
+        return true;
+    }
+    return false;
+}
+
 // Width in pixels of one line of text drawn in `font` (the system font when null).
 int TextWidth(HFONT font, std::string_view text);
 // The font's metrics on the screen.

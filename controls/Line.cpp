@@ -1,4 +1,5 @@
 #include "controls/Line.h"
+#include "controls/Colours.h"
 
 #include "platform/UniqueHandle.h"
 #include "controls/Control.h"
@@ -42,12 +43,12 @@ void Line::SetY2(int y)
 
 void Line::Paint(HDC dc) const
 {
-    UniquePen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(colour_)));
+    UniquePen pen(::CreatePen(PS_SOLID, 1, SchemeColour(colour_)));
     SelectedObject selected(dc, pen.Get());
     ::MoveToEx(dc, from_.x, from_.y, nullptr);
     ::LineTo(dc, to_.x, to_.y);
     // LineTo leaves out the last point; the line includes both of its ends.
-    ::SetPixel(dc, to_.x, to_.y, ::GetSysColor(colour_));
+    ::SetPixel(dc, to_.x, to_.y, SchemeColour(colour_));
 }
 
 void Line::Invalidate() const

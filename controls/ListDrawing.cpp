@@ -1,4 +1,5 @@
 #include "controls/ListDrawing.h"
+#include "controls/Colours.h"
 
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -49,7 +50,7 @@ void DrawListEntry(const ListIcons& icons, const DRAWITEMSTRUCT& item, const Pix
     HDC dc = item.hDC;
     const RECT& area = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    ::FillRect(dc, &area, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    ::FillRect(dc, &area, SchemeBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (item.itemID != static_cast<UINT>(-1)) {
         int x = area.left + density.Scale(2) + indent;
         if (image.index >= 0) {
@@ -64,7 +65,7 @@ void DrawListEntry(const ListIcons& icons, const DRAWITEMSTRUCT& item, const Pix
         }
         SelectedObject selectedFont(dc, font);
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        ::SetTextColor(dc, SchemeColour(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT textArea{x, area.top, area.right, area.bottom};
         // In UTF-16: the narrow drawing calls read text in the code page of the font's character
         // set, which is not the process's, and would draw a name in another script as other letters.

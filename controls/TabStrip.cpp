@@ -1,5 +1,8 @@
 #include "controls/TabStrip.h"
 
+#include "controls/Colours.h"
+#include "controls/Gdi.h"
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 
 #include <commctrl.h>
@@ -128,8 +131,50 @@ bool TabStrip::OnReflected(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
     return false;
 }
 
+// The system draws its tabs in light colours only: in the dark scheme they are drawn here, the
+// strip's background, each tab with its caption, and the line round the pages.
+void TabStrip::PaintDark(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const HBRUSH back = Container() ? Container()->BackBrush() : SchemeBrush(COLOR_BTNFACE);
+    ::FillRect(dc, &client, back);
+    RECT pages = client;
+    ::SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&pages));
+    const int margin = Density().Scale(2);
+    const RECT border{pages.left - margin, pages.top - margin, pages.right + margin, pages.bottom + margin};
+    DrawEtchedRect(dc, border);
+    SelectedObject font(dc, Font());
+    ::SetBkMode(dc, TRANSPARENT);
+    const int selected = SelectedIndex();
+    for (int index = 0; index < Count(); ++index) {
+        RECT tab{};
+        if (!::SendMessageA(Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tab)))
+            continue;
+        if (index == selected)
+            ::InflateRect(&tab, margin, margin);
+        ::FillRect(dc, &tab, SchemeBrush(index == selected ? COLOR_WINDOW : COLOR_BTNFACE));
+        DrawEtchedRect(dc, tab);
+        ::SetTextColor(dc, SchemeColour(COLOR_BTNTEXT));
+        const std::wstring caption = WideText(Caption(index));
+        ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tab, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+        if (index == selected && ::GetFocus() == Handle() && !(::SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+            ::InflateRect(&tab, -margin, -margin);
+            ::DrawFocusRect(dc, &tab);
+        }
+    }
+}
+
 bool TabStrip::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (DarkScheme() && PaintFor(Handle(), message, wParam, [this](HDC dc) { PaintDark(dc); })) {
+        result = 0;
+        return true;
+    }
+    if (DarkScheme() && message == WM_ERASEBKGND) {
+        result = 1;
+        return true;
+    }
     if (message == WM_SIZE) {
         result = CallDefault(message, wParam, lParam);
         LeaveClientAreaToPages();

@@ -51,6 +51,7 @@ protected:
 
 private:
     void LeaveClientAreaToPages();
+    void PaintDark(HDC dc);
 
     std::vector<std::string> keys_;
 };

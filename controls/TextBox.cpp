@@ -1,4 +1,5 @@
 #include "controls/TextBox.h"
+#include "controls/Colours.h"
 
 #include "controls/Gdi.h"
 
@@ -46,16 +47,16 @@ bool TextBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
         result = 0;
         return true;
     }
-    // An entry box keeps the system's own colours for typing into.
+    // An entry box keeps the colours of a box to type into (its container gives them).
     if (style_ == TextBoxStyle::Entry)
         return false;
     // A read-only edit asks for static colours: give it the button face.
     if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLOREDIT)
         return false;
     HDC dc = reinterpret_cast<HDC>(wParam);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-    result = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    ::SetTextColor(dc, SchemeColour(COLOR_WINDOWTEXT));
+    ::SetBkColor(dc, SchemeColour(COLOR_BTNFACE));
+    result = reinterpret_cast<LRESULT>(SchemeBrush(COLOR_BTNFACE));
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "controls/Control.h"
+#include "controls/Colours.h"
 #include "platform/Trace.h"
 
 #include "controls/Gdi.h"
@@ -53,7 +54,7 @@ WindowBase::~WindowBase()
 
 COLORREF WindowBase::BackColor() const
 {
-    return backColor_ ? *backColor_ : ::GetSysColor(COLOR_BTNFACE);
+    return backColor_ ? *backColor_ : SchemeColour(COLOR_BTNFACE);
 }
 
 void WindowBase::SetBackColor(COLORREF colour)
@@ -65,7 +66,21 @@ void WindowBase::SetBackColor(COLORREF colour)
 
 HBRUSH WindowBase::BackBrush() const
 {
-    return backBrush_ ? backBrush_.Get() : ::GetSysColorBrush(COLOR_BTNFACE);
+    return backBrush_ ? backBrush_.Get() : SchemeBrush(COLOR_BTNFACE);
+}
+
+void WindowBase::TellColoursChanged()
+{
+    if (!Handle())
+        return;
+    ::EnumChildWindows(
+        Handle(),
+        [](HWND child, LPARAM) -> BOOL {
+            if (Control* control = FromHandle(child))
+                control->OnColoursChanged();
+            return TRUE;
+        },
+        0);
 }
 
 void WindowBase::AddLine(Line& line)
@@ -157,6 +172,16 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return DefaultColours(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+        // Lists and boxes to type in: the system's colours, but in the dark scheme its own.
+        if (DarkScheme()) {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            ::SetTextColor(dc, SchemeColour(COLOR_WINDOWTEXT));
+            ::SetBkColor(dc, SchemeColour(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(SchemeBrush(COLOR_WINDOW));
+        }
+        break;
     case WM_ERASEBKGND:
         OnEraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
@@ -203,7 +228,7 @@ bool WindowBase::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRES
 LRESULT WindowBase::DefaultColours(HDC dc)
 {
     // Static text and buttons take the background of the window they lie on.
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, SchemeColour(COLOR_BTNTEXT));
     ::SetBkColor(dc, BackColor());
     return reinterpret_cast<LRESULT>(BackBrush());
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cwchar>
 #include <initializer_list>
@@ -436,6 +437,124 @@ TEST_F(WindowTest, TheCloseBoxEndsTheMessageLoopToo)
     ::PostMessageA(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(korrimat::controls::RunMessageLoop(window), 0);
     EXPECT_FALSE(window.Created());
+}
+
+// The relative luminance of a colour and the contrast of two, as the accessibility guidelines
+// define them.
+double Luminance(COLORREF colour)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) + 0.0722 * linear(GetBValue(colour));
+}
+
+double Contrast(COLORREF a, COLORREF b)
+{
+    const double high = std::max(Luminance(a), Luminance(b));
+    const double low = std::min(Luminance(a), Luminance(b));
+    return (high + 0.05) / (low + 0.05);
+}
+
+// Windows' app mode, set for the test and put back as it was when the object goes; the window
+// hears of each change as from the system.
+class AppMode {
+public:
+    AppMode()
+    {
+        DWORD size = sizeof(before_);
+        had_ = ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr, &before_, &size) ==
+               ERROR_SUCCESS;
+    }
+    ~AppMode()
+    {
+        if (had_)
+            Set(before_);
+        else
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"AppsUseLightTheme");
+    }
+    static void Set(DWORD light)
+    {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"AppsUseLightTheme", REG_DWORD, &light, sizeof(light));
+    }
+    static void Tell(FFileInfo& window)
+    {
+        ::SendMessageW(window.Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+        ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        korrimat::testing::Pump(&window, 8);
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    DWORD before_ = 1;
+    bool had_ = false;
+};
+
+std::vector<COLORREF> ClientPixels(HWND window)
+{
+    const auto pixels = korrimat::testing::Pixels::Of(window);
+    std::vector<COLORREF> all;
+    for (int y = 0; y < pixels->Height(); ++y) {
+        for (int x = 0; x < pixels->Width(); ++x)
+            all.push_back(pixels->At(x, y));
+    }
+    return all;
+}
+
+// Dark when Windows' app mode is: every page's background, list, box, frame, check box and the
+// tab strip dark, every text at least 4.5:1 against what it stands on; light again, exactly as
+// before, when the mode is.
+TEST_F(WindowTest, ADarkAppModeDarkensTheWholeWindowAndTheLightOneBringsItBack)
+{
+    if (korrimat::controls::HighContrastOn())
+        GTEST_SKIP() << "high contrast wins over the app mode";
+    const AppMode mode;
+    AppMode::Set(1);
+    window.Load();
+    window.Show(SW_SHOWNORMAL);
+    BringToFront(window);
+    AppMode::Tell(window);
+    const std::vector<COLORREF> light = ClientPixels(window.Handle());
+
+    AppMode::Set(0);
+    AppMode::Tell(window);
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window.Handle(), korrimat::testing::PictureFolder() + "\\window-dark.bmp"));
+    const std::vector<COLORREF> dark = ClientPixels(window.Handle());
+    double luminance = 0;
+    for (const COLORREF pixel : dark)
+        luminance += Luminance(pixel);
+    EXPECT_LT(luminance / static_cast<double>(dark.size()), 0.25);
+
+    // Each control's most common colour is its background: dark; its text is the scheme's, and
+    // reads against it.
+    const COLORREF text = RGB(255, 255, 255);
+    using Controls = std::initializer_list<const controls::Control*>;
+    EXPECT_LT(Luminance(ColoursOf(window.File1).most), 0.05);
+    for (const controls::Control* control : Controls{&window.Dir1, &window.Drive1, &window.lblType, &window.txtSize,
+                                                     &window.txtCreated, &window.tabInfo, &window.frmGeneral, &window.Frame1,
+                                                     &window.chkAttr[0]}) {
+        const Colours colours = ColoursOf(*control);
+        EXPECT_LT(Luminance(colours.most), 0.05) << control->Id();
+        EXPECT_TRUE(colours.Has(text)) << control->Id();
+        EXPECT_GE(Contrast(text, colours.most), 4.5) << control->Id();
+    }
+    // The Version page's list and its value box, the other page the window always has.
+    window.tabInfo.Select(std::string_view("Version"));
+    korrimat::testing::Pump(&window, 8);
+    for (const controls::Control* control : Controls{&window.lstVerInfo, &window.txtVerInfo, &window.lblFileVer}) {
+        const Colours colours = ColoursOf(*control);
+        EXPECT_LT(Luminance(colours.most), 0.05) << control->Id();
+    }
+    window.tabInfo.Select(std::string_view("General"));
+    {
+        FFileInfo opened;  // a window opened in the dark mode is dark from the start
+        EXPECT_TRUE(opened.Created());
+    }
+
+    AppMode::Set(1);
+    AppMode::Tell(window);
+    EXPECT_TRUE(ClientPixels(window.Handle()) == light) << "the light window is not as it was";
 }
 
 TEST_F(WindowTest, SavesAPictureOfTheWindowInTheUsersColours)
