@@ -1,8 +1,12 @@
 #include "controls/Colours.h"
 
+#include "controls/Gdi.h"
+#include "platform/Appearance.h"
 #include "platform/UniqueHandle.h"
 
 #include <array>
+#include <memory>
+#include <type_traits>
 #include <optional>
 
 namespace korrimat::controls {
@@ -70,6 +74,41 @@ void FrameLines(HDC dc, RECT rect, COLORREF topLeft, COLORREF bottomRight)
 }
 
 } // namespace
+
+// The scheme the user's settings ask for: dark in Windows' dark app mode, unless a high-contrast
+// scheme is on, whose colours win.
+ColourScheme WantedColourScheme()
+{
+    return AppsUseDarkMode() && !HighContrastOn() ? ColourScheme::Dark : ColourScheme::System;
+}
+
+// The title bar in the app mode's colours, where the system draws it so (Windows 10 20H1 on; 19
+// was the attribute's number before it). dwmapi is loaded only for a dark window, from the
+// system folder alone.
+void UseDarkTitleBar(HWND window, bool dark)
+{
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    struct LibraryRelease {
+        void operator()(HMODULE library) const noexcept { ::FreeLibrary(library); }
+    };
+    static const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease> dwm(
+        ::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const auto set = dwm ? reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(::GetProcAddress(dwm.get(), "DwmSetWindowAttribute")))
+                         : nullptr;
+    if (!set)
+        return;
+    const BOOL value = dark ? TRUE : FALSE;
+    if (FAILED(set(window, 20, &value, sizeof(value))))
+        set(window, 19, &value, sizeof(value));
+}
+
+bool NamesImmersiveColours(HWND window, LPARAM setting)
+{
+    if (!setting)
+        return false;
+    return ::IsWindowUnicode(window) ? ::lstrcmpW(reinterpret_cast<LPCWSTR>(setting), L"ImmersiveColorSet") == 0
+                                     : ::lstrcmpA(reinterpret_cast<LPCSTR>(setting), "ImmersiveColorSet") == 0;
+}
 
 void UseColourScheme(ColourScheme scheme) noexcept
 {

@@ -9,6 +9,14 @@ namespace korrimat::controls {
 
 enum class ColourScheme { System, Dark };
 
+// The scheme the user's settings ask for: dark in Windows' dark app mode, unless a high-contrast
+// scheme is on, whose colours win.
+ColourScheme WantedColourScheme();
+// The title bar in the app mode's colours, where the system draws it so.
+void UseDarkTitleBar(HWND window, bool dark);
+// Whether a WM_SETTINGCHANGE's setting is the app mode's colours ("ImmersiveColorSet").
+bool NamesImmersiveColours(HWND window, LPARAM setting);
+
 // One scheme for the process: Korrimat has one window.
 void UseColourScheme(ColourScheme scheme) noexcept;
 bool DarkScheme() noexcept;

@@ -3,7 +3,6 @@
 
 #include "controls/Form.h"
 #include "controls/Colours.h"
-#include "platform/Appearance.h"
 
 #include "platform/Text.h"
 #include "controls/Gdi.h"
@@ -13,8 +12,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <memory>
-#include <type_traits>
 #include <utility>
 
 namespace korrimat::controls {
@@ -31,41 +28,6 @@ constexpr UINT kCopyGlobalData = 0x0049;
 constexpr UINT kFirstPostedMessage = WM_APP + 0x100;
 // WM_COMMAND's notification code for an accelerator key.
 constexpr WORD kFromAccelerator = 1;
-
-// The scheme the user's settings ask for: dark in Windows' dark app mode, unless a high-contrast
-// scheme is on, whose colours win.
-ColourScheme WantedColourScheme()
-{
-    return AppsUseDarkMode() && !HighContrastOn() ? ColourScheme::Dark : ColourScheme::System;
-}
-
-// The title bar in the app mode's colours, where the system draws it so (Windows 10 20H1 on; 19
-// was the attribute's number before it). dwmapi is loaded only for a dark window, from the
-// system folder alone.
-void UseDarkTitleBar(HWND window, bool dark)
-{
-    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    struct LibraryRelease {
-        void operator()(HMODULE library) const noexcept { ::FreeLibrary(library); }
-    };
-    static const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease> dwm(
-        ::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    const auto set = dwm ? reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(::GetProcAddress(dwm.get(), "DwmSetWindowAttribute")))
-                         : nullptr;
-    if (!set)
-        return;
-    const BOOL value = dark ? TRUE : FALSE;
-    if (FAILED(set(window, 20, &value, sizeof(value))))
-        set(window, 19, &value, sizeof(value));
-}
-
-bool NamesImmersiveColours(HWND window, LPARAM setting)
-{
-    if (!setting)
-        return false;
-    return ::IsWindowUnicode(window) ? ::lstrcmpW(reinterpret_cast<LPCWSTR>(setting), L"ImmersiveColorSet") == 0
-                                     : ::lstrcmpA(reinterpret_cast<LPCSTR>(setting), "ImmersiveColorSet") == 0;
-}
 
 } // namespace
 
