@@ -140,6 +140,7 @@ protected:
 
 private:
     static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    static BOOL CALLBACK TellChildColoursChanged(HWND child, LPARAM);
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT DefaultColours(HDC dc);
 

@@ -73,14 +73,14 @@ void WindowBase::TellColoursChanged()
 {
     if (!Handle())
         return;
-    ::EnumChildWindows(
-        Handle(),
-        [](HWND child, LPARAM) -> BOOL {
-            if (Control* control = FromHandle(child))
-                control->OnColoursChanged();
-            return TRUE;
-        },
-        0);
+    ::EnumChildWindows(Handle(), &WindowBase::TellChildColoursChanged, 0);
+}
+
+BOOL CALLBACK WindowBase::TellChildColoursChanged(HWND child, LPARAM)
+{
+    if (Control* control = FromHandle(child))
+        control->OnColoursChanged();
+    return TRUE;
 }
 
 void WindowBase::AddLine(Line& line)
