@@ -141,7 +141,7 @@ private:
     void ShowSignaturePage();
     void FillSignaturePage();
     void lstSignatures_Click();
-    std::string SignatureTimeText(const FILETIME& utc) const;
+    std::string SignatureTimeText(const FILETIME& utc, bool dayOnly = false) const;
 
     // The Program page (ProgramPage.cpp): its tab for every PE image, what the image is, written
     // when the page is in front.

@@ -17,8 +17,9 @@ constexpr std::string_view kSignaturesTab = "Signatures";
 
 } // namespace
 
-// A UTC time in the user's regional format, as the General page writes its times.
-std::string FFileInfo::SignatureTimeText(const FILETIME& utc) const
+// A UTC time in the user's regional format, as the General page writes its times; or its day
+// alone, for the list's rows.
+std::string FFileInfo::SignatureTimeText(const FILETIME& utc, bool dayOnly) const
 {
     const std::optional<FILETIME> local = LocalFileTime(utc);
     const std::optional<SYSTEMTIME> split = local ? SystemTimeOf(*local) : std::nullopt;
@@ -26,7 +27,8 @@ std::string FFileInfo::SignatureTimeText(const FILETIME& utc) const
         return "unknown";
     const SYSTEMTIME& parts = *split;
     const CFileInfo formatter(platform_);
-    return formatter.FormatFileDate(DateValueOf(parts.wYear, parts.wMonth, parts.wDay, parts.wHour, parts.wMinute, parts.wSecond));
+    const double date = DateValueOf(parts.wYear, parts.wMonth, parts.wDay, parts.wHour, parts.wMinute, parts.wSecond);
+    return dayOnly ? formatter.FormatFileDay(date) : formatter.FormatFileDate(date);
 }
 
 void FFileInfo::ShowSignaturePage()
@@ -54,8 +56,8 @@ void FFileInfo::FillSignaturePage()
         std::string row = facts.signer.empty() ? std::string("(no signer)") : facts.signer;
         if (!facts.digestAlgorithm.empty())
             row += "  " + facts.digestAlgorithm;
-        row += facts.timeStamp ? "  " + SignatureTimeText(*facts.timeStamp) + " (" + TimeStampKindName(facts.timeStampKind) + ")"
-                               : std::string("  time stamp: none");
+        // The row holds what tells signatures apart; the selected one's details say the rest.
+        row += facts.timeStamp ? "  stamped " + SignatureTimeText(*facts.timeStamp, true) : std::string("  no time stamp");
         lstSignatures.Add(row, static_cast<std::intptr_t>(i));
     }
     lstSignatures.SetSelectedIndex(0);

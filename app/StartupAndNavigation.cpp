@@ -14,6 +14,11 @@ void FFileInfo::ConnectEvents()
     lstVerInfo.onClick = [this] { lstVerInfo_Click(); };
     lstSignatures.onClick = [this] { lstSignatures_Click(); };
     tabInfo.onClick = [this] { tabInfo_Click(); };
+    // A second row of tabs takes its room from the pages (before loading they keep their design places).
+    tabInfo.onAreaChange = [this] {
+        if (loaded_)
+            FitPagesToTabs();
+    };
     onDropFiles = [this](const std::vector<std::string>& paths) { ShowDroppedPath(paths); };
     onDensityChanged = [this] { LayOut(); };
     onColoursChanged = [this] { FollowColours(); };

@@ -1,5 +1,6 @@
 #include "controls/Control.h"
 #include "controls/Colours.h"
+#include "controls/Gdi.h"
 #include "platform/Trace.h"
 
 #include <algorithm>
@@ -111,10 +112,9 @@ void PaintDarkEdge(HWND handle)
     RECT window{};
     ::GetWindowRect(handle, &window);
     const RECT edge{0, 0, window.right - window.left, window.bottom - window.top};
-    if (HDC dc = ::GetWindowDC(handle)) {
-        DrawSunkenEdge(dc, edge);
-        ::ReleaseDC(handle, dc);
-    }
+    const WindowDc whole(handle, WindowDc::WholeWindow);
+    if (whole.Dc())
+        DrawSunkenEdge(whole.Dc(), edge);
 }
 
 } // namespace

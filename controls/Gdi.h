@@ -26,10 +26,14 @@ private:
     HDC dc_ = nullptr;
 };
 
-// GetDC / ReleaseDC; a null window gives the screen's.
+// GetDC (or GetWindowDC, frame and all) / ReleaseDC; a null window gives the screen's.
 class WindowDc {
 public:
-    explicit WindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    enum Area { ClientArea, WholeWindow };
+    explicit WindowDc(HWND window, Area area = ClientArea) noexcept
+        : window_(window), dc_(area == WholeWindow ? ::GetWindowDC(window) : ::GetDC(window))
+    {
+    }
     ~WindowDc()
     {
         if (dc_)

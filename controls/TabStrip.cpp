@@ -11,7 +11,7 @@ namespace korrimat::controls {
 
 bool TabStrip::Create(WindowBase& container, const Bounds& bounds)
 {
-    if (!CreateChild(container, WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | TCS_TABS | TCS_SINGLELINE, 0, bounds, {}))
+    if (!CreateChild(container, WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | TCS_TABS | TCS_MULTILINE, 0, bounds, {}))
         return false;
     LeaveClientAreaToPages();
     return true;
@@ -203,6 +203,11 @@ void TabStrip::LeaveClientAreaToPages()
     // On success the window owns the region.
     if (::SetWindowRgn(Handle(), region.Get(), TRUE))
         region.Release();
+    const Bounds area = ClientArea();
+    if (area != area_) {
+        area_ = area;
+        Raise(onAreaChange);
+    }
 }
 
 } // namespace korrimat::controls

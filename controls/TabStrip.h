@@ -1,6 +1,7 @@
 #pragma once
 // The tab strip: the common controls' tab control, with a key for every tab. Positions are
-// indexes from 0 (the first tab is index 0).
+// indexes from 0 (the first tab is index 0). Tabs that do not fit in one row take two or more, as
+// a property sheet's do, and the pages' area shrinks by the rows added.
 //
 // Pages are sibling windows lying over the strip's client area. Lying behind the strip in the
 // z-order (so that keyboard focus visits the strip before its pages), they would be painted over
@@ -43,6 +44,8 @@ public:
     Bounds ClientArea() const;
 
     Event onClick;
+    // ClientArea changed: the rows of tabs, the strip's size or its font did.
+    Event onAreaChange;
 
 protected:
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -54,6 +57,7 @@ private:
     void PaintDark(HDC dc);
 
     std::vector<std::string> keys_;
+    Bounds area_;
 };
 
 } // namespace korrimat::controls

@@ -2,6 +2,7 @@
 #include "controls/Colours.h"
 
 #include "controls/Gdi.h"
+#include "platform/Text.h"
 
 namespace korrimat::controls {
 
@@ -60,8 +61,41 @@ bool TextBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     return true;
 }
 
+void TextBox::MeasureRoom()
+{
+    RECT shown{};
+    ::SendMessageA(Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+    room_ = shown.right - shown.left;
+    widestCharacter_ = FontMetrics(Font()).tmMaxCharWidth;
+}
+
+// A show sets a dozen values: most are short enough to fit by their length alone, and only the
+// others are measured, keeping the window system's calls out of the common case.
+void TextBox::TipWhatDoesNotFit(std::string_view text)
+{
+    const bool fits = text.empty() || static_cast<long long>(text.size()) * widestCharacter_ <= room_ ||
+                      TextWidth(Font(), text) <= room_;
+    tip_.Show(Handle(), fits ? std::string_view() : text);
+}
+
 bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    // Whether a display field holds its text changes with the text, the font and the size.
+    if (style_ == TextBoxStyle::DisplayField && (message == WM_SETTEXT || message == WM_SETFONT || message == WM_SIZE)) {
+        result = CallDefault(message, wParam, lParam);
+        if (message == WM_SETTEXT) {
+            // The box's procedure is a wide one: the text comes as UTF-16.
+            const std::wstring_view text = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
+            if (room_ < 0)
+                MeasureRoom();
+            const bool shortEnough = static_cast<long long>(text.size()) * widestCharacter_ <= room_;
+            TipWhatDoesNotFit(shortEnough ? std::string() : NarrowText(text));
+        } else {
+            MeasureRoom();
+            TipWhatDoesNotFit(Text());
+        }
+        return true;
+    }
     if (message == EM_SETSEL && style_ == TextBoxStyle::DisplayField && wParam == 0 && lParam == -1) {
         // Select all (Tab into the field) with the caret at the start, so that a long text
         // stays at its beginning rather than scrolling to its end.

@@ -3,12 +3,14 @@
 // entry box the user types or pastes into.
 
 #include "controls/Control.h"
+#include "controls/ToolTip.h"
 
 namespace korrimat::controls {
 
 enum class TextBoxStyle {
     // One line, no border, the button-face background: it looks like a label. A text longer
-    // than the box is not scrolled into view by the box itself.
+    // than the box is not scrolled into view by the box itself: the box shows its start, and the
+    // whole text in a tip while the pointer rests on it.
     DisplayField,
     // Several lines with word wrap, a vertical scroll bar and a sunken border.
     MultiLine,
@@ -24,6 +26,8 @@ public:
     bool HasSelection() const;
     // The selected text to the clipboard: the box's own copy.
     void CopySelection();
+    // What the tip over a display field says: its text when the box cannot hold it, else nothing.
+    std::string ToolTipText() const { return tip_.Text(); }
 
     // An entry box's text changed, by the user or the program.
     Event onChange;
@@ -33,7 +37,13 @@ protected:
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void MeasureRoom();
+    void TipWhatDoesNotFit(std::string_view text);
+
     TextBoxStyle style_ = TextBoxStyle::DisplayField;
+    ToolTip tip_;
+    int room_ = -1;            // the width the text is shown in, in pixels; -1 until measured
+    int widestCharacter_ = 0;  // in the box's font: a text that short fits without measuring
 };
 
 // Static text shown character for character ("&" included).

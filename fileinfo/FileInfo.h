@@ -72,6 +72,8 @@ public:
 
     // Long date, one space, long time, in the user's regional settings.
     std::string FormatFileDate(double date) const;
+    // The day alone, in the user's short date format: where a row has no room for the whole time.
+    std::string FormatFileDay(double date) const;
     // "1,023 bytes", "1.13KB (1,152 bytes)", ... in the user's regional settings.
     std::string FormatFileSize(std::int64_t bytes) const;
 

@@ -9,29 +9,43 @@
 
 namespace korrimat {
 
+namespace {
+
+// The names a date picture spells out, in the user's language.
+std::string LocaleDateName(DateName name, int index)
+{
+    switch (name) {
+    case DateName::Day:
+        return LocaleText(LOCALE_SDAYNAME1 + static_cast<LCTYPE>(index));
+    case DateName::ShortDay:
+        return LocaleText(LOCALE_SABBREVDAYNAME1 + static_cast<LCTYPE>(index));
+    case DateName::Month:
+        return LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(index));
+    case DateName::ShortMonth:
+        return LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(index));
+    case DateName::Morning:
+        return LocaleText(LOCALE_S1159);
+    default:
+        return LocaleText(LOCALE_S2359);
+    }
+}
+
+} // namespace
+
 std::string CFileInfo::FormatFileDate(double date) const
 {
     const std::optional<DateParts> parts = SplitDateValue(date);
     if (!parts)
         return {};
-    const DateNames names = [this](DateName name, int index) {
-        switch (name) {
-        case DateName::Day:
-            return LocaleText(LOCALE_SDAYNAME1 + static_cast<LCTYPE>(index));
-        case DateName::ShortDay:
-            return LocaleText(LOCALE_SABBREVDAYNAME1 + static_cast<LCTYPE>(index));
-        case DateName::Month:
-            return LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(index));
-        case DateName::ShortMonth:
-            return LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(index));
-        case DateName::Morning:
-            return LocaleText(LOCALE_S1159);
-        default:
-            return LocaleText(LOCALE_S2359);
-        }
-    };
-    return FormatDatePicture(LocaleText(LOCALE_SLONGDATE), *parts, names, NarrowCharacterLength) + " " +
-           FormatDatePicture(LocaleText(LOCALE_STIMEFORMAT), *parts, names, NarrowCharacterLength);
+    return FormatDatePicture(LocaleText(LOCALE_SLONGDATE), *parts, LocaleDateName, NarrowCharacterLength) + " " +
+           FormatDatePicture(LocaleText(LOCALE_STIMEFORMAT), *parts, LocaleDateName, NarrowCharacterLength);
+}
+
+std::string CFileInfo::FormatFileDay(double date) const
+{
+    const std::optional<DateParts> parts = SplitDateValue(date);
+    return parts ? FormatDatePicture(LocaleText(LOCALE_SSHORTDATE), *parts, LocaleDateName, NarrowCharacterLength)
+                 : std::string();
 }
 
 std::string CFileInfo::FormatFileSize(std::int64_t bytes) const

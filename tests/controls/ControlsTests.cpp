@@ -702,6 +702,33 @@ TEST_F(TabStripTest, ClientAreaLiesBelowTheTabsAndIsLeftToThePages)
               tabs.Handle());
 }
 
+TEST_F(TabStripTest, TabsThatDoNotFitTakeAnotherRowAndThePagesGiveUpItsRoom)
+{
+    const Bounds oneRow = tabs.ClientArea();
+    int changes = 0;
+    tabs.onAreaChange = [&changes] { ++changes; };
+    for (int i = 0; i < 6; ++i) {
+        const std::string key = "Page " + std::to_string(i);
+        ASSERT_TRUE(tabs.Add(tabs.Count(), key, "A page with a long name " + std::to_string(i)));
+    }
+    EXPECT_GT(::SendMessageA(tabs.Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+    EXPECT_GE(changes, 1);
+    // Every tab whole inside the strip, and the pages' area below the last row.
+    const Bounds strip = tabs.GetBounds();
+    const Bounds area = tabs.ClientArea();
+    for (int i = 0; i < tabs.Count(); ++i) {
+        RECT tab{};
+        ::SendMessageA(tabs.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab));
+        EXPECT_GE(tab.left, 0) << i;
+        EXPECT_LE(tab.right, strip.width) << i;
+        EXPECT_LE(strip.top + tab.bottom, area.top) << i;
+    }
+    EXPECT_GT(area.top, oneRow.top);
+    while (tabs.Count() > 2)
+        ASSERT_TRUE(tabs.Remove(tabs.Count() - 1));
+    EXPECT_EQ(tabs.ClientArea(), oneRow);
+}
+
 // ---- Text boxes, check boxes, picture box, lines, frames ----
 
 TEST(TextBox, DisplayFieldIsReadOnlyBorderlessAndKeepsTheStartOfALongText)
@@ -717,6 +744,22 @@ TEST(TextBox, DisplayFieldIsReadOnlyBorderlessAndKeepsTheStartOfALongText)
     const std::string longText(200, 'W');
     field.SetText(longText + "END");
     EXPECT_EQ(field.Text(), longText + "END");
+    // A text the box cannot hold shows whole in its tip, and only such a text.
+    EXPECT_EQ(field.ToolTipText(), longText + "END");
+    // The pointer resting on the box brings the tip up.
+    korrimat::testing::BringToFront(host);
+    const POINT inside = korrimat::testing::ScreenPointOf(field.Handle(), {60, 7});
+    ::SetCursorPos(inside.x - 5, inside.y);
+    korrimat::testing::Pump(&host, 2);
+    ::SetCursorPos(inside.x, inside.y);
+    const auto tipShown = [&host] {
+        HWND tip = nullptr;
+        while ((tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr)
+            if (::GetWindow(tip, GW_OWNER) == host.Handle() && ::IsWindowVisible(tip))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(korrimat::testing::PumpUntil(host, tipShown, 3000));
     korrimat::testing::BringToFront(host);
     ::SetFocus(field.Handle());
     ::SendMessageA(field.Handle(), EM_SETSEL, 0, -1);
@@ -727,8 +770,16 @@ TEST(TextBox, DisplayFieldIsReadOnlyBorderlessAndKeepsTheStartOfALongText)
     EXPECT_EQ(field.Text(), longText + "END");
     // Button face behind the text.
     field.SetText("");
+    EXPECT_EQ(field.ToolTipText(), "");
     ::RedrawWindow(field.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(korrimat::testing::PixelOf(field.Handle(), {60, 7}), ::GetSysColor(COLOR_BTNFACE));
+    field.SetText("txtType");
+    EXPECT_EQ(field.ToolTipText(), "");
+    // The box made narrower than its text gets the tip; wider again, loses it.
+    field.Move({10, 10, 20, 15});
+    EXPECT_EQ(field.ToolTipText(), "txtType");
+    field.Move({10, 10, 120, 15});
+    EXPECT_EQ(field.ToolTipText(), "");
 }
 
 TEST(TextBox, MultiLineWrapsScrollsAndHasASunkenBorder)

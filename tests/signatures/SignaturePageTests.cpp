@@ -2,6 +2,9 @@
 // the files the build signs (make-signed.sh), with the set's root trusted for the run.
 
 #include "app/FFileInfo.h"
+#include "app/WindowDesign.h"
+#include "controls/Gdi.h"
+#include "platform/Text.h"
 #include "report/ReportWriters.h"
 #include <nlohmann/json.hpp>
 #include "tests/support/AnswerWatch.h"
@@ -10,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -78,7 +83,7 @@ TEST_F(SignaturePage, EachFileShowsItsVerdictAndTheTabComesOnlyWithASignature)
     Show("dual-signed.dll");
     EXPECT_NE(window_->lstSignatures.Item(0).find("SHA1"), std::string::npos);
     EXPECT_NE(window_->lstSignatures.Item(1).find("SHA256"), std::string::npos);
-    EXPECT_NE(window_->lstSignatures.Item(1).find("time stamp: none"), std::string::npos);
+    EXPECT_NE(window_->lstSignatures.Item(1).find("no time stamp"), std::string::npos);
     window_->lstSignatures.SetSelectedIndex(1);
     EXPECT_EQ(window_->txtSigIssuer.Text(), "Korrimat Test Code Signing CA");
     EXPECT_EQ(window_->txtSigChain.Text(), "Korrimat Test Signer\r\nKorrimat Test Code Signing CA\r\nKorrimat Test Root");
@@ -212,17 +217,93 @@ TEST_F(SignaturePage, OneValueIsCopiedAloneOrAfterItsName)
     EXPECT_EQ(clipboard(), "Issuer: Korrimat Test Code Signing CA");
 }
 
-TEST_F(SignaturePage, SavesAPictureOfThePage)
+// The pages Korrimat adds show every text whole at the prefix's density (this test runs at 96
+// and at 192 dots per inch): a label's, a button's or a frame's caption within its width and its
+// lines within its height, a one-line value within its box and with no tip, a box of lines
+// without scrolling, a list's rows within the list; every control inside its page. The Program
+// page's box of facts scrolls by design, and an entry box as the user types: those are left out.
+void ExpectEveryTextWhole(FFileInfo& window, std::initializer_list<std::string_view> containers)
+{
+    using namespace korrimat::controls;
+    for (const ControlDesign& design : ControlDesigns()) {
+        if (std::find(containers.begin(), containers.end(), design.container) == containers.end() ||
+            design.slot.Is<Line>() || design.name == "txtProgram")
+            continue;
+        SCOPED_TRACE(std::string(design.name));
+        Control& control = *window.ControlNamed(design.name, design.index);
+        if (!control.OnScreen())
+            continue;
+        const Bounds bounds = control.GetBounds();
+        RECT page{};
+        ::GetClientRect(::GetParent(control.Handle()), &page);
+        EXPECT_LE(bounds.left + bounds.width, page.right);
+        EXPECT_LE(bounds.top + bounds.height, page.bottom);
+        std::string text = control.Text();
+        text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+        const int lineHeight = FontMetrics(control.Font()).tmHeight;
+        RECT shown{};
+        ::SendMessageA(control.Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+        if (design.slot.Is<Label>()) {
+            WindowDc screen(nullptr);
+            SelectedObject font(screen.Dc(), control.Font());
+            const std::wstring wide = WideText(text);
+            RECT needed{0, 0, bounds.width, 0};
+            ::DrawTextW(screen.Dc(), wide.c_str(), static_cast<int>(wide.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            EXPECT_LE(needed.right, bounds.width) << text;
+            EXPECT_LE(needed.bottom, std::max(bounds.height, lineHeight)) << text;
+        } else if (design.slot.Is<Button>() || design.slot.Is<Frame>()) {
+            EXPECT_LE(TextWidth(control.Font(), text), bounds.width - lineHeight) << text;
+        } else if (design.slot.Is<ListBox>()) {
+            const auto& list = design.slot.As<ListBox>(window);
+            RECT client{};
+            ::GetClientRect(list.Handle(), &client);
+            for (int row = 0; row < list.Count(); ++row)
+                EXPECT_LE(TextWidth(list.Font(), list.Item(row)) + 4, client.right) << list.Item(row);
+        } else if (design.slot.Is<TextBox>() && design.slot.As<TextBox>(window).Style() == TextBoxStyle::MultiLine) {
+            const auto lines = ::SendMessageA(control.Handle(), EM_GETLINECOUNT, 0, 0);
+            EXPECT_LE(lines * lineHeight, shown.bottom - shown.top) << text;
+        } else if (design.slot.Is<TextBox>() && design.slot.As<TextBox>(window).Style() == TextBoxStyle::DisplayField) {
+            EXPECT_LE(TextWidth(control.Font(), text), shown.right - shown.left) << text;
+            EXPECT_EQ(design.slot.As<TextBox>(window).ToolTipText(), "");
+        }
+    }
+}
+
+TEST_F(SignaturePage, EveryTextOfTheAddedPagesShowsWholeAndThePageIsPictured)
 {
     Show("timestamped.dll");
+    korrimat::testing::BringToFront(*window_);
+    const std::string density = std::to_string(window_->Density().DpiY()) + "dpi";
+    // Every tab whole in the strip.
+    for (int i = 0; i < window_->tabInfo.Count(); ++i) {
+        RECT tab{};
+        ::SendMessageA(window_->tabInfo.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab));
+        EXPECT_LE(tab.right, window_->tabInfo.GetBounds().width) << i;
+    }
     window_->tabInfo.Select(std::string_view("Signatures"));
     Pump(window_.get());
     EXPECT_TRUE(::IsWindowVisible(window_->frmSignatures.Handle()));
     EXPECT_FALSE(::IsWindowVisible(window_->frmVersion.Handle()));
-    korrimat::testing::BringToFront(*window_);
-    const std::string picture = korrimat::testing::PictureFolder() + "\\signatures-page-" +
-                                std::to_string(window_->Density().DpiY()) + "dpi.bmp";
-    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window_->Handle(), picture));
+    {
+        SCOPED_TRACE("the Digital Signatures page at " + density);
+        ExpectEveryTextWhole(*window_, {"frmSignatures", "frmSigDetails"});
+    }
+    EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window_->Handle(), korrimat::testing::PictureFolder() +
+                                                                            "\\signatures-page-" + density + ".bmp"));
+    window_->tabInfo.Select(std::string_view("Program"));
+    Pump(window_.get());
+    {
+        SCOPED_TRACE("the Program page at " + density);
+        ExpectEveryTextWhole(*window_, {"frmProgram"});
+    }
+    window_->tabInfo.Select(std::string_view("Hashes"));
+    ASSERT_TRUE(korrimat::testing::PumpUntil(
+        *window_, [this] { return !window_->ComputingHashes() && !window_->txtSha512.Text().empty(); }, 20000));
+    // A verdict, so that the comparison's words are measured too.
+    window_->txtCompare.SetText(window_->txtSha256.Text());
+    Pump(window_.get());
+    SCOPED_TRACE("the Hashes page at " + density);
+    ExpectEveryTextWhole(*window_, {"frmHashes"});
 }
 
 } // namespace
