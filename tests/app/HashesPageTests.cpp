@@ -7,6 +7,7 @@
 #include "tests/support/AnswerWatch.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextFits.h"
 #include "tests/support/WindowFixture.h"
 
 #include <nlohmann/json.hpp>
@@ -211,6 +212,8 @@ TEST_F(HashesPage, TheSumsFilesBesideTheFileSayWhetherItMatches)
                                        "SHA512SUMS: too large to read.");
     Type("sha256:" + sha256);
     korrimat::testing::BringToFront(*window_);
+    // Four sums files' lines, the verdict and the hashes all whole on the page.
+    korrimat::testing::ExpectEveryTextWhole(*window_, {"frmHashes"});
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(
         window_->Handle(), korrimat::testing::PictureFolder() + "\\hashes-page-" + std::to_string(window_->Density().DpiY()) + "dpi.bmp"));
     folder_.WriteFile("a.bin.sha1", "SHA1 (a.bin) = 86f7e437faa5a7fce15d1ddcb9eaeaea377667b8\n");
