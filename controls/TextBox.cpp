@@ -2,7 +2,6 @@
 #include "controls/Colours.h"
 
 #include "controls/Gdi.h"
-#include "platform/Text.h"
 
 namespace korrimat::controls {
 
@@ -61,40 +60,36 @@ bool TextBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     return true;
 }
 
-void TextBox::MeasureRoom()
+void TextBox::UpdateTip()
 {
+    if (!tipStale_ || !Handle())
+        return;
+    tipStale_ = false;
+    const std::string text = Text();
     RECT shown{};
     ::SendMessageA(Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
-    room_ = shown.right - shown.left;
-    widestCharacter_ = FontMetrics(Font()).tmMaxCharWidth;
+    const bool fits = text.empty() || TextWidth(Font(), text) <= shown.right - shown.left;
+    tip_.Show(Handle(), fits ? std::string_view() : std::string_view(text));
 }
 
-// A show sets a dozen values: most are short enough to fit by their length alone, and only the
-// others are measured, keeping the window system's calls out of the common case.
-void TextBox::TipWhatDoesNotFit(std::string_view text)
+std::string TextBox::ToolTipText()
 {
-    const bool fits = text.empty() || static_cast<long long>(text.size()) * widestCharacter_ <= room_ ||
-                      TextWidth(Font(), text) <= room_;
-    tip_.Show(Handle(), fits ? std::string_view() : text);
+    UpdateTip();
+    return tip_.Text();
 }
 
 bool TextBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    // Whether a display field holds its text changes with the text, the font and the size.
-    if (style_ == TextBoxStyle::DisplayField && (message == WM_SETTEXT || message == WM_SETFONT || message == WM_SIZE)) {
-        result = CallDefault(message, wParam, lParam);
-        if (message == WM_SETTEXT) {
-            // The box's procedure is a wide one: the text comes as UTF-16.
-            const std::wstring_view text = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
-            if (room_ < 0)
-                MeasureRoom();
-            const bool shortEnough = static_cast<long long>(text.size()) * widestCharacter_ <= room_;
-            TipWhatDoesNotFit(shortEnough ? std::string() : NarrowText(text));
-        } else {
-            MeasureRoom();
-            TipWhatDoesNotFit(Text());
+    if (style_ == TextBoxStyle::DisplayField) {
+        if (message == WM_SETTEXT || message == WM_SETFONT || message == WM_SIZE) {
+            tipStale_ = true;
+        } else if (message == WM_MOUSEMOVE && tipStale_) {
+            UpdateTip();
+            // A tip just added has not seen this move: it watches the box from the next one.
+            tip_.Relay(Handle(), message, wParam, lParam);
+        } else if (message == WM_DESTROY) {
+            tip_.Close();
         }
-        return true;
     }
     if (message == EM_SETSEL && style_ == TextBoxStyle::DisplayField && wParam == 0 && lParam == -1) {
         // Select all (Tab into the field) with the caret at the start, so that a long text

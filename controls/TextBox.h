@@ -27,7 +27,7 @@ public:
     // The selected text to the clipboard: the box's own copy.
     void CopySelection();
     // What the tip over a display field says: its text when the box cannot hold it, else nothing.
-    std::string ToolTipText() const { return tip_.Text(); }
+    std::string ToolTipText();
 
     // An entry box's text changed, by the user or the program.
     Event onChange;
@@ -37,13 +37,13 @@ protected:
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void MeasureRoom();
-    void TipWhatDoesNotFit(std::string_view text);
+    // Whether the text fits is asked only when the pointer comes (or a caller asks): a show sets
+    // a dozen values, and the window's opening sizes every box, none of them for a tip.
+    void UpdateTip();
 
     TextBoxStyle style_ = TextBoxStyle::DisplayField;
     ToolTip tip_;
-    int room_ = -1;            // the width the text is shown in, in pixels; -1 until measured
-    int widestCharacter_ = 0;  // in the box's font: a text that short fits without measuring
+    bool tipStale_ = true;  // the text, the font or the size changed since the tip was decided
 };
 
 // Static text shown character for character ("&" included).

@@ -57,6 +57,24 @@ void ToolTip::Show(HWND tool, std::string_view text)
     tool_ = tool;
 }
 
+void ToolTip::Relay(HWND tool, UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    if (!added_)
+        return;
+    MSG mouse{tool, message, wParam, lParam, 0, {}};
+    ::SendMessageW(window_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&mouse));
+}
+
+void ToolTip::Close() noexcept
+{
+    // Owned by the tool's top-level window, the tip dies with it, possibly before the tool.
+    if (window_ && !::IsWindow(window_.Get()))
+        window_.Release();
+    window_.Reset();
+    added_ = false;
+    tool_ = nullptr;
+}
+
 std::string ToolTip::Text() const
 {
     if (!added_)

@@ -21,6 +21,10 @@ public:
     void Show(HWND tool, std::string_view text);
     // What the tip says, asked of the tip window itself; empty when there is none.
     std::string Text() const;
+    // Hands the tip a mouse message its tool had before the tip was watching it.
+    void Relay(HWND tool, UINT message, WPARAM wParam, LPARAM lParam) const;
+    // The tool is going: the tip goes too, unless its owner's end took it already.
+    void Close() noexcept;
 
 private:
     bool MakeWindow(HWND tool);
