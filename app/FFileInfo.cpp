@@ -4,6 +4,7 @@
 #include "platform/Trace.h"
 
 #include "app/resources/resource.h"
+#include "versioninfo/VersionItems.h"
 #include "controls/Gdi.h"
 
 #include <algorithm>
@@ -16,12 +17,14 @@ FFileInfo::FFileInfo(const Platform& platform)
 {
     if (!Create(kWindowSettings.caption, ClientSizeInPixels, IDI_KORRIMAT))
         return;
+    // Each control is made in its font where the layout puts it: nothing is placed twice. The
+    // pages not in front are made when they first come forward (MakePage).
+    MakeFonts();
     // A window whose controls cannot all be made does not open half-made.
     if (!CreateControls(*this, "")) {
         Destroy();
         return;
     }
-    LayOut();
     ConnectEvents();
     ConnectCommands();
     AcceptDroppedFiles();
@@ -77,17 +80,23 @@ void FFileInfo::FitPagesToTabs()
     frmProgram.Move(pages);
 }
 
+void FFileInfo::MakeFonts()
+{
+    const int fontHeight = DesignFontHeight(Density());
+    tahomaBold_ = controls::MakeFont(kTahomaFace, fontHeight, FW_BOLD);
+    windowFont_ = controls::MakeFont(kWindowFontFace, fontHeight, FW_NORMAL);
+    verdictFont_ = controls::MakeFont(kTahomaFace, VerdictFontHeight(Density()), FW_BOLD);
+    SetFont(windowFont_.Get());
+}
+
 void FFileInfo::LayOut()
 {
     // The fonts in use go only once no control holds them any more.
     const UniqueFont oldBold = std::move(tahomaBold_);
     const UniqueFont oldWindowFont = std::move(windowFont_);
     const UniqueFont oldVerdictFont = std::move(verdictFont_);
-    const int fontHeight = DesignFontHeight(Density());
-    tahomaBold_ = controls::MakeFont(kTahomaFace, fontHeight, FW_BOLD);
-    windowFont_ = controls::MakeFont(kWindowFontFace, fontHeight, FW_NORMAL);
-    verdictFont_ = controls::MakeFont(kTahomaFace, VerdictFontHeight(Density()), FW_BOLD);
-    SetFont(windowFont_.Get());
+    MakeFonts();
+    // The controls of a page not made yet are left alone: they are made at the density of then.
     for (const ControlDesign& design : ControlDesigns())
         PlaceControl(design);
     if (loaded_)
@@ -136,12 +145,62 @@ bool FFileInfo::CreateControls(controls::WindowBase& container, std::string_view
                                 [](void* window, controls::WindowBase& frame, std::string_view name) {
                                     return static_cast<FFileInfo*>(window)->CreateControls(frame, name);
                                 },
+                                [](const void* window, DesignFont font) { return static_cast<const FFileInfo*>(window)->FontOf(font); },
                                 this};
     for (const ControlDesign* design : ChildrenInTabOrder(containerName)) {
         if (!design->slot.create(*this, container, *design, context)) {
             TraceFailure("FFileInfo: the control " + std::string(design->name) + " could not be created");
             return false;
         }
+        if (design->slot.Is<controls::Line>())
+            continue;
+        // The font first: the drive list's and the tab strip's heights follow it.
+        if (HFONT font = FontOf(design->font))
+            design->slot.control(*this)->SetFont(font);
+        if (design->flags & kFitToText)
+            design->slot.As<controls::Label>(*this).FitWidthToText();
+    }
+    return true;
+}
+
+void FFileInfo::MakeEveryPage()
+{
+    for (const ControlDesign& design : ControlDesigns()) {
+        if ((design.flags & kMadeWhenShown) && !MakePage(design.slot.As<controls::Frame>(*this)))
+            TraceFailure("FFileInfo: the controls of " + std::string(design.name) + " could not all be made");
+    }
+}
+
+bool FFileInfo::MakePage(controls::Frame& page)
+{
+    const ControlDesign* pageDesign = nullptr;
+    for (const ControlDesign& design : ControlDesigns()) {
+        if ((design.flags & kMadeWhenShown) && design.slot.control(*this) == &page)
+            pageDesign = &design;
+    }
+    if (!pageDesign || std::find(madePages_.begin(), madePages_.end(), pageDesign->name) != madePages_.end())
+        return true;
+    madePages_.push_back(pageDesign->name);
+    if (!CreateControls(page, pageDesign->name))
+        return false;
+    // What the page shows of the entry shown, as if it had been there all along.
+    if (&page == &frmVersion) {
+        // Each entry keeps the row of the item table it stands for.
+        for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
+            if (!kVersionItems[row].caption.empty())
+                lstVerInfo.Add(kVersionItems[row].caption, static_cast<std::intptr_t>(row));
+        }
+        if (shown_.version)
+            ShowVersionPage(0);
+    } else if (&page == &frmSignatures) {
+        if (slowFacts_.Running())
+            ShowSignaturePage();
+        else
+            FillSignaturePage();
+    } else if (&page == &frmHashes) {
+        prgHashes.SetVisible(false);
+        ShowSumsVerdicts();
+        ShowTypedHashVerdict();
     }
     return true;
 }
@@ -159,17 +218,13 @@ void FFileInfo::PlaceControl(const ControlDesign& design)
         return;
     }
     controls::Control& control = *design.slot.control(all);
+    if (!control.Handle())
+        return;
     HFONT font = FontOf(design.font);
-    controls::Bounds bounds = ToPixels(design, density);
-    // A line of text is never cut at its foot: the design's height, rounded at another density,
-    // can fall a pixel short of the font's, which rounds on its own.
-    const bool oneLineOfText = design.slot.Is<controls::Label>() || design.slot.Is<controls::CheckBox>();
-    if (font && oneLineOfText)
-        bounds.height = std::max(bounds.height, static_cast<int>(controls::FontMetrics(font).tmHeight));
     // The font first: the drive list's and the tab strip's heights follow it.
     if (font)
         control.SetFont(font);
-    control.Move(bounds);
+    control.Move(PlacedBounds(design, density, font));
     if (design.flags & kFitToText)
         design.slot.As<controls::Label>(all).FitWidthToText();
 }

@@ -57,6 +57,9 @@ public:
     // Shows one file, or one folder, on both pages, as the file list's click does (which also
     // makes it the current path); public so that its cost can be measured on its own.
     void ShowFileInfo(const std::string& path, const WIN32_FIND_DATAA* listed = nullptr);
+    // Makes the controls of every page now, as if each had come forward (each page is otherwise
+    // made when it first does).
+    void MakeEveryPage();
     // The window's unload: closes it, which ends the message loop and so the program.
     void Unload();
     // Opening steps 5 to 7: both pages onto the tab strip's client area, the pages in the
@@ -92,13 +95,18 @@ protected:
     void OnDestroy() override;
 
 private:
-    // Fonts, controls and lines, all from the design at the window's density; creation and
-    // every change of density go through here.
+    // The design's fonts at the window's density.
+    void MakeFonts();
+    // Fonts, controls and lines placed again from the design at a new density.
     void LayOut();
     // The load steps that work in screen pixels, done again after every new layout.
     void FitLoadedLayout();
     void FitPagesToTabs();
+    // A container's controls from the design, each in its font where the layout puts it.
     [[nodiscard]] bool CreateControls(controls::WindowBase& container, std::string_view containerName);
+    // A page's controls, made when it first comes forward (as a property sheet makes its pages),
+    // filled with what the page shows of the entry shown; false when they could not be made.
+    bool MakePage(controls::Frame& page);
     // One control's font and place at the window's density, or a line's ends.
     void PlaceControl(const ControlDesign& design);
 
@@ -222,6 +230,8 @@ private:
     // The version resource ShowFileInfo has just read, while it selects the first item.
     const VersionFacts* versionJustRead_ = nullptr;
     bool loaded_ = false;
+    // The pages whose controls have been made, by design name.
+    std::vector<std::string_view> madePages_;
     UniqueFont tahomaBold_;
     UniqueFont windowFont_;
     UniqueFont verdictFont_;

@@ -1,7 +1,6 @@
 // FFileInfo's opening steps and the chain from drive to folder to file.
 
 #include "app/FFileInfo.h"
-#include "versioninfo/VersionItems.h"
 
 namespace korrimat {
 
@@ -35,16 +34,6 @@ void FFileInfo::Load(std::wstring_view startPath)
     // The separators and the icon box in exact screen pixels, kept so at every later layout.
     loaded_ = true;
     FitLoadedLayout();
-
-    // Each entry keeps the row of the item table it stands for.
-    for (std::size_t row = 0; row < kVersionItems.size(); ++row) {
-        if (!kVersionItems[row].caption.empty())
-            lstVerInfo.Add(kVersionItems[row].caption, static_cast<std::intptr_t>(row));
-    }
-    // A file with a version resource shown by the chain above found the list empty: now that it
-    // is filled, its first item shows.
-    if (tabInfo.IndexOfKey("Version") >= 0 && !currentPath_.empty())
-        lstVerInfo.SetSelectedIndex(0);
 
     ApplyOpeningLayout();
 

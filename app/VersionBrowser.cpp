@@ -1,6 +1,7 @@
 // FFileInfo's version item browser and page switch.
 
 #include "app/FFileInfo.h"
+#include "platform/Trace.h"
 #include "versioninfo/VersionItems.h"
 
 namespace korrimat {
@@ -31,6 +32,9 @@ void FFileInfo::tabInfo_Click()
     const bool signatures = tabInfo.IsSelected("Signatures");
     const bool hashes = tabInfo.IsSelected("Hashes");
     const bool program = tabInfo.IsSelected("Program");
+    controls::Frame& front = general ? frmGeneral : signatures ? frmSignatures : hashes ? frmHashes : program ? frmProgram : frmVersion;
+    if (!MakePage(front))
+        TraceFailure("FFileInfo: a page's controls could not all be made");
     frmGeneral.SetVisible(general);
     frmSignatures.SetVisible(signatures);
     frmHashes.SetVisible(hashes);

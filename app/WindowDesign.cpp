@@ -1,6 +1,7 @@
 #include "app/WindowDesign.h"
 
 #include "app/WindowControls.h"
+#include "controls/Gdi.h"
 
 #include <algorithm>
 #include <array>
@@ -14,10 +15,16 @@ namespace {
 
 // How a row creates its control: from its pixel rectangle, with its text where the class takes
 // one, or the platform where it reads the file system; the classes that take more say so below.
+// Made where the layout puts it in its font, so that nothing moves it again before it shows.
+controls::Bounds BoundsOf(const ControlDesign& design, const DesignContext& context)
+{
+    return PlacedBounds(design, context.density, context.fontOf(context.window, design.font));
+}
+
 template <typename Class>
 bool CreateFromRow(Class& control, controls::WindowBase& container, const ControlDesign& design, const DesignContext& context)
 {
-    const controls::Bounds bounds = ToPixels(design, context.density);
+    const controls::Bounds bounds = BoundsOf(design, context);
     if constexpr (requires { control.Create(container, bounds, design.text); })
         return control.Create(container, bounds, design.text);
     else if constexpr (requires { control.Create(container, bounds, context.platform); })
@@ -29,11 +36,12 @@ bool CreateFromRow(Class& control, controls::WindowBase& container, const Contro
 bool CreateFromRow(controls::Frame& frame, controls::WindowBase& container, const ControlDesign& design,
                    const DesignContext& context)
 {
-    if (!frame.Create(container, ToPixels(design, context.density), design.text, (design.flags & kBorder) != 0))
+    if (!frame.Create(container, BoundsOf(design, context), design.text, (design.flags & kBorder) != 0))
         return false;
     if (design.flags & kDisabled)
         frame.SetEnabled(false);
-    return context.createChildren(context.window, frame, design.name);
+    // A page made when it first comes forward stays empty until then.
+    return (design.flags & kMadeWhenShown) != 0 || context.createChildren(context.window, frame, design.name);
 }
 
 bool CreateFromRow(controls::TextBox& box, controls::WindowBase& container, const ControlDesign& design,
@@ -42,13 +50,13 @@ bool CreateFromRow(controls::TextBox& box, controls::WindowBase& container, cons
     const auto style = (design.flags & kMultiLine) ? controls::TextBoxStyle::MultiLine
                        : (design.flags & kEntry)   ? controls::TextBoxStyle::Entry
                                                    : controls::TextBoxStyle::DisplayField;
-    return box.Create(container, ToPixels(design, context.density), style, design.text);
+    return box.Create(container, BoundsOf(design, context), style, design.text);
 }
 
 bool CreateFromRow(controls::TabStrip& tabs, controls::WindowBase& container, const ControlDesign& design,
                    const DesignContext& context)
 {
-    if (!tabs.Create(container, ToPixels(design, context.density)))
+    if (!tabs.Create(container, BoundsOf(design, context)))
         return false;
     int position = 0;
     for (const TabDesign& tab : TabDesigns())
@@ -98,10 +106,10 @@ constexpr DesignFont kVerdict = DesignFont::VerdictBold;
 constexpr std::array<ControlDesign, 93> kControls{{
     // The window
     {"frmGeneral",      -1, Slot<&WindowControls::frmGeneral>(),            "",              "",                           3120,   840,  5295,  5175, 17, kNoFont, kPlain},
-    {"frmVersion",      -1, Slot<&WindowControls::frmVersion>(),            "",              "",                           3120,   840,  5175,  5175,  5, kNoFont, kPlain},
-    {"frmSignatures",   -1, Slot<&WindowControls::frmSignatures>(),         "",              "",                           3120,   840,  5175,  5175, 46, kNoFont, kPlain},
-    {"frmHashes",       -1, Slot<&WindowControls::frmHashes>(),             "",              "",                           3120,   840,  5175,  5175, 65, kNoFont, kPlain},
-    {"frmProgram",      -1, Slot<&WindowControls::frmProgram>(),            "",              "",                           3120,   840,  5175,  5175, 82, kNoFont, kPlain},
+    {"frmVersion",      -1, Slot<&WindowControls::frmVersion>(),            "",              "",                           3120,   840,  5175,  5175,  5, kNoFont, kMadeWhenShown},
+    {"frmSignatures",   -1, Slot<&WindowControls::frmSignatures>(),         "",              "",                           3120,   840,  5175,  5175, 46, kNoFont, kMadeWhenShown},
+    {"frmHashes",       -1, Slot<&WindowControls::frmHashes>(),             "",              "",                           3120,   840,  5175,  5175, 65, kNoFont, kMadeWhenShown},
+    {"frmProgram",      -1, Slot<&WindowControls::frmProgram>(),            "",              "",                           3120,   840,  5175,  5175, 82, kNoFont, kMadeWhenShown},
     {"tabInfo",         -1, Slot<&WindowControls::tabInfo>(),               "",              "",                           3000,   240,  5535,  5775,  4, kBold, kPlain},
     {"Frame1",          -1, Slot<&WindowControls::Frame1>(),                "",              "Files",                         0,   240,  2775,  5775,  0, kWindow, kBorder},
 
@@ -258,6 +266,15 @@ controls::Bounds ToPixels(const ControlDesign& design, const controls::PixelDens
 {
     return {screen.PixelsX(design.left), screen.PixelsY(design.top), screen.PixelsX(design.width),
             screen.PixelsY(design.height)};
+}
+
+controls::Bounds PlacedBounds(const ControlDesign& design, const controls::PixelDensity& screen, HFONT font)
+{
+    controls::Bounds bounds = ToPixels(design, screen);
+    const bool oneLineOfText = design.slot.Is<controls::Label>() || design.slot.Is<controls::CheckBox>();
+    if (font && oneLineOfText)
+        bounds.height = std::max(bounds.height, static_cast<int>(controls::FontMetrics(font).tmHeight));
+    return bounds;
 }
 
 LinePoints LineToPixels(const ControlDesign& design, const controls::PixelDensity& screen)

@@ -35,6 +35,7 @@ enum DesignFlags : unsigned {
     kHighlight = 1u << 5,     // line: button highlight colour
     kFitToText = 1u << 6,     // label: as wide as its text, 195 twips high
     kEntry = 1u << 7,         // text box: one line the user types or pastes into, sunken border
+    kMadeWhenShown = 1u << 8, // frame: a page whose controls are made when it first comes forward
 };
 
 struct WindowControls;
@@ -45,11 +46,13 @@ template <typename Class>
 inline constexpr char kControlClass = 0;
 
 // What a row's control needs to be created beyond the row: the density its twips become pixels
-// at, the platform the file-system lists read through, and the creation of a frame's children.
+// at, the font each design font stands for, the platform the file-system lists read through, and
+// the creation of a frame's children.
 struct DesignContext {
     const controls::PixelDensity& density;
     const Platform& platform;
     bool (*createChildren)(void* window, controls::WindowBase& frame, std::string_view frameName);
+    HFONT (*fontOf)(const void* window, DesignFont font);
     void* window;
 };
 
@@ -119,6 +122,10 @@ std::vector<const ControlDesign*> ChildrenInTabOrder(std::string_view container)
 
 // The one conversion from the design's twips to the screen's pixels.
 controls::Bounds ToPixels(const ControlDesign& design, const controls::PixelDensity& screen);
+// Where a control goes at a density in the font it is given: its design rectangle in pixels, but
+// a line of text is never cut at its foot (the design's height, rounded at another density, can
+// fall a pixel short of the font's, which rounds on its own).
+controls::Bounds PlacedBounds(const ControlDesign& design, const controls::PixelDensity& screen, HFONT font);
 // A line's two end points in pixels.
 struct LinePoints {
     POINT from;

@@ -3,9 +3,11 @@
 // system libraries and paints one window (korrimat_bench_start_floor). Beside them Korrimat
 // started without a path, which splits Korrimat's time into the window's opening and the file's
 // show. Each start is timed until the program waits for input (WaitForInputIdle: its first
-// messages, paints included, handled), then checked and closed.
+// messages, paints included, handled), then checked and closed. With --before, another build of
+// korrimat.exe (an earlier one, copied out of the way) is timed in the same rounds the same ways,
+// so that a change's before and after come from one run on one machine.
 //
-//   korrimat_bench_start [--rounds R]
+//   korrimat_bench_start [--rounds R] [--before C:\path\korrimat.exe]
 
 #include "benchmarks/BenchSupport.h"
 #include "platform/UniqueHandle.h"
@@ -60,6 +62,7 @@ double TimedStart(const std::string& program, const std::string& argument, const
 int main(int argc, char** argv)
 {
     const int rounds = IntOption(argc, argv, "--rounds", 7);
+    const std::string before = TextOption(argc, argv, "--before", "");
     const TempFolder folder("korrimat-bench-start");
     const std::string file = folder.CopyIn(KorrimatExecutable(), "shown.exe");
     const std::string floor = ProgramFolder() + "\\korrimat_bench_start_floor.exe";
@@ -67,11 +70,13 @@ int main(int argc, char** argv)
         std::printf("no %s: build the korrimat target\n", KorrimatExecutable().c_str());
         return 2;
     }
-    std::vector<double> floors, withPath, withoutPath, ratios;
+    std::vector<double> floors, withPath, withoutPath, ratios, beforeWithPath, beforeWithoutPath, beforeRatios;
     bool right = true;
     // One start of each first, unmeasured, so that none finds the libraries first.
     TimedStart(floor, "", L"");
     TimedStart(KorrimatExecutable(), file, L"shown.exe");
+    if (!before.empty())
+        TimedStart(before, file, L"shown.exe");
     for (int round = 0; round < rounds; ++round) {
         double bare = 0, shown = 0;
         InTurns(round, [&] { shown = TimedStart(KorrimatExecutable(), file, L"shown.exe"); },
@@ -82,6 +87,14 @@ int main(int argc, char** argv)
         withPath.push_back(shown);
         withoutPath.push_back(plain);
         ratios.push_back(shown / bare);
+        if (!before.empty()) {
+            const double earlierShown = TimedStart(before, file, L"shown.exe");
+            const double earlierPlain = TimedStart(before, "", L"");
+            right = right && earlierShown > 0 && earlierPlain > 0;
+            beforeWithPath.push_back(earlierShown);
+            beforeWithoutPath.push_back(earlierPlain);
+            beforeRatios.push_back(earlierShown / bare);
+        }
     }
     std::printf("Starting from the Explorer verb: korrimat.exe PATH until idle with the file shown; median of %d rounds\n",
                 rounds);
@@ -91,6 +104,13 @@ int main(int argc, char** argv)
     std::printf("  %-52s %9.1f ms\n", "  of which the window opening (korrimat.exe alone)", Median(withoutPath) * 1000.0);
     std::printf("  %-52s %9.1f ms\n", "  and the path's arrival and show (the difference)",
                 (Median(withPath) - Median(withoutPath)) * 1000.0);
+    if (!before.empty()) {
+        std::printf("  the build before (%s):\n", before.c_str());
+        std::printf("  %-52s %9.1f ms  %.2fx\n", "korrimat.exe PATH", Median(beforeWithPath) * 1000.0, Median(beforeRatios));
+        std::printf("  %-52s %9.1f ms\n", "  of which the window opening", Median(beforeWithoutPath) * 1000.0);
+        std::printf("  %-52s %.2f\n", "the window opening, now against before",
+                    Median(withoutPath) / Median(beforeWithoutPath));
+    }
     std::printf("Target: at most %.2fx (median of the rounds' own ratios): %s%s\n", kTarget,
                 Median(ratios) <= kTarget ? "met" : "MISSED", right ? "" : " (but some start failed or showed something else!)");
     return 0;

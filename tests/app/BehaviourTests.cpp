@@ -36,6 +36,7 @@ using korrimat::testing::DropOn;
 using korrimat::testing::KorrimatExecutable;
 using korrimat::testing::PictureFolder;
 using korrimat::testing::ProgramFolder;
+using korrimat::testing::ShowPage;
 using korrimat::testing::VersionFixture;
 
 // Records the paths the objects are given, and can take the shell's icon away.
@@ -141,6 +142,12 @@ TEST_F(Behaviour, OpensOnTheWindowsDriveWithTheItemsAndTheGeneralPage)
     auto window = Open();
     EXPECT_EQ(window->Drive1.DriveLetter(), 'c');
     EXPECT_FALSE(window->CurrentPath().empty());
+    // Only the page in front is made at the opening; the others are made when they first come.
+    EXPECT_NE(window->txtFilename.Handle(), nullptr);
+    for (const controls::Control* later : std::initializer_list<const controls::Control*>{
+             &window->lstVerInfo, &window->txtSigIssuer, &window->txtMd5, &window->txtProgram})
+        EXPECT_EQ(later->Handle(), nullptr);
+    window->MakeEveryPage();
     ASSERT_EQ(window->lstVerInfo.Count(), 9);
     EXPECT_EQ(window->lstVerInfo.Item(0), "Company Name");
     EXPECT_EQ(window->lstVerInfo.Item(8), "Product Version");
@@ -184,6 +191,7 @@ TEST_F(Behaviour, StartUpShowsAVersionedFirstFileOnceTheItemsExist)
         GTEST_SKIP() << "the test program must start on a drive other than C:";
     EXPECT_EQ(window->CurrentPath(), folder_ / "a-complete.dll");
     EXPECT_EQ(window->tabInfo.Count(), 4);
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     EXPECT_EQ(window->lstVerInfo.SelectedIndex(), 0);
     EXPECT_EQ(window->txtVerInfo.Text(), "Complete Company");
 }
@@ -302,6 +310,7 @@ TEST_F(Behaviour, TheVersionTabFollowsTheFileShown)
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     EXPECT_EQ(window->tabInfo.Count(), 4);
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     EXPECT_EQ(window->txtFileVer.Text(), "1.2.3.4");
 
     ASSERT_TRUE(Choose(*window, "b.txt"));
@@ -340,6 +349,7 @@ TEST_F(Behaviour, VersionItemsShowTheCurrentFilesValues)
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     CFileVersionInfo expected;
     expected.SetFullPathName(complete);
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     window->lstVerInfo.SetSelectedIndex(3);
     EXPECT_EQ(window->txtVerInfo.Text(), expected.Language());
     EXPECT_FALSE(expected.Language().empty());
@@ -374,6 +384,7 @@ TEST_F(Behaviour, AShowReadsTheVersionResourceOnceAndAClickReadsItAfresh)
     CountingPlatform counting;
     auto window = Open(counting);
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     ASSERT_TRUE(Choose(*window, "b.dll"));
     counting.readings = 0;
     ASSERT_TRUE(Choose(*window, "a.dll"));
@@ -392,6 +403,7 @@ TEST_F(Behaviour, AnItemTextMatchingNoRowLeavesTheValue)
     folder_.CopyIn(VersionFixture("complete"), "a.dll");
     auto window = Open();
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     window->lstVerInfo.Add("No Such Item");
     window->lstVerInfo.SetSelectedIndex(window->lstVerInfo.Count() - 1);
     EXPECT_EQ(window->txtVerInfo.Text(), "Complete Company");
@@ -518,7 +530,6 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     ASSERT_TRUE(window->Dir1.SetPath(folder));
     ASSERT_TRUE(Choose(*window, "korrimat.exe"));
     ASSERT_EQ(window->tabInfo.Count(), 4);
-    EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
     // As on a user's Windows: a program, drawn with its own icon rather than a blank page.
     EXPECT_EQ(window->txtType.Text(), "Application");
     EXPECT_TRUE(IconBoxHolds(*window, ProgramIcon(program, window->picIcon.SurfaceWidth())));
@@ -528,6 +539,7 @@ TEST_F(Behaviour, SavesPicturesOfBothPagesForKorrimatItself)
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\general-page" + suffix));
     window->tabInfo.Select(std::string_view("Version"));
     Pump(window.get());
+    EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
     EXPECT_TRUE(korrimat::testing::SaveWindowPicture(window->Handle(), pictures + "\\version-page" + suffix));
 
     // The Program page: the summary fits its box at every density; the facts, the report's own
@@ -682,6 +694,7 @@ TEST_F(Drop, AFileOnAnotherDriveMovesTheDriveListFirst)
     EXPECT_EQ(::lstrcmpiA(window->CurrentPath().c_str(), program.c_str()), 0) << window->CurrentPath();
     EXPECT_EQ(window->txtLocation.Text(), folder + "\\");
     EXPECT_EQ(window->tabInfo.Count(), 4);
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     EXPECT_EQ(window->txtVerInfo.Text(), "Korrimat");
 }
 

@@ -177,6 +177,7 @@ protected:
 TEST_F(Density, TheWindowOpensAtTheScreensRealDensity)
 {
     ASSERT_TRUE(window.Created());
+    window.MakeEveryPage();
     const int dpi = controls::PixelDensity::System().DpiY();
     ExpectLaidOutAt(window, dpi);
     // Not loaded yet: the pages still at their design places.
@@ -187,6 +188,7 @@ TEST_F(Density, TheWindowOpensAtTheScreensRealDensity)
 TEST_F(Density, AChangeOfDensityLaysOutEverythingAgainAndBackExactly)
 {
     ASSERT_TRUE(window.Created());
+    window.MakeEveryPage();
     window.Load();
     window.Show(SW_SHOWNORMAL);
     BringToFront(window);

@@ -172,6 +172,7 @@ TEST_F(WindowTest, TheWindowItselfHasAFixedBorderTheCaptionAndTheClientSize)
 TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
 {
     ASSERT_TRUE(window.Created());
+    window.MakeEveryPage();
     const auto* facts = FiguresOfTheScreen();
     ASSERT_NE(facts, nullptr);
     const korrimat::controls::PixelDensity screen(facts->dpi, facts->dpi);
@@ -242,6 +243,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerTextPlaceAndFont)
 
 TEST_F(WindowTest, BeforeAnyFileTheFieldsReadTheirNamesAndTheLabelsTheirExactTexts)
 {
+    window.MakeEveryPage();
     for (const ControlDesign& design : ControlDesigns()) {
         if (design.flags & kDisplayField) {
             EXPECT_EQ(window.ControlNamed(design.name)->Text(), design.name);
@@ -253,7 +255,7 @@ TEST_F(WindowTest, BeforeAnyFileTheFieldsReadTheirNamesAndTheLabelsTheirExactTex
     EXPECT_EQ(window.lblFileVer.Text(), "File version::");
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(window.chkAttr[i].Value(), 0);
-    EXPECT_EQ(window.lstVerInfo.Count(), 0);
+    EXPECT_EQ(window.lstVerInfo.Count(), 9);  // the item names come with the page
     EXPECT_EQ(window.tabInfo.Count(), 2);
     EXPECT_EQ(window.tabInfo.Caption(0), "General");
     EXPECT_EQ(window.tabInfo.Key(1), "Version");
@@ -539,7 +541,9 @@ TEST_F(WindowTest, ADarkAppModeDarkensTheWholeWindowAndTheLightOneBringsItBack)
         EXPECT_TRUE(colours.Has(text)) << control->Id();
         EXPECT_GE(Contrast(text, colours.most), 4.5) << control->Id();
     }
-    // The Version page's list and its value box, the other page the window always has.
+    // The Version page's list and its value box, made now in the dark scheme (whether or not the
+    // file shown has a version resource).
+    window.MakeEveryPage();
     window.tabInfo.Select(std::string_view("Version"));
     korrimat::testing::Pump(&window, 8);
     for (const controls::Control* control : Controls{&window.lstVerInfo, &window.txtVerInfo, &window.lblFileVer}) {

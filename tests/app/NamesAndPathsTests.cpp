@@ -200,6 +200,7 @@ TEST_F(NamesAndPaths, AVersionResourceUnderAnyNameShowsItsTextsInAnyScript)
     ASSERT_TRUE(window->Dir1.SetPath(folder_.Path()));
     ASSERT_TRUE(Choose(*window, name));
     ASSERT_EQ(window->tabInfo.Count(), 4);
+    ASSERT_TRUE(korrimat::testing::ShowPage(*window, "Version"));
     EXPECT_EQ(window->txtFileVer.Text(), "7.1.0.2");
     EXPECT_EQ(window->txtDescription.Text(), "日本語の説明");
     EXPECT_EQ(window->txtCopyright.Text(), "© Кириллица 2026");
@@ -273,6 +274,7 @@ TEST_F(NamesAndPaths, AChainPastTheClassicLimitOpensStepByStepDownToItsFiles)
 
     ASSERT_TRUE(Choose(*window, "deep.dll"));
     ASSERT_EQ(window->tabInfo.Count(), 4);
+    ASSERT_TRUE(korrimat::testing::ShowPage(*window, "Version"));
     EXPECT_EQ(window->txtFileVer.Text(), "7.1.0.2");
     EXPECT_EQ(window->txtDescription.Text(), "日本語の説明");
 }

@@ -42,6 +42,8 @@ protected:
         for (int round = 0; round < 500 && window_->CheckingSignatures(); ++round)
             Pump(window_.get(), 1);
         ASSERT_FALSE(window_->CheckingSignatures()) << "the check did not end within some seconds";
+        // Then looks at the page, which is made when it first comes forward.
+        korrimat::testing::ShowPage(*window_, "Signatures");
     }
 
     std::unique_ptr<FFileInfo> window_;
@@ -144,6 +146,7 @@ TEST_F(SignaturePage, TheKeysOfEveryTabbedWindowGoRoundThePages)
     korrimat::testing::BringToFront(*window_);
     FFileInfo& window = *window_;
     ASSERT_EQ(window.tabInfo.Count(), 5);
+    ASSERT_TRUE(korrimat::testing::ShowPage(window, "General"));
     window.File1.Focus();
     std::vector<int> pages{window.tabInfo.SelectedIndex()};
     for (int i = 0; i < 5; ++i) {
@@ -180,6 +183,7 @@ TEST_F(SignaturePage, OneValueIsCopiedAloneOrAfterItsName)
     Show("signed.dll");
     korrimat::testing::BringToFront(*window_);
     FFileInfo& window = *window_;
+    ASSERT_TRUE(korrimat::testing::ShowPage(window, "General"));
     const auto clipboard = [] { return NarrowText(korrimat::testing::ClipboardText()); };
     const auto choose = [&](std::vector<INPUT> opening, WORD letter) {
         const std::vector<INPUT> choice = KeyStrokes({letter});

@@ -45,6 +45,16 @@ inline bool Choose(FFileInfo& window, const std::string& name)
     return index >= 0;
 }
 
+// Brings a page forward by its tab's key, as a click on the tab does (a page's controls are made
+// when it first comes forward); false when the entry shown has no such tab.
+inline bool ShowPage(FFileInfo& window, std::string_view key)
+{
+    if (window.tabInfo.IndexOfKey(key) < 0)
+        return false;
+    window.tabInfo.Select(key);
+    return true;
+}
+
 // Moves the lists to a folder (and its drive), as a user's choices there do.
 inline bool OpenFolder(FFileInfo& window, const std::string& folder)
 {
