@@ -30,7 +30,7 @@ bool DriveList::Create(WindowBase& container, const Bounds& bounds)
         return false;
     if (auto letter = DriveLetterOf(CurrentFolder()))
         current_ = *letter;
-    Refresh();
+    Fill(DriveLetters(), false);
     FitHeights();
     return true;
 }
@@ -68,21 +68,43 @@ bool DriveList::SetDrive(std::string_view path)
 
 void DriveList::Refresh()
 {
+    Fill(Drives(), true);
+}
+
+void DriveList::Fill(std::vector<DriveFacts> drives, bool described)
+{
     if (!Handle())
         return;
     drives_.clear();
-    for (DriveFacts& drive : Drives()) {
-        const ListImage image = DriveImage(drive.root);
-        drives_.push_back({std::move(drive), image});
+    for (DriveFacts& drive : drives) {
+        const ListImage image = described ? DriveImage(drive.root) : ListImage{};
+        drives_.push_back({std::move(drive), image, described});
     }
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
     for (const DriveEntry& drive : drives_)
         ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive.facts.text.c_str()));
     const int index = IndexOf(current_);
     if (index >= 0) {
+        Describe(index);
         currentText_ = drives_[static_cast<std::size_t>(index)].facts.text;
         ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
+}
+
+void DriveList::Describe(int index)
+{
+    if (index < 0 || index >= Count() || drives_[static_cast<std::size_t>(index)].described)
+        return;
+    DriveEntry& drive = drives_[static_cast<std::size_t>(index)];
+    AddDriveLabel(drive.facts);
+    drive.image = DriveImage(drive.facts.root);
+    drive.described = true;
+    // The entry's text in the box follows, the selection kept.
+    const LRESULT selected = ::SendMessageA(Handle(), CB_GETCURSEL, 0, 0);
+    ::SendMessageA(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    ::SendMessageA(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(drive.facts.text.c_str()));
+    if (selected >= 0)
+        ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 std::string DriveList::Item(int index) const
@@ -108,6 +130,7 @@ void DriveList::Commit(int index)
 {
     if (index < 0 || index >= Count())
         return;
+    Describe(index);
     const DriveEntry& drive = drives_[static_cast<std::size_t>(index)];
     if (drive.facts.letter == current_)
         return;

@@ -2,6 +2,9 @@
 // The drive list: a drop-down of the machine's drives, each with its shell icon and the label
 // users know: lower-case letter and colon, then the volume label in brackets when it has one,
 // or for a network drive its remote name ("c: [System]", "n: [\\server\share]").
+// Only the chosen drive is asked its label and icon when the list is made or another is chosen;
+// the others are asked when the list is opened, so that a slow drive never holds the window's
+// opening.
 
 #include "controls/Control.h"
 #include "controls/ListDrawing.h"
@@ -27,7 +30,7 @@ public:
     // text names no drive of the machine: nothing changes then. onChange follows when the drive
     // changed, before this returns; whether the drive can be read is not checked here.
     bool SetDrive(std::string_view path);
-    // Reads the machine's drives again, keeping the chosen one.
+    // Reads the machine's drives again, each with its label and icon, keeping the chosen one.
     void Refresh();
 
     int Count() const noexcept { return static_cast<int>(drives_.size()); }
@@ -45,8 +48,13 @@ private:
     struct DriveEntry {
         DriveFacts facts;
         ListImage image;
+        bool described = false;  // its label and icon read
     };
 
+    // The drives, by their letters alone or each with its label and icon, into the box.
+    void Fill(std::vector<DriveFacts> drives, bool described);
+    // One drive's label and icon, read when it is first chosen.
+    void Describe(int index);
     int IndexOf(char letter) const;
     void Commit(int index);
     void FitHeights();

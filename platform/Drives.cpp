@@ -9,9 +9,8 @@
 
 namespace korrimat {
 
-std::vector<DriveFacts> Drives()
+std::vector<DriveFacts> DriveLetters()
 {
-    const CriticalErrorsSilenced silenced;
     // Each root ends in a zero; the list ends in one more, left out of the count.
     const std::string roots = FillSizedText([](char* buffer, std::size_t capacity) {
                                   return ::GetLogicalDriveStringsA(static_cast<DWORD>(capacity), buffer);
@@ -20,19 +19,31 @@ std::vector<DriveFacts> Drives()
     for (std::size_t start = 0; start < roots.size();) {
         const std::string root(roots.c_str() + start);
         start += root.size() + 1;
-        const std::optional<char> letter = DriveLetterOf(root);
-        if (!letter)
-            continue;
-        std::string text{*letter, ':'};
-        char name[MAX_PATH + 1] = {};
-        DWORD size = sizeof(name);
-        const bool named = ::GetDriveTypeA(root.c_str()) == DRIVE_REMOTE
-                               ? ::WNetGetConnectionA(text.c_str(), name, &size) == NO_ERROR
-                               : ::GetVolumeInformationA(root.c_str(), name, sizeof(name), nullptr, nullptr, nullptr, nullptr, 0);
-        if (named && name[0])
-            text += std::string(" [") + name + "]";
-        drives.push_back({*letter, root, text});
+        if (const std::optional<char> letter = DriveLetterOf(root))
+            drives.push_back({*letter, root, std::string{*letter, ':'}});
     }
+    return drives;
+}
+
+void AddDriveLabel(DriveFacts& drive)
+{
+    const CriticalErrorsSilenced silenced;
+    const std::string device{drive.letter, ':'};
+    char name[MAX_PATH + 1] = {};
+    DWORD size = sizeof(name);
+    const bool named = ::GetDriveTypeA(drive.root.c_str()) == DRIVE_REMOTE
+                           ? ::WNetGetConnectionA(device.c_str(), name, &size) == NO_ERROR
+                           : ::GetVolumeInformationA(drive.root.c_str(), name, sizeof(name), nullptr, nullptr, nullptr, nullptr, 0);
+    drive.text = device;
+    if (named && name[0])
+        drive.text += std::string(" [") + name + "]";
+}
+
+std::vector<DriveFacts> Drives()
+{
+    std::vector<DriveFacts> drives = DriveLetters();
+    for (DriveFacts& drive : drives)
+        AddDriveLabel(drive);
     return drives;
 }
 

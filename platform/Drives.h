@@ -17,6 +17,11 @@ struct DriveFacts {
 // GetLogicalDriveStringsA, each with its label (GetVolumeInformationA) or, for a network drive,
 // its share (WNetGetConnectionA); a drive without a medium is asked nothing of the user.
 [[nodiscard]] std::vector<DriveFacts> Drives();
+// The same drives by their letters alone ("c:"), none of them asked anything: a drive's label can
+// take long (a disc spinning up, a share far away).
+[[nodiscard]] std::vector<DriveFacts> DriveLetters();
+// A drive of DriveLetters given its label or share, as Drives gives it.
+void AddDriveLabel(DriveFacts& drive);
 // GetCurrentDirectoryA; empty when the system cannot give it.
 [[nodiscard]] std::string CurrentFolder();
 

@@ -615,6 +615,7 @@ TEST_F(Behaviour, TheSystemFolderIsTheOneA64BitProgramSees)
     CFileVersionInfo expectedVersion;
     expectedVersion.SetFullPathName(native);
     ASSERT_EQ(window->tabInfo.Count(), 4);
+    ASSERT_TRUE(ShowPage(*window, "Version"));
     EXPECT_EQ(window->txtFileVer.Text(), expectedVersion.FileVersion());
     window->tabInfo.Select(std::string_view("Program"));
     EXPECT_EQ(window->txtProgramSummary.Text().rfind("x64 library, 64-bit", 0), 0u) << window->txtProgramSummary.Text();

@@ -461,6 +461,13 @@ TEST(DriveList, HoldsTheMachinesDrivesWithTheLabelsUsersKnow)
     HostForm host;
     DriveList drives;
     ASSERT_TRUE(drives.Create(host, {10, 10, 173, 21}));
+    // Made, it has asked only the chosen drive for its label; opened, every drive.
+    for (int i = 0; i < drives.Count(); ++i) {
+        if (i != drives.SelectedIndex())
+            EXPECT_EQ(drives.Item(i).size(), 2u) << drives.Item(i);
+    }
+    ::SendMessageA(drives.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    ::SendMessageA(drives.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
     std::vector<std::string> expected;
     char roots[512] = {};
     const DWORD length = ::GetLogicalDriveStringsA(sizeof(roots), roots);
